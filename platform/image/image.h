@@ -1,0 +1,37 @@
+// Decoded images in memory and the PNG and JPEG codecs every part of the tree shares: the texture
+// loaders read with them, the frame capture and the media generator write with them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace image {
+
+// 8-bit RGBA pixels, rows top to bottom, no padding.
+struct Rgba8Image {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> pixels; // width * height * 4 bytes
+    bool hasAlpha = false;            // the file carried an alpha channel or transparency
+};
+
+// Images larger than this on either side are refused as hostile input.
+constexpr std::uint32_t kMaxDimension = 16384;
+
+// Each returns false with a short reason in `error` on any malformed, truncated or oversized input.
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error);
+bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error);
+
+// Encoders: PNG keeps the alpha channel when `withAlpha`; JPEG drops it.
+bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t>& out,
+               std::string& error);
+bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>& out,
+                std::string& error);
+
+// Whole-file helpers.
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
+bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> data, std::string& error);
+
+} // namespace image

@@ -1,0 +1,135 @@
+// JPEG through libjpeg, from and to memory. JPEG images are always opaque.
+#include "platform/image/image.h"
+
+#include <cstdio>
+#include <csetjmp>
+#include <jpeglib.h>
+
+namespace image {
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void exitOnError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr) {}
+
+} // namespace
+
+bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
+    out = Rgba8Image{};
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) {
+        error = "not a JPEG file";
+        return false;
+    }
+    jpeg_decompress_struct info{};
+    ErrorManager manager{};
+    info.err = jpeg_std_error(&manager.base);
+    manager.base.error_exit = exitOnError;
+    manager.base.output_message = ignoreMessage;
+    std::vector<std::uint8_t> row;
+    if (setjmp(manager.jump)) {
+        jpeg_destroy_decompress(&info);
+        error = manager.message;
+        out = Rgba8Image{};
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&info, TRUE);
+    if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxDimension ||
+        info.image_height > kMaxDimension) {
+        jpeg_destroy_decompress(&info);
+        error = "JPEG size out of range";
+        return false;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    out.width = info.output_width;
+    out.height = info.output_height;
+    out.hasAlpha = false;
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 4);
+    row.resize(static_cast<std::size_t>(out.width) * 3);
+    while (info.output_scanline < info.output_height) {
+        const std::size_t y = info.output_scanline;
+        JSAMPROW rowPointer = row.data();
+        if (jpeg_read_scanlines(&info, &rowPointer, 1) != 1)
+            break;
+        std::uint8_t* dst = out.pixels.data() + y * out.width * 4;
+        for (std::uint32_t x = 0; x < out.width; ++x) {
+            dst[x * 4 + 0] = row[x * 3 + 0];
+            dst[x * 4 + 1] = row[x * 3 + 1];
+            dst[x * 4 + 2] = row[x * 3 + 2];
+            dst[x * 4 + 3] = 0xFF;
+        }
+    }
+    // libjpeg pads a truncated or damaged scan with grey and only warns; such a file is broken.
+    const bool damaged = manager.base.num_warnings > 0 || info.output_scanline < info.output_height;
+    jpeg_abort_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    if (damaged) {
+        error = "truncated or damaged JPEG data";
+        out = Rgba8Image{};
+        return false;
+    }
+    return true;
+}
+
+bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>& out,
+                std::string& error) {
+    out.clear();
+    if (image.width == 0 || image.height == 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
+        error = "image has no pixels or a wrong pixel count";
+        return false;
+    }
+    jpeg_compress_struct info{};
+    ErrorManager manager{};
+    info.err = jpeg_std_error(&manager.base);
+    manager.base.error_exit = exitOnError;
+    manager.base.output_message = ignoreMessage;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 3);
+    if (setjmp(manager.jump)) {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+        error = manager.message;
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = image.width;
+    info.image_height = image.height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        const std::uint8_t* src =
+            image.pixels.data() + static_cast<std::size_t>(info.next_scanline) * image.width * 4;
+        for (std::uint32_t x = 0; x < image.width; ++x) {
+            row[x * 3 + 0] = src[x * 4 + 0];
+            row[x * 3 + 1] = src[x * 4 + 1];
+            row[x * 3 + 2] = src[x * 4 + 2];
+        }
+        JSAMPROW rowPointer = row.data();
+        jpeg_write_scanlines(&info, &rowPointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    out.assign(buffer, buffer + size);
+    std::free(buffer);
+    return true;
+}
+
+} // namespace image

@@ -1,0 +1,151 @@
+// PNG through libpng, from and to memory. libpng reports errors by longjmp; every libpng call is
+// kept inside the functions that own the setjmp, with no C++ objects constructed in between.
+#include "platform/image/image.h"
+
+#include <png.h>
+
+#include <cstring>
+
+namespace image {
+namespace {
+
+struct ReadCursor {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t offset;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    auto* cursor = static_cast<ReadCursor*>(png_get_io_ptr(png));
+    if (length > cursor->size - cursor->offset)
+        png_error(png, "truncated PNG data");
+    std::memcpy(out, cursor->data + cursor->offset, length);
+    cursor->offset += length;
+}
+
+void writeToVector(png_structp png, png_bytep in, png_size_t length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), in, in + length);
+}
+
+void flushNothing(png_structp) {}
+
+void storeError(png_structp png, png_const_charp message) {
+    auto* error = static_cast<std::string*>(png_get_error_ptr(png));
+    if (error)
+        *error = message ? message : "PNG error";
+    png_longjmp(png, 1);
+}
+
+void ignoreWarning(png_structp, png_const_charp) {}
+
+} // namespace
+
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
+    out = Rgba8Image{};
+    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
+        error = "not a PNG file";
+        return false;
+    }
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, storeError, ignoreWarning);
+    if (!png) {
+        error = "out of memory";
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        error = "out of memory";
+        return false;
+    }
+    ReadCursor cursor{data.data(), data.size(), 0};
+    std::vector<png_bytep> rows;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        out = Rgba8Image{};
+        return false;
+    }
+    png_set_read_fn(png, &cursor, readFromMemory);
+    png_set_user_limits(png, kMaxDimension, kMaxDimension);
+    png_set_chunk_malloc_max(png, 64u << 20);
+    png_read_info(png, info);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const int bitDepth = png_get_bit_depth(png, info);
+    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+
+    if (bitDepth == 16)
+        png_set_strip_16(png);
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA))
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4)
+        png_error(png, "unexpected PNG row layout");
+
+    out.width = width;
+    out.height = height;
+    out.hasAlpha = alpha;
+    out.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = out.pixels.data() + static_cast<std::size_t>(y) * width * 4;
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t>& out,
+               std::string& error) {
+    out.clear();
+    if (image.width == 0 || image.height == 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
+        error = "image has no pixels or a wrong pixel count";
+        return false;
+    }
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, storeError, ignoreWarning);
+    if (!png) {
+        error = "out of memory";
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        error = "out of memory";
+        return false;
+    }
+    std::vector<png_bytep> rows(image.height);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        out.clear();
+        return false;
+    }
+    png_set_write_fn(png, &out, writeToVector, flushNothing);
+    png_set_IHDR(png, info, image.width, image.height, 8,
+                 withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    if (!withAlpha)
+        png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        rows[y] = const_cast<png_bytep>(image.pixels.data() + static_cast<std::size_t>(y) * image.width * 4);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace image
