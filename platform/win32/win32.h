@@ -5,6 +5,7 @@
 #include "platform/win32/clock.h"
 #include "platform/win32/debug_output.h"
 #include "platform/win32/dxtrace.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/random.h"
 #include "platform/win32/results.h"
