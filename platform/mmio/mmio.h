@@ -9,7 +9,7 @@
 #include <cstdio>
 
 using MMRESULT = UINT;
-using HPSTR = char*;
+using HPSTR = char *;
 using LPMMIOPROC = LRESULT (*)(LPSTR info, UINT message, LPARAM param1, LPARAM param2);
 
 constexpr MMRESULT MMSYSERR_NOERROR = 0;
@@ -65,45 +65,45 @@ constexpr FOURCC FOURCC_MEM = mmioFOURCC('M', 'E', 'M', ' ');
 constexpr FOURCC FOURCC_DOS = mmioFOURCC('D', 'O', 'S', ' ');
 
 struct MMIOINFO {
-    DWORD dwFlags;        // open flags, plus MMIO_DIRTY when the buffer holds unwritten bytes
-    FOURCC fccIOProc;     // "MEM " for a memory image, 0 for a file
-    LPMMIOPROC pIOProc;   // custom I/O procedures are not supported: must be NULL
-    UINT wErrorRet;       // why mmioOpenA failed
-    HANDLE htask;         // unused
-    LONG cchBuffer;       // size of the I/O buffer (of the whole image for "MEM ")
-    HPSTR pchBuffer;      // the I/O buffer (the image itself for "MEM ")
-    HPSTR pchNext;        // next byte to read or write
-    HPSTR pchEndRead;     // one past the last byte that can be read from the buffer
-    HPSTR pchEndWrite;    // one past the last byte that can be written into the buffer
-    LONG lBufOffset;      // file offset of the buffer's first byte
-    LONG lDiskOffset;     // file offset just past what the buffer holds
-    DWORD adwInfo[3];     // unused
+    DWORD dwFlags;      // open flags, plus MMIO_DIRTY when the buffer holds unwritten bytes
+    FOURCC fccIOProc;   // "MEM " for a memory image, 0 for a file
+    LPMMIOPROC pIOProc; // custom I/O procedures are not supported: must be NULL
+    UINT wErrorRet;     // why mmioOpenA failed
+    HANDLE htask;       // unused
+    LONG cchBuffer;     // size of the I/O buffer (of the whole image for "MEM ")
+    HPSTR pchBuffer;    // the I/O buffer (the image itself for "MEM ")
+    HPSTR pchNext;      // next byte to read or write
+    HPSTR pchEndRead;   // one past the last byte that can be read from the buffer
+    HPSTR pchEndWrite;  // one past the last byte that can be written into the buffer
+    LONG lBufOffset;    // file offset of the buffer's first byte
+    LONG lDiskOffset;   // file offset just past what the buffer holds
+    DWORD adwInfo[3];   // unused
     DWORD dwReserved1;
     DWORD dwReserved2;
-    HMMIO hmmio;          // the file this state belongs to
+    HMMIO hmmio; // the file this state belongs to
 };
-using LPMMIOINFO = MMIOINFO*;
-using LPCMMIOINFO = const MMIOINFO*;
+using LPMMIOINFO = MMIOINFO *;
+using LPCMMIOINFO = const MMIOINFO *;
 
 struct MMCKINFO {
-    FOURCC ckid;          // chunk identifier
-    DWORD cksize;         // size of the chunk's body (without the 8-byte header and the pad byte)
-    FOURCC fccType;       // form type of a "RIFF" or "LIST" chunk
-    DWORD dwDataOffset;   // file offset of the body
-    DWORD dwFlags;        // MMIO_DIRTY: created by mmioCreateChunk, size fixed on ascent
+    FOURCC ckid;        // chunk identifier
+    DWORD cksize;       // size of the chunk's body (without the 8-byte header and the pad byte)
+    FOURCC fccType;     // form type of a "RIFF" or "LIST" chunk
+    DWORD dwDataOffset; // file offset of the body
+    DWORD dwFlags;      // MMIO_DIRTY: created by mmioCreateChunk, size fixed on ascent
 };
-using LPMMCKINFO = MMCKINFO*;
-using LPCMMCKINFO = const MMCKINFO*;
+using LPMMCKINFO = MMCKINFO *;
+using LPCMMCKINFO = const MMCKINFO *;
 
 // Opens a file (by name, relative to the working folder) or, with info->fccIOProc "MEM ", the
 // memory image info->pchBuffer of info->cchBuffer bytes. NULL on failure, with info->wErrorRet set.
-HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags);
+HMMIO mmioOpenA(LPCSTR fileName, LPMMIOINFO info, DWORD flags);
 // Writes back the buffer and closes; 0 or MMIOERR_CANNOTWRITE.
 MMRESULT mmioClose(HMMIO mmio, UINT flags);
 // Bytes read (0 at the end of the file) or -1.
 LONG mmioRead(HMMIO mmio, HPSTR buffer, LONG count);
 // Bytes written or -1.
-LONG mmioWrite(HMMIO mmio, const char* buffer, LONG count);
+LONG mmioWrite(HMMIO mmio, const char *buffer, LONG count);
 // The new position, or -1 (a negative position, or past the end of a memory image).
 LONG mmioSeek(HMMIO mmio, LONG offset, int origin);
 // Finds a chunk from the current position: the next one (flags 0) or, with MMIO_FINDCHUNK /

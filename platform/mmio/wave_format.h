@@ -42,5 +42,5 @@ static_assert(sizeof(WAVEFORMAT) == 14);
 static_assert(sizeof(PCMWAVEFORMAT) == 16);
 static_assert(sizeof(WAVEFORMATEX) == 18);
 
-using LPWAVEFORMATEX = WAVEFORMATEX*;
-using LPCWAVEFORMATEX = const WAVEFORMATEX*;
+using LPWAVEFORMATEX = WAVEFORMATEX *;
+using LPCWAVEFORMATEX = const WAVEFORMATEX *;
