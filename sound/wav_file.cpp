@@ -82,8 +82,12 @@ HRESULT WavFile::Open(LPCSTR strFileName, WAVEFORMATEX *pwfx, DWORD dwFlags) {
             return WAV_TRACE_NOMSGBOX("ReadMMIO", hr);
         }
         hr = ResetFile();
-        if (FAILED(hr))
+        if (FAILED(hr)) {
+            // Nothing can be read without the data chunk; the file is not kept open for it.
+            mmioClose(m_hmmio, 0);
+            m_hmmio = nullptr;
             return WAV_TRACE("ResetFile", hr);
+        }
         m_dwSize = m_ckData.cksize;
         return S_OK;
     }
@@ -102,8 +106,13 @@ HRESULT WavFile::Open(LPCSTR strFileName, WAVEFORMATEX *pwfx, DWORD dwFlags) {
         return WAV_TRACE("WriteMMIO", hr);
     }
     hr = ResetFile();
-    if (FAILED(hr))
+    if (FAILED(hr)) {
+        // Without its data chunk the file cannot be finished; closing it here keeps a later
+        // Close from writing sizes through an output state that was never taken.
+        mmioClose(m_hmmio, 0);
+        m_hmmio = nullptr;
         return WAV_TRACE("ResetFile", hr);
+    }
     return S_OK;
 }
 
