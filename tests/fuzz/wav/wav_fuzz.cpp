@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     seams::ClearModuleResources();
 
     if (std::FILE *file = std::fopen(TempPath().c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
         WavFile wav;
         if (SUCCEEDED(wav.Open(TempPath().c_str(), nullptr, WAVEFILE_READ)))
