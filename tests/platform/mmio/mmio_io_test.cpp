@@ -217,6 +217,16 @@ TEST_F(MmioIo, OpenFailuresSayWhy) {
     EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_READ), nullptr);
 }
 
+TEST_F(MmioIo, NamesAreOpenedTheWayTheProgramWritesThem) {
+    const std::string folder = m_folder.path().string();
+    wavtest::WriteFile(m_folder / "Sound.WAV", Samples(3));
+    for (const std::string &name : {folder + "/sound.wav", folder + "\\SOUND.wav"}) {
+        HMMIO h = mmioOpenA(name.c_str(), nullptr, MMIO_READ);
+        EXPECT_NE(h, nullptr) << name;
+        mmioClose(h, 0);
+    }
+}
+
 TEST_F(MmioIo, ClosedAndNullHandlesAreRefused) {
     const std::string path = (m_folder / "c.bin").string();
     wavtest::WriteFile(path, Samples(4));
