@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the WAV reader as a module resource (read through a memory image) and
-// as a file, reads the data in uneven pieces and rewinds; then walks every chunk of the bytes with
+// as a file, reads the data in uneven slices and rewinds; then walks every chunk of the bytes with
 // the chunk functions. Anything but a clean result or a clean refusal is a finding.
 #include "platform/mmio/mmio.h"
 #include "platform/test_seams.h"
@@ -32,9 +32,9 @@ void ReadThrough(WavFile &wav) {
         std::abort();
     std::vector<BYTE> buffer(4096);
     DWORD total = 0;
-    for (DWORD piece = 1;; piece = piece * 3 + 1) {
+    for (DWORD slice = 1;; slice = slice * 3 + 1) {
         DWORD got = 0;
-        const DWORD want = piece % 4096 + 1;
+        const DWORD want = slice % 4096 + 1;
         if (FAILED(wav.Read(buffer.data(), want, &got)))
             return;
         if (got > want)
