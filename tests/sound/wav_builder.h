@@ -96,7 +96,8 @@ inline void WriteFile(const std::filesystem::path &path, const Bytes &bytes) {
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
 

@@ -1,4 +1,4 @@
-// Sample images held by the caller: pieces, the end of the image, rewinding, and that the
+// Sample images held by the caller: slices, the end of the image, rewinding, and that the
 // caller's format and image stay the caller's.
 #include "sound/wav_file.h"
 #include "tests/sound/wav_fixture.h"
@@ -19,7 +19,7 @@ WAVEFORMATEX MonoPcm() {
     return f;
 }
 
-TEST_F(WavMemory, PiecesFollowEachOtherAndStopAtTheImageEnd) {
+TEST_F(WavMemory, SlicesFollowEachOtherAndStopAtTheImageEnd) {
     const Bytes image = Samples(100);
     WAVEFORMATEX format = MonoPcm();
     WavFile wav;
@@ -32,7 +32,7 @@ TEST_F(WavMemory, PiecesFollowEachOtherAndStopAtTheImageEnd) {
     ASSERT_EQ(wav.Read(buffer, 60, &got), S_OK);
     EXPECT_EQ(got, 60u);
     ASSERT_EQ(wav.Read(buffer + 60, 60, &got), S_OK);
-    EXPECT_EQ(got, 40u) << "the rest, not the first piece again";
+    EXPECT_EQ(got, 40u) << "the rest, not the first slice again";
     EXPECT_EQ(Bytes(buffer, buffer + 100), image);
     ASSERT_EQ(wav.Read(buffer, 10, &got), S_OK);
     EXPECT_EQ(got, 0u);
