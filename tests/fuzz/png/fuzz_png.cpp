@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     image::Rgba8Image out;
     std::string error;
     if (image::DecodePng({data, size}, out, error) &&

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0)
         return 0;
-    const char* header = (data[0] & 1) ? "xof 0303bin 0064" : "xof 0303bin 0032";
+    const char *header = (data[0] & 1) ? "xof 0303bin 0064" : "xof 0303bin 0032";
     std::vector<std::uint8_t> file(header, header + 16);
     file.insert(file.end(), data + 1, data + size);
     xfile::Document doc;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     static const char kHeader[] = "xof 0303txt 0032";
     std::vector<std::uint8_t> file(kHeader, kHeader + 16);
     file.insert(file.end(), data, data + size);
