@@ -42,6 +42,9 @@ const Template *Document::FindTemplate(std::string_view name) const {
     for (auto it = templates.rbegin(); it != templates.rend(); ++it)
         if ((*it)->name == name)
             return it->get();
+    for (auto it = registered.rbegin(); it != registered.rend(); ++it)
+        if (const Template *found = (*it)->FindTemplate(name))
+            return found;
     return FindStandardTemplate(name);
 }
 
@@ -458,6 +461,12 @@ private:
 } // namespace
 
 bool ParseXFile(std::span<const std::uint8_t> bytes, Document &out, std::string &error) {
+    return ParseXFile(bytes, {}, out, error);
+}
+
+bool ParseXFile(std::span<const std::uint8_t> bytes,
+                const std::vector<std::shared_ptr<const Document>> &registered, Document &out,
+                std::string &error) {
     out = Document{};
     error.clear();
     if (bytes.size() > kMaxFileSize) {
@@ -495,6 +504,7 @@ bool ParseXFile(std::span<const std::uint8_t> bytes, Document &out, std::string 
         return false;
     }
 
+    out.registered = registered;
     TokenStream tokens(bytes.subspan(16), binaryEncoding, floatBits);
     Parser parser(tokens, out, error);
     if (!parser.ParseFile()) {
