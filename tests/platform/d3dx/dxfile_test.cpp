@@ -146,6 +146,7 @@ TEST_F(DirectXFileTest, ReferencesAreNotDataUntilResolved) {
     DWORD size = sizeof small;
     EXPECT_EQ(target->GetName(small, &size), DXFILEERR_BADVALUE);
     EXPECT_EQ(size, 7u);
+    EXPECT_EQ(target->Release(), 0u);
 
     EXPECT_EQ(e->GetDataObjectByName("Nobody", &target), DXFILEERR_NOTFOUND);
     EXPECT_EQ(target, nullptr);
