@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <span>
+#include <unordered_map>
 #include <strings.h>
 
 namespace effect {
@@ -249,7 +250,7 @@ private:
         if (m_tok.type != Tok::Ident)
             return Fail("expected a parameter name");
         const std::string name(m_tok.text);
-        if (m_out.FindParameter(name) >= 0)
+        if (!m_parameters.emplace(name, static_cast<int>(m_out.parameters.size())).second)
             return Fail("parameter '" + name + "' declared twice");
         Advance();
         if (!Take(';'))
@@ -333,7 +334,8 @@ private:
                 return false;
             if (m_tok.type != Tok::Ident)
                 return Fail("expected a parameter name");
-            a.parameter = m_out.FindParameter(m_tok.text);
+            const auto found = m_parameters.find(std::string(m_tok.text));
+            a.parameter = found == m_parameters.end() ? -1 : found->second;
             const ParameterType wanted =
                 info.expect == Expect::Matrix ? ParameterType::Matrix : ParameterType::Texture;
             if (a.parameter < 0 || m_out.parameters[a.parameter].type != wanted)
@@ -372,6 +374,7 @@ private:
     Token m_tok;
     Effect &m_out;
     std::string &m_error;
+    std::unordered_map<std::string, int> m_parameters; // so long texts stay linear
 };
 
 } // namespace
