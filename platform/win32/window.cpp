@@ -90,6 +90,18 @@ void applyMinimumSize(HWND window, SDL_Window *sdl, DWORD style) {
         SDL_SetWindowMinimumSize(sdl, minWidth, minHeight);
 }
 
+// The display stays open from the first window to the end of the process, as the desktop does:
+// closing and reopening the connection for every window is slow and, on a busy X server, fails.
+bool holdVideo() {
+    static std::mutex lock;
+    static bool held = false;
+    std::lock_guard guard(lock);
+    // Someone may have shut SDL down altogether since (SDL_Quit): then open it again.
+    if (!held || !SDL_WasInit(SDL_INIT_VIDEO))
+        held = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return held;
+}
+
 void applyStyle(SDL_Window *sdl, DWORD style) {
     SDL_SetWindowBordered(sdl, hasDecorations(style) ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
@@ -205,7 +217,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         }
         cls = it->second;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!holdVideo()) {
         trace(std::string("CreateWindowExA: no video: ") + SDL_GetError());
         return nullptr;
     }
@@ -232,7 +244,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                                        clientHeight, flags);
     if (!sdl) {
         trace(std::string("CreateWindowExA: SDL_CreateWindow failed: ") + SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
 
@@ -288,7 +299,6 @@ BOOL DestroyWindow(HWND window) {
     }
     queue->Purge(window);
     SDL_DestroyWindow(sdl);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return TRUE;
 }
 
