@@ -97,8 +97,12 @@ bool holdVideo() {
     static bool held = false;
     std::lock_guard guard(lock);
     // Someone may have shut SDL down altogether since (SDL_Quit): then open it again.
-    if (!held || !SDL_WasInit(SDL_INIT_VIDEO))
+    if (!held || !SDL_WasInit(SDL_INIT_VIDEO)) {
         held = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        // Likewise the GL library every window is made for: loaded once, not once per window.
+        if (held && SDL_GL_LoadLibrary(nullptr) != 0)
+            trace(std::string("CreateWindowExA: no GL library: ") + SDL_GetError());
+    }
     return held;
 }
 
