@@ -30,6 +30,28 @@ TEST_F(WindowTest, ResizeByTheUserIsWrappedInASizeMovePair) {
     EXPECT_EQ(HIWORD(queued[1].lParam), 600);
 }
 
+TEST_F(WindowTest, DragStepsWaitingInTheQueueMergeIntoOnePairWithTheLatestSize) {
+    for (int step = 1; step <= 3; ++step) {
+        InjectWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 700 + step, 500 + step);
+        InjectWindowEvent(SDL_WINDOWEVENT_RESIZED, 700 + step, 500 + step);
+    }
+    std::vector<MSG> queued = TakeQueued();
+    ASSERT_EQ(CodesOf(queued), (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_SIZE, WM_EXITSIZEMOVE}));
+    EXPECT_EQ(LOWORD(queued[1].lParam), 703);
+    EXPECT_EQ(HIWORD(queued[1].lParam), 503);
+
+    // Something else in between keeps the drags apart: each gets its own pair.
+    InjectWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 710, 510);
+    InjectWindowEvent(SDL_WINDOWEVENT_RESIZED, 710, 510);
+    InjectWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    InjectWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 720, 520);
+    InjectWindowEvent(SDL_WINDOWEVENT_RESIZED, 720, 520);
+    queued = TakeQueued();
+    EXPECT_EQ(CodesOf(queued),
+              (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_SIZE, WM_EXITSIZEMOVE, WM_ACTIVATEAPP,
+                                 WM_ENTERSIZEMOVE, WM_SIZE, WM_EXITSIZEMOVE}));
+}
+
 TEST_F(WindowTest, ProgramsOwnResizeAndFullScreenOnlyReportTheSize) {
     // The program placing its window is not the user dragging it.
     RECT rc{0, 0, 720, 540};
