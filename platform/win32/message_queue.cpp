@@ -4,6 +4,7 @@
 
 #include "platform/win32/clock.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_internal.h"
 
 #include <algorithm>
 
@@ -118,7 +119,12 @@ std::size_t MessageQueue::Size() {
     return m_messages.size() + m_paint.size() + (m_quit ? 1 : 0);
 }
 
-void MessageQueue::NoteKeyMessage(const MSG &msg) {
+void MessageQueue::NoteFetched(const MSG &msg) {
+    if (msg.message == WM_ACTIVATEAPP && !msg.wParam) {
+        std::lock_guard guard(m_lock);
+        m_keys.fill(false);
+        return;
+    }
     const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
     if (!down && !up)
@@ -144,7 +150,7 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.time = timeGetTime();
-    GetCursorPos(&msg.pt);
+    msg.pt = LastCursorPosition();
     return msg;
 }
 

@@ -31,8 +31,9 @@ public:
     void Clear();
     std::size_t Size();
 
-    // Key state as of the last key message fetched from this queue, indexed by virtual key.
-    void NoteKeyMessage(const MSG &msg);
+    // Key state as of the last key message fetched from this queue, indexed by virtual key. Losing
+    // the focus forgets it: the releases of keys held then go to another program.
+    void NoteFetched(const MSG &msg);
     bool KeyDown(BYTE virtualKey);
 
 private:

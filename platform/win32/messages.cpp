@@ -66,7 +66,7 @@ bool takeMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, bool rem
     if (!found && scripted && runEmptyQueueHandler())
         found = queue->Take(msg, window, filterMin, filterMax, remove);
     if (found && remove)
-        queue->NoteKeyMessage(*msg);
+        queue->NoteFetched(*msg);
     return found;
 }
 

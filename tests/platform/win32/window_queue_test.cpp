@@ -182,6 +182,14 @@ TEST_F(WindowTest, AltEnterBecomesTheToggleCommand) {
         EXPECT_EQ(translate(msg), 0);
     EXPECT_EQ(commands().size(), 1u);
 
+    // A Ctrl released while another program had the focus does not stay held here.
+    seams::InjectKey(window, VK_CONTROL, true, false);
+    seams::InjectMessage(window, WM_ACTIVATEAPP, FALSE, 0);
+    seams::InjectKey(window, VK_RETURN, true, true);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        translate(msg);
+    EXPECT_EQ(commands().size(), 2u);
+
     // A table the program does not have translates nothing.
     seams::InjectKey(window, VK_RETURN, true, true);
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
