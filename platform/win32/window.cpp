@@ -134,8 +134,7 @@ std::optional<WindowInfo> Lookup(HWND window) {
     if (it == t.windows.end())
         return std::nullopt;
     const WindowRecord &r = it->second;
-    return WindowInfo{r.proc,        r.sdl,           r.queue,         r.style,
-                      r.classCursor, r.expectedWidth, r.expectedHeight};
+    return WindowInfo{r.proc, r.sdl, r.queue, r.style, r.classCursor, r.classIcon};
 }
 
 HWND WindowOfSdlId(Uint32 sdlWindowId) {
@@ -357,14 +356,8 @@ DWORD GetClassLongA(HWND window, int index) {
         return 0;
     if (index == GCL_HCURSOR)
         return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classCursor));
-    if (index == GCL_HICON) {
-        WindowTable &t = table();
-        std::lock_guard guard(t.lock);
-        const auto it = t.windows.find(window);
-        return it == t.windows.end()
-                   ? 0
-                   : static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(it->second.classIcon));
-    }
+    if (index == GCL_HICON)
+        return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classIcon));
     return 0;
 }
 

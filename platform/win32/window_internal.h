@@ -21,8 +21,7 @@ struct WindowInfo {
     std::shared_ptr<MessageQueue> queue;
     DWORD style = 0;
     HCURSOR classCursor = nullptr;
-    int expectedWidth = -1;
-    int expectedHeight = -1;
+    HICON classIcon = nullptr;
 };
 
 std::optional<WindowInfo> Lookup(HWND window);
