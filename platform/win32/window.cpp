@@ -414,16 +414,18 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     if (!(flags & SWP_NOSIZE)) {
         const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
         const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
-        {
-            WindowTable &t = table();
-            std::lock_guard guard(t.lock);
-            const auto it = t.windows.find(window);
-            if (it != t.windows.end()) {
-                it->second.expectedWidth = clientWidth;
-                it->second.expectedHeight = clientHeight;
-            }
-        }
         SDL_SetWindowSize(info->sdl, clientWidth, clientHeight);
+        // SDL may hold the size to the minimum; the echo to expect is the size it really took.
+        int takenWidth = 0;
+        int takenHeight = 0;
+        SDL_GetWindowSize(info->sdl, &takenWidth, &takenHeight);
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it != t.windows.end()) {
+            it->second.expectedWidth = takenWidth;
+            it->second.expectedHeight = takenHeight;
+        }
     }
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_TOPMOST)
