@@ -9,8 +9,9 @@
 
 HRESULT TraceError(const char *sourceFile, DWORD line, HRESULT code, const char *message) {
     char text[256];
+    // The line prints as the signed 32-bit number "%ld" makes of it where long has 32 bits.
     std::snprintf(text, sizeof text, "%s(%ld): ", sourceFile ? sourceFile : "",
-                  static_cast<long>(line));
+                  static_cast<long>(static_cast<LONG>(line)));
     OutputDebugStringA(text);
     OutputDebugStringA(message ? message : "");
     if (code != 0) {

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 
 namespace xfile {
 
@@ -42,6 +43,9 @@ const Template *Document::FindTemplate(std::string_view name) const {
     for (auto it = templates.rbegin(); it != templates.rend(); ++it)
         if ((*it)->name == name)
             return it->get();
+    for (auto it = registered.rbegin(); it != registered.rend(); ++it)
+        if (const Template *found = (*it)->FindTemplate(name))
+            return found;
     return FindStandardTemplate(name);
 }
 
@@ -96,6 +100,12 @@ namespace {
 bool IsIntegerKind(ValueKind kind) {
     return kind == ValueKind::Word || kind == ValueKind::DWord || kind == ValueKind::SWord ||
            kind == ValueKind::SDWord || kind == ValueKind::Char || kind == ValueKind::UChar;
+}
+
+// The 16 bytes of a GUID as a key (views into the GUID itself, which outlives the index).
+std::string_view GuidKey(const GUID &id) {
+    static_assert(sizeof(GUID) == 16);
+    return {reinterpret_cast<const char *>(&id), sizeof id};
 }
 
 struct PendingReference {
@@ -154,6 +164,7 @@ private:
             return false;
         auto tmpl = std::make_unique<Template>();
         tmpl->name = name.text;
+        m_memberIndex.clear();
         if (m_tokens.Peek().type == TokenType::Guid)
             tmpl->id = m_tokens.Next().guid;
 
@@ -168,6 +179,7 @@ private:
             return false;
         if (!Expect(TokenType::CloseBrace, "'}' at the end of a template"))
             return false;
+        m_templates[tmpl->name] = tmpl.get();
         m_doc.templates.push_back(std::move(tmpl));
         return true;
     }
@@ -209,7 +221,7 @@ private:
             break;
         case TokenType::Name: {
             member.kind = ValueKind::Struct;
-            member.type = m_doc.FindTemplate(type.text);
+            member.type = FindTemplate(type.text);
             if (!member.type)
                 return Fail("unknown member type '" + type.text + "'");
             // Every element must consume input, or a huge count would spin without reading.
@@ -232,11 +244,8 @@ private:
             if (size.type == TokenType::Integer) {
                 dim.constant = static_cast<std::uint32_t>(size.integer);
             } else if (size.type == TokenType::Name) {
-                for (std::size_t i = 0; i < tmpl.members.size(); ++i)
-                    if (tmpl.members[i].name == size.text) {
-                        dim.memberIndex = static_cast<int>(i);
-                        break;
-                    }
+                if (const auto found = m_memberIndex.find(size.text); found != m_memberIndex.end())
+                    dim.memberIndex = found->second;
                 if (dim.memberIndex < 0 || !IsIntegerKind(tmpl.members[dim.memberIndex].kind) ||
                     !tmpl.members[dim.memberIndex].dimensions.empty())
                     return Fail("array size '" + size.text + "' is not an earlier count member");
@@ -251,6 +260,7 @@ private:
             return Fail("array member without a size");
         if (!Expect(TokenType::Semicolon, "';' after a template member"))
             return false;
+        m_memberIndex.emplace(member.name, static_cast<int>(tmpl.members.size()));
         tmpl.members.push_back(std::move(member));
         return true;
     }
@@ -287,7 +297,7 @@ private:
             return nullptr;
         }
         Token typeName = m_tokens.Next();
-        const Template *type = m_doc.FindTemplate(typeName.text);
+        const Template *type = FindTemplate(typeName.text);
         if (!type) {
             Fail("data object of unknown template '" + typeName.text + "'");
             return nullptr;
@@ -346,17 +356,22 @@ private:
         return true;
     }
 
+    // Indexes the objects once, so that many references cost no more than a lookup each; the
+    // first object of a name (or identifier) in file order is the one referred to.
     bool ResolveReferences() {
+        if (m_references.empty())
+            return true;
+        std::unordered_map<std::string_view, DataObject *> byName;
+        std::unordered_map<std::string_view, DataObject *> byId;
+        for (const auto &object : m_doc.objects) {
+            if (!object->name.empty())
+                byName.emplace(object->name, object.get());
+            byId.emplace(GuidKey(object->id), object.get());
+        }
         for (const PendingReference &ref : m_references) {
-            DataObject *target = nullptr;
-            for (const auto &object : m_doc.objects) {
-                const bool nameMatches = !ref.name.empty() && object->name == ref.name;
-                const bool idMatches = ref.name.empty() && object->id == ref.id;
-                if (nameMatches || idMatches) {
-                    target = object.get();
-                    break;
-                }
-            }
+            const auto &index = ref.name.empty() ? byId : byName;
+            const auto found = index.find(ref.name.empty() ? GuidKey(ref.id) : ref.name);
+            DataObject *target = found == index.end() ? nullptr : found->second;
             if (!target)
                 return Fail("reference to unknown object '" + ref.name + "'");
             ref.parent->children[ref.childIndex].object = target;
@@ -449,8 +464,22 @@ private:
         return true;
     }
 
+    // The file's own templates by name (the latest declaration wins), then the document's
+    // registered and standard ones.
+    const Template *FindTemplate(const std::string &name) const {
+        const auto found = m_templates.find(name);
+        if (found != m_templates.end())
+            return found->second;
+        for (auto it = m_doc.registered.rbegin(); it != m_doc.registered.rend(); ++it)
+            if (const Template *inherited = (*it)->FindTemplate(name))
+                return inherited;
+        return FindStandardTemplate(name);
+    }
+
     TokenStream &m_tokens;
     Document &m_doc;
+    std::unordered_map<std::string, const Template *> m_templates;
+    std::unordered_map<std::string, int> m_memberIndex; // members of the template being read
     std::string &m_error;
     std::vector<PendingReference> m_references;
 };
@@ -458,6 +487,12 @@ private:
 } // namespace
 
 bool ParseXFile(std::span<const std::uint8_t> bytes, Document &out, std::string &error) {
+    return ParseXFile(bytes, {}, out, error);
+}
+
+bool ParseXFile(std::span<const std::uint8_t> bytes,
+                const std::vector<std::shared_ptr<const Document>> &registered, Document &out,
+                std::string &error) {
     out = Document{};
     error.clear();
     if (bytes.size() > kMaxFileSize) {
@@ -495,6 +530,7 @@ bool ParseXFile(std::span<const std::uint8_t> bytes, Document &out, std::string 
         return false;
     }
 
+    out.registered = registered;
     TokenStream tokens(bytes.subspan(16), binaryEncoding, floatBits);
     Parser parser(tokens, out, error);
     if (!parser.ParseFile()) {

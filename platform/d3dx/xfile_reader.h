@@ -83,10 +83,12 @@ struct DataObject {
 // A parsed file: its own templates, every data object (owned here) and the top-level ones.
 struct Document {
     std::vector<std::unique_ptr<Template>> templates;
+    // Template blocks registered ahead of this file (their templates come before ours).
+    std::vector<std::shared_ptr<const Document>> registered;
     std::vector<std::unique_ptr<DataObject>> objects;
     std::vector<DataObject *> topLevel;
 
-    // The file's template of that name, else ours; null when neither exists.
+    // The file's template of that name, else a registered one, else ours; null when none exists.
     const Template *FindTemplate(std::string_view name) const;
 };
 
@@ -96,6 +98,13 @@ constexpr std::size_t kMaxFileSize = 256u << 20;
 
 // Parses a whole file. On failure returns false, leaves `out` empty and says why in `error`.
 bool ParseXFile(std::span<const std::uint8_t> bytes, Document &out, std::string &error);
+// The same, with template blocks registered earlier visible to the file.
+bool ParseXFile(std::span<const std::uint8_t> bytes,
+                const std::vector<std::shared_ptr<const Document>> &registered, Document &out,
+                std::string &error);
+
+// Our standard templates as an X text file (what a template block registration would add).
+std::string_view StandardTemplateText();
 
 // Our standard templates, matched by name (case-sensitive, as in the files).
 const Template *FindStandardTemplate(std::string_view name);

@@ -4,6 +4,9 @@
 // own, and the reader matches templates by name.
 #include "platform/d3dx/xfile_reader.h"
 
+#include "platform/d3dx/dxfile.h"
+
+#include <array>
 #include <mutex>
 
 namespace xfile {
@@ -51,6 +54,17 @@ template Frame { <3D82AB46-62DA-11CF-AB39-0020AF71E433>
  [...] }
 )";
 
+// The template block handed to RegisterTemplates: the same text, then zero bytes, where the text
+// reader stops.
+constexpr std::array<unsigned char, D3DRM_XTEMPLATE_BYTES> MakeTemplateBlock() {
+    static_assert(sizeof kStandardTemplates <= D3DRM_XTEMPLATE_BYTES);
+    std::array<unsigned char, D3DRM_XTEMPLATE_BYTES> block{};
+    for (std::size_t i = 0; i + 1 < sizeof kStandardTemplates; ++i)
+        block[i] = static_cast<unsigned char>(kStandardTemplates[i]);
+    return block;
+}
+constexpr auto kTemplateBlock = MakeTemplateBlock();
+
 // Every member type in the text above is declared before its use, so parsing it never asks for a
 // standard template (which would re-enter this initialisation).
 const Document &StandardDocument() {
@@ -66,6 +80,10 @@ const Document &StandardDocument() {
 
 } // namespace
 
+std::string_view StandardTemplateText() {
+    return {kStandardTemplates, sizeof kStandardTemplates - 1};
+}
+
 const Template *FindStandardTemplate(std::string_view name) {
     for (const auto &tmpl : StandardDocument().templates)
         if (tmpl->name == name)
@@ -74,3 +92,5 @@ const Template *FindStandardTemplate(std::string_view name) {
 }
 
 } // namespace xfile
+
+const unsigned char *const D3DRM_XTEMPLATES = xfile::kTemplateBlock.data();

@@ -152,6 +152,8 @@ TEST_F(Traces, LongTextsAreCutNotOverrun) {
     TraceError(file.c_str(), 4294967295u, S_OK, "m");
     const std::string line = seams::TakeDebugOutput();
     EXPECT_EQ(line, std::string(255, 'f') + "m\n");
+    TraceError("f.cpp", 0xFFFFFFFFu, S_OK, "m");
+    EXPECT_EQ(seams::TakeDebugOutput(), "f.cpp(-1): m\n");
 
     TraceFormatted("%d %s|", 42, "frames");
     EXPECT_EQ(seams::TakeDebugOutput(), "42 frames|");

@@ -122,6 +122,17 @@ TEST(XFileReader, ResolvesReferencesAndUsesTheFilesTemplates) {
     EXPECT_FALSE(list->children[1].reference);
     EXPECT_EQ(list->children[1].object->name, "Blue");
 
+    // A name used twice: references mean the first object of that name; a GUID alone also
+    // refers to an object.
+    Document twice;
+    ASSERT_TRUE(
+        Parse("xof 0303txt 0032 Frame A { } Frame A { <11111111-2222-3333-4444-"
+              "555555555555> } Frame R { { A } { <11111111-2222-3333-4444-555555555555> } }",
+              twice, error))
+        << error;
+    EXPECT_EQ(twice.topLevel[2]->children[0].object, twice.topLevel[0]);
+    EXPECT_EQ(twice.topLevel[2]->children[1].object, twice.topLevel[1]);
+
     // Binary references resolve the same way, forward ones included.
     BinaryXFile f;
     f.Open("Frame", "A").Reference("B").Close();

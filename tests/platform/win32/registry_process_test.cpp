@@ -71,7 +71,7 @@ TEST_F(RegistryChild, ReadsTheParentsValuesAndWritesItsOwn) {
         if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarvos", 0, nullptr, 0, KEY_ALL_ACCESS,
                             nullptr, &key, nullptr) != ERROR_SUCCESS)
             ::_exit(2);
-        std::vector<BYTE> blob(48 * 1024, static_cast<BYTE>(round));
+        std::vector<BYTE> blob(256 * 1024, static_cast<BYTE>(round));
         RegSetValueExA(key, "Blob", 0, REG_BINARY, blob.data(), static_cast<DWORD>(blob.size()));
         RegSetValueExA(key, "Round", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&round), 4);
         if (RegCloseKey(key) != ERROR_SUCCESS)
@@ -113,7 +113,7 @@ TEST_F(RegistryProcess, KillingAWriterMidSaveLeavesTheOldOrTheNewFile) {
         const std::string blob = bytesOf(key, "Blob");
         RegCloseKey(key);
         ASSERT_EQ(round.size(), 4u);
-        ASSERT_EQ(blob.size(), 48u * 1024u);
+        ASSERT_EQ(blob.size(), 256u * 1024u);
         EXPECT_EQ(blob, std::string(blob.size(), round[0])) << "blob and counter from one save";
         EXPECT_EQ(seams::TakeDebugOutput(), "") << "the file is never damaged";
     }
