@@ -255,6 +255,12 @@ void TranslateSdlEvent(const SDL_Event &event) {
     }
 }
 
+void ForgetMouseButtons() {
+    MouseButtons &b = buttons();
+    std::lock_guard guard(b.lock);
+    b.held = 0;
+}
+
 void PumpSdlEvents(bool scripted) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
