@@ -1,0 +1,475 @@
+// Window classes and windows over SDL windows: registration, creation and destruction, styles,
+// rectangles and placement. Handles are numbers never reused, so a stale handle finds nothing.
+#include "platform/win32/window.h"
+
+#include "platform/win32/debug_output.h"
+#include "platform/win32/message_queue.h"
+#include "platform/win32/messages.h"
+#include "platform/win32/window_internal.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace {
+
+struct WindowClass {
+    WNDPROC proc = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+};
+
+struct WindowRecord {
+    SDL_Window *sdl = nullptr;
+    WNDPROC proc = nullptr;
+    std::shared_ptr<win32::detail::MessageQueue> queue;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HICON classIcon = nullptr;
+    HCURSOR classCursor = nullptr;
+    bool destroying = false;
+    int expectedWidth = -1;
+    int expectedHeight = -1;
+};
+
+struct WindowTable {
+    std::mutex lock;
+    std::map<std::string, WindowClass> classes;
+    std::map<HWND, WindowRecord> windows; // ordered by handle, so by age
+    std::uintptr_t nextHandle = 0x10000;
+    ATOM nextAtom = 0xC000;
+};
+
+WindowTable &table() {
+    static WindowTable t;
+    return t;
+}
+
+std::string classKey(LPCSTR name) {
+    std::string key;
+    if (IS_INTRESOURCE(name)) {
+        key = "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    } else {
+        for (const char *p = name; *p; ++p)
+            key += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    }
+    return key;
+}
+
+void trace(const std::string &line) {
+    OutputDebugStringA((line + "\n").c_str());
+}
+
+// Frame thicknesses of the layer's own window frame: a sizing border, a dialog frame or a thin
+// border, and a caption bar.
+constexpr LONG kSizingBorder = 4;
+constexpr LONG kDialogFrame = 3;
+constexpr LONG kThinBorder = 1;
+constexpr LONG kCaptionHeight = 19;
+
+bool hasDecorations(DWORD style) {
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
+
+void applyMinimumSize(HWND window, SDL_Window *sdl, DWORD style) {
+    // The window procedure may ask for a minimum tracking size; SDL takes it as a client size.
+    SDL_DisplayMode desktop{};
+    SDL_GetDesktopDisplayMode(0, &desktop);
+    MINMAXINFO info{};
+    info.ptMaxSize = {desktop.w, desktop.h};
+    info.ptMaxTrackSize = {desktop.w, desktop.h};
+    SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    const RECT inset = win32::detail::FrameInsets(style);
+    const int minWidth = std::max<LONG>(1, info.ptMinTrackSize.x - inset.left - inset.right);
+    const int minHeight = std::max<LONG>(1, info.ptMinTrackSize.y - inset.top - inset.bottom);
+    if (win32::SdlWindowOf(window) == sdl)
+        SDL_SetWindowMinimumSize(sdl, minWidth, minHeight);
+}
+
+// The display stays open from the first window to the end of the process, as the desktop does:
+// closing and reopening the connection for every window is slow and, on a busy X server, fails.
+bool holdVideo() {
+    static std::mutex lock;
+    static bool held = false;
+    std::lock_guard guard(lock);
+    // Someone may have shut SDL down altogether since (SDL_Quit): then open it again.
+    if (!held || !SDL_WasInit(SDL_INIT_VIDEO)) {
+        held = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        // Likewise the GL library every window is made for: loaded once, not once per window.
+        if (held && SDL_GL_LoadLibrary(nullptr) != 0)
+            trace(std::string("CreateWindowExA: no GL library: ") + SDL_GetError());
+    }
+    return held;
+}
+
+void applyStyle(SDL_Window *sdl, DWORD style) {
+    SDL_SetWindowBordered(sdl, hasDecorations(style) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+}
+
+} // namespace
+
+namespace win32::detail {
+
+RECT FrameInsets(DWORD style) {
+    LONG frame = 0;
+    if (style & WS_THICKFRAME)
+        frame = kSizingBorder;
+    else if (style & WS_DLGFRAME)
+        frame = kDialogFrame;
+    else if (style & WS_BORDER)
+        frame = kThinBorder;
+    const LONG caption = hasDecorations(style) ? kCaptionHeight : 0;
+    return RECT{frame, frame + caption, frame, frame};
+}
+
+std::optional<WindowInfo> Lookup(HWND window) {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.windows.find(window);
+    if (it == t.windows.end())
+        return std::nullopt;
+    const WindowRecord &r = it->second;
+    return WindowInfo{r.proc, r.sdl, r.queue, r.style, r.classCursor, r.classIcon};
+}
+
+HWND WindowOfSdlId(Uint32 sdlWindowId) {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    for (const auto &[handle, record] : t.windows)
+        if (record.sdl && SDL_GetWindowID(record.sdl) == sdlWindowId)
+            return handle;
+    return nullptr;
+}
+
+HWND MainWindow() {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    for (const auto &[handle, record] : t.windows)
+        if (!record.destroying)
+            return handle;
+    return nullptr;
+}
+
+bool ConsumeExpectedSize(HWND window, int width, int height) {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.windows.find(window);
+    if (it == t.windows.end())
+        return false;
+    WindowRecord &r = it->second;
+    const bool expected = r.expectedWidth == width && r.expectedHeight == height;
+    r.expectedWidth = r.expectedHeight = -1;
+    return expected;
+}
+
+} // namespace win32::detail
+
+namespace win32 {
+
+SDL_Window *SdlWindowOf(HWND window) {
+    const auto info = detail::Lookup(window);
+    return info ? info->sdl : nullptr;
+}
+
+HWND HwndOf(SDL_Window *window) {
+    if (!window)
+        return nullptr;
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    for (const auto &[handle, record] : t.windows)
+        if (record.sdl == window)
+            return handle;
+    return nullptr;
+}
+
+} // namespace win32
+
+ATOM RegisterClassA(const WNDCLASSA *windowClass) {
+    if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) {
+        trace("RegisterClassA: a class needs a name and a window procedure");
+        return 0;
+    }
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto [it, added] = t.classes.try_emplace(classKey(windowClass->lpszClassName));
+    if (!added)
+        return 0; // already registered: the first registration stands, as on Windows
+    it->second = WindowClass{windowClass->lpfnWndProc, windowClass->hIcon, windowClass->hCursor};
+    return t.nextAtom++;
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+    if (!className) {
+        trace("CreateWindowExA: no class name");
+        return nullptr;
+    }
+    WindowClass cls;
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.classes.find(classKey(className));
+        if (it == t.classes.end()) {
+            trace("CreateWindowExA: window class is not registered");
+            return nullptr;
+        }
+        cls = it->second;
+    }
+    if (!holdVideo()) {
+        trace(std::string("CreateWindowExA: no video: ") + SDL_GetError());
+        return nullptr;
+    }
+
+    const RECT inset = win32::detail::FrameInsets(style);
+    if (width == CW_USEDEFAULT || height == CW_USEDEFAULT) {
+        width = 800;
+        height = 600;
+    }
+    const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
+    const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
+    const int clientX = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : x + inset.left;
+    const int clientY = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : y + inset.top;
+
+    Uint32 flags = SDL_WINDOW_OPENGL;
+    flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    if (!hasDecorations(style))
+        flags |= SDL_WINDOW_BORDERLESS;
+    if (style & WS_THICKFRAME)
+        flags |= SDL_WINDOW_RESIZABLE;
+    if (style & WS_MINIMIZE)
+        flags |= SDL_WINDOW_MINIMIZED;
+    SDL_Window *sdl = SDL_CreateWindow(windowName ? windowName : "", clientX, clientY, clientWidth,
+                                       clientHeight, flags);
+    if (!sdl) {
+        trace(std::string("CreateWindowExA: SDL_CreateWindow failed: ") + SDL_GetError());
+        return nullptr;
+    }
+
+    if (win32::detail::IsProgramIcon(cls.icon)) {
+        if (SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormatFrom(
+                const_cast<std::uint32_t *>(win32::detail::ProgramIconPixels()), 32, 32, 32, 32 * 4,
+                SDL_PIXELFORMAT_RGBA32)) {
+            SDL_SetWindowIcon(sdl, icon);
+            SDL_FreeSurface(icon);
+        }
+    }
+
+    HWND handle;
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        handle = reinterpret_cast<HWND>(t.nextHandle);
+        t.nextHandle += 4;
+        WindowRecord &r = t.windows[handle];
+        r.sdl = sdl;
+        r.proc = cls.proc;
+        r.queue = win32::detail::ThisThreadQueue();
+        r.style = style;
+        r.exStyle = exStyle;
+        r.classIcon = cls.icon;
+        r.classCursor = cls.cursor;
+    }
+    applyMinimumSize(handle, sdl, style);
+    return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+    SDL_Window *sdl = nullptr;
+    std::shared_ptr<win32::detail::MessageQueue> queue;
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it == t.windows.end())
+            return FALSE;
+        if (it->second.destroying)
+            return TRUE; // a destroy from inside WM_DESTROY: the outer call finishes the job
+        it->second.destroying = true;
+    }
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        sdl = it->second.sdl;
+        queue = it->second.queue;
+        t.windows.erase(it);
+    }
+    queue->Purge(window);
+    SDL_DestroyWindow(sdl);
+    return TRUE;
+}
+
+BOOL IsWindow(HWND window) {
+    return win32::detail::Lookup(window) ? TRUE : FALSE;
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.windows.find(window);
+    if (it == t.windows.end())
+        return 0;
+    if (index == GWL_STYLE)
+        return static_cast<LONG>(it->second.style);
+    if (index == GWL_EXSTYLE)
+        return static_cast<LONG>(it->second.exStyle);
+    return 0;
+}
+
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+    SDL_Window *sdl = nullptr;
+    DWORD previous = 0;
+    const DWORD style = static_cast<DWORD>(value);
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it == t.windows.end())
+            return 0;
+        if (index == GWL_EXSTYLE) {
+            previous = it->second.exStyle;
+            it->second.exStyle = style;
+            return static_cast<LONG>(previous);
+        }
+        if (index != GWL_STYLE)
+            return 0;
+        previous = it->second.style;
+        it->second.style = style;
+        sdl = it->second.sdl;
+    }
+    // The client area keeps its size; the frame around it follows the new style. Full screen is
+    // the device's business: it switches the SDL window itself.
+    applyStyle(sdl, style);
+    applyMinimumSize(window, sdl, style);
+    return static_cast<LONG>(previous);
+}
+
+DWORD GetClassLongA(HWND window, int index) {
+    const auto info = win32::detail::Lookup(window);
+    if (!info)
+        return 0;
+    if (index == GCL_HCURSOR)
+        return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classCursor));
+    if (index == GCL_HICON)
+        return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classIcon));
+    return 0;
+}
+
+BOOL AdjustWindowRect(RECT *rect, DWORD style, BOOL) {
+    if (!rect)
+        return FALSE;
+    const RECT inset = win32::detail::FrameInsets(style);
+    rect->left -= inset.left;
+    rect->top -= inset.top;
+    rect->right += inset.right;
+    rect->bottom += inset.bottom;
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT *rect) {
+    if (!rect)
+        return FALSE;
+    const auto info = win32::detail::Lookup(window);
+    if (!info)
+        return FALSE;
+    int width = 0;
+    int height = 0;
+    // A minimised window has no client area.
+    if (!(SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_MINIMIZED))
+        SDL_GetWindowSize(info->sdl, &width, &height);
+    *rect = RECT{0, 0, width, height};
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, RECT *rect) {
+    if (!rect)
+        return FALSE;
+    const auto info = win32::detail::Lookup(window);
+    if (!info)
+        return FALSE;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowPosition(info->sdl, &x, &y);
+    SDL_GetWindowSize(info->sdl, &width, &height);
+    const RECT inset = win32::detail::FrameInsets(info->style);
+    *rect = RECT{x - inset.left, y - inset.top, x + width + inset.right, y + height + inset.bottom};
+    return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    const auto info = win32::detail::Lookup(window);
+    if (!info)
+        return FALSE;
+    const RECT inset = win32::detail::FrameInsets(info->style);
+    if (!(flags & SWP_NOMOVE))
+        SDL_SetWindowPosition(info->sdl, x + inset.left, y + inset.top);
+    if (!(flags & SWP_NOSIZE)) {
+        const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
+        const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
+        SDL_SetWindowSize(info->sdl, clientWidth, clientHeight);
+        // SDL may hold the size to the minimum; the echo to expect is the size it really took.
+        int takenWidth = 0;
+        int takenHeight = 0;
+        SDL_GetWindowSize(info->sdl, &takenWidth, &takenHeight);
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it != t.windows.end()) {
+            it->second.expectedWidth = takenWidth;
+            it->second.expectedHeight = takenHeight;
+        }
+    }
+    if (!(flags & SWP_NOZORDER)) {
+        if (insertAfter == HWND_TOPMOST)
+            SDL_SetWindowAlwaysOnTop(info->sdl, SDL_TRUE);
+        else if (insertAfter == HWND_NOTOPMOST)
+            SDL_SetWindowAlwaysOnTop(info->sdl, SDL_FALSE);
+    }
+    if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
+        const bool show = (flags & SWP_SHOWWINDOW) != 0;
+        {
+            WindowTable &t = table();
+            std::lock_guard guard(t.lock);
+            const auto it = t.windows.find(window);
+            if (it != t.windows.end())
+                it->second.style =
+                    show ? (it->second.style | WS_VISIBLE) : (it->second.style & ~WS_VISIBLE);
+        }
+        if (show)
+            SDL_ShowWindow(info->sdl);
+        else
+            SDL_HideWindow(info->sdl);
+    }
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT *point) {
+    if (!point)
+        return FALSE;
+    const auto info = win32::detail::Lookup(window);
+    if (!info)
+        return FALSE;
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(info->sdl, &x, &y);
+    point->x -= x;
+    point->y -= y;
+    return TRUE;
+}
+
+HMENU GetMenu(HWND) {
+    return nullptr;
+}
+
+// No menu is ever created, so there is nothing to destroy; DestroyMenu(NULL) fails harmlessly.
+BOOL DestroyMenu(HMENU) {
+    return FALSE;
+}

@@ -1,0 +1,212 @@
+// Window creation and destruction, styles, rectangles and placement, resources and the cursor.
+#include "window_test_support.h"
+
+#include "platform/win32/window_internal.h"
+
+#include <set>
+
+namespace {
+
+using namespace window_test;
+
+TEST_F(WindowTest, CreatedWindowReadsBackItsStyleAndClientSize) {
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), kWindowedStyle);
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.left, 0);
+    EXPECT_EQ(client.top, 0);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+
+    // The window rectangle is the client rectangle grown exactly as AdjustWindowRect grows it.
+    RECT adjusted{0, 0, 640, 480};
+    ASSERT_TRUE(AdjustWindowRect(&adjusted, kWindowedStyle, FALSE));
+    EXPECT_LT(adjusted.left, 0);
+    EXPECT_LT(adjusted.top, adjusted.left); // the caption makes the top thicker
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(window, &outer));
+    EXPECT_EQ(outer.right - outer.left, adjusted.right - adjusted.left);
+    EXPECT_EQ(outer.bottom - outer.top, adjusted.bottom - adjusted.top);
+
+    // The SDL window is visible, decorated, resizable and ready for a GL context.
+    SDL_Window *sdl = win32::SdlWindowOf(window);
+    ASSERT_NE(sdl, nullptr);
+    EXPECT_EQ(win32::HwndOf(sdl), window);
+    const Uint32 flags = SDL_GetWindowFlags(sdl);
+    EXPECT_TRUE(flags & SDL_WINDOW_OPENGL);
+    EXPECT_TRUE(flags & SDL_WINDOW_SHOWN);
+    EXPECT_TRUE(flags & SDL_WINDOW_RESIZABLE);
+    EXPECT_FALSE(flags & SDL_WINDOW_BORDERLESS);
+}
+
+TEST_F(WindowTest, FullScreenStyleIsBorderlessAndKeepsTheClientSize) {
+    EXPECT_EQ(static_cast<DWORD>(SetWindowLongA(window, GWL_STYLE, LONG(kFullScreenStyle))),
+              kWindowedStyle);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), kFullScreenStyle);
+    // The headless driver keeps the frame it was created with; a desktop one takes the new one.
+    const Uint32 flags = SDL_GetWindowFlags(win32::SdlWindowOf(window));
+    if (DriverChangesFrames()) {
+        EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS);
+        EXPECT_FALSE(flags & SDL_WINDOW_RESIZABLE);
+    }
+    RECT client{};
+    RECT outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(outer.right - outer.left, 640); // no frame around a pop-up
+    EXPECT_EQ(outer.bottom - outer.top, 480);
+
+    // Back to the stored windowed style and window rectangle, as a switch to a window does.
+    SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
+    ASSERT_TRUE(SetWindowPos(window, HWND_NOTOPMOST, 100, 50, 808, 627, SWP_SHOWWINDOW));
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 808);
+    EXPECT_EQ(outer.bottom - outer.top, 627);
+    RECT grown{0, 0, client.right, client.bottom};
+    AdjustWindowRect(&grown, kWindowedStyle, FALSE);
+    EXPECT_EQ(grown.right - grown.left, 808);
+    EXPECT_EQ(grown.bottom - grown.top, 627);
+    if (DriverChangesFrames()) {
+        EXPECT_FALSE(SDL_GetWindowFlags(win32::SdlWindowOf(window)) & SDL_WINDOW_BORDERLESS);
+        EXPECT_TRUE(SDL_GetWindowFlags(win32::SdlWindowOf(window)) & SDL_WINDOW_RESIZABLE);
+    }
+}
+
+TEST_F(WindowTest, DestroyedWindowIsGoneForEveryCall) {
+    SDL_Window *sdl = win32::SdlWindowOf(window);
+    ASSERT_TRUE(PostMessageA(window, WM_USER, 1, 2));
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(recorder().CodesAmong({WM_DESTROY}), std::vector<UINT>{WM_DESTROY});
+    recorder().messages.clear();
+
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(win32::SdlWindowOf(window), nullptr);
+    EXPECT_EQ(win32::HwndOf(sdl), nullptr);
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
+    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
+    EXPECT_FALSE(DestroyWindow(window));
+    RECT rc{1, 2, 3, 4};
+    EXPECT_FALSE(GetClientRect(window, &rc));
+    EXPECT_FALSE(GetWindowRect(window, &rc));
+    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), 0);
+    MSG stale{};
+    stale.hwnd = window;
+    stale.message = WM_PAINT;
+    EXPECT_EQ(DispatchMessageA(&stale), 0);
+    // The message posted before the window went away is never delivered.
+    EXPECT_EQ(seams::QueuedMessageCount(), 0u);
+    EXPECT_TRUE(recorder().messages.empty());
+    EXPECT_EQ(win32::SdlWindowOf(nullptr), nullptr);
+}
+
+TEST_F(WindowTest, MinimumTrackingSizeFromTheWindowProcedureBoundsTheClientArea) {
+    recorder().hook = [](HWND, UINT message, WPARAM, LPARAM lParam, LRESULT *) {
+        if (message == WM_GETMINMAXINFO)
+            reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize = {100, 100};
+        return false;
+    };
+    // Asked again whenever the frame changes.
+    SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
+    EXPECT_EQ(recorder().CodesAmong({WM_GETMINMAXINFO}).size(), 1u);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRect(&frame, kWindowedStyle, FALSE);
+    int w = 0;
+    int h = 0;
+    SDL_GetWindowMinimumSize(win32::SdlWindowOf(window), &w, &h);
+    EXPECT_EQ(w, 100 - (frame.right - frame.left));
+    EXPECT_EQ(h, 100 - (frame.bottom - frame.top));
+
+    // The program cannot place the window smaller than that either.
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 40, 40, 0);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 100);
+    EXPECT_EQ(outer.bottom - outer.top, 100);
+}
+
+TEST_F(WindowTest, CreationFailsCleanlyForAnUnknownClass) {
+    EXPECT_EQ(CreateWindowExA(0, "No Such Class", "x", kWindowedStyle, 0, 0, 100, 100, nullptr,
+                              nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_NE(seams::TakeDebugOutput().find("CreateWindowExA"), std::string::npos);
+    WNDCLASSA nameless{};
+    nameless.lpfnWndProc = RecordingProc;
+    EXPECT_EQ(RegisterClassA(&nameless), 0);
+    EXPECT_EQ(RegisterClassA(nullptr), 0);
+}
+
+TEST_F(WindowTest, ResourcesOfTheProgram) {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(GetModuleHandleA("other.dll"), nullptr);
+    EXPECT_NE(LoadIconA(module, MAKEINTRESOURCE(101)), nullptr);
+    EXPECT_EQ(LoadIconA(module, MAKEINTRESOURCE(102)), nullptr);
+    EXPECT_NE(GetStockObject(BLACK_BRUSH), nullptr);
+    EXPECT_EQ(GetMenu(window), nullptr);
+    EXPECT_FALSE(DestroyMenu(GetMenu(window)));
+
+    // The class cursor survives the trip through a 32-bit class value.
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(
+        reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(GetClassLongA(window, GCL_HCURSOR))),
+        arrow);
+}
+
+TEST_F(WindowTest, CursorHidesWithNullAndFollowsTheMouse) {
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_EQ(SetCursor(nullptr), arrow);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(SetCursor(arrow), nullptr);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SdlId();
+    e.motion.x = 33;
+    e.motion.y = 44;
+    seams::InjectSdlEvent(e);
+    POINT p{};
+    ASSERT_TRUE(GetCursorPos(&p));
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_GT(p.x, outer.left); // screen coordinates, inside the window
+    ASSERT_TRUE(ScreenToClient(window, &p));
+    EXPECT_EQ(p.x, 33);
+    EXPECT_EQ(p.y, 44);
+    EXPECT_TRUE(ClipCursor(nullptr));
+}
+
+TEST(WindowIcon, ProgramIconIsA16ColourPictureWithATransparentGround) {
+    // The icon set on every window of the class that names resource 101.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCE(101));
+    wc.lpszClassName = "Icon Test";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "Icon Test", "icon", 0x10CE0000, 0, 0, 200, 200, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetClassLongA(w, GCL_HICON),
+              static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(wc.hIcon)));
+    DestroyWindow(w);
+
+    const std::uint32_t *pixels = win32::detail::ProgramIconPixels();
+    std::set<std::uint32_t> colours(pixels, pixels + 32 * 32);
+    EXPECT_LE(colours.size(), 16u);
+    EXPECT_GE(colours.size(), 4u);
+    EXPECT_EQ(pixels[0] >> 24, 0u);              // transparent corner
+    EXPECT_EQ(pixels[16 * 32 + 16] >> 24, 255u); // opaque middle
+}
+
+} // namespace
