@@ -3,13 +3,7 @@
 #pragma once
 
 #include "platform/d3d8/math_types.h"
-// The wave format record belongs to the multimedia file layer; until that layer is in the tree a
-// local copy of the same record stands in.
-#if __has_include("platform/mmio/wave_format.h")
 #include "platform/mmio/wave_format.h"
-#else
-#include "platform/dsound/wave_format.h"
-#endif
 #include "platform/win32/com.h"
 #include "platform/win32/results.h"
 #include "platform/win32/types.h"
