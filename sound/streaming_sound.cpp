@@ -120,15 +120,15 @@ HRESULT CStreamingSound::RestartStream() {
     m_dwNextWriteOffset = 0;
     m_bFillNextNotificationWithSilence = FALSE;
 
-    BOOL bRestored = FALSE;
-    HRESULT hr = RestoreBuffer(pDSB, &bRestored);
+    HRESULT hr = RestoreBuffer(pDSB, nullptr);
     if (FAILED(hr))
         return DSUTIL_TRACE("RestoreBuffer", hr);
-    if (bRestored) {
-        hr = FillBufferWithSound(pDSB, FALSE);
-        if (FAILED(hr))
-            return DSUTIL_TRACE("FillBufferWithSound", hr);
-    }
-    m_pWaveFile->ResetFile();
+    // The buffer still holds data from wherever the stream had got to: it is filled from the
+    // file's start whether or not it was lost, and the file stays positioned after that data, so
+    // the next refill continues the file instead of playing stale data and then repeating its
+    // beginning.
+    hr = FillBufferWithSound(pDSB, FALSE);
+    if (FAILED(hr))
+        return DSUTIL_TRACE("FillBufferWithSound", hr);
     return pDSB->SetCurrentPosition(0);
 }
