@@ -12,9 +12,18 @@ namespace dsound {
 
 namespace {
 
-std::uint32_t openWithCurrentDriver(int rate, int channels, AudioCallback callback,
-                                    void *userData) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+// Set once no real output could be opened: later opens (a new output format) go straight to the
+// silent output instead of failing and reporting again.
+bool g_silentOutput = false;
+
+std::uint32_t openWithDriver(const char *driver, int rate, int channels, AudioCallback callback,
+                             void *userData) {
+    if (driver)
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    const int initialised = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    if (driver)
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (initialised != 0)
         return 0;
     SDL_AudioSpec wanted{};
     wanted.freq = rate;
@@ -38,14 +47,16 @@ std::uint32_t openWithCurrentDriver(int rate, int channels, AudioCallback callba
 } // namespace
 
 std::uint32_t OpenAudioDevice(int rate, int channels, AudioCallback callback, void *userData) {
-    if (std::uint32_t device = openWithCurrentDriver(rate, channels, callback, userData))
-        return device;
-    const std::string reason = SDL_GetError();
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    const std::uint32_t device = openWithCurrentDriver(rate, channels, callback, userData);
-    const std::string line = "dsound: no sound device (" + reason + "), sound output is silent\n";
-    OutputDebugStringA(line.c_str());
-    return device;
+    if (!g_silentOutput)
+        if (std::uint32_t device = openWithDriver(nullptr, rate, channels, callback, userData))
+            return device;
+    if (!g_silentOutput) {
+        const std::string line =
+            std::string("dsound: no sound device (") + SDL_GetError() + "), output is silent\n";
+        OutputDebugStringA(line.c_str());
+        g_silentOutput = true;
+    }
+    return openWithDriver("dummy", rate, channels, callback, userData);
 }
 
 void CloseAudioDevice(std::uint32_t device) {

@@ -8,9 +8,8 @@
 
 namespace dsound {
 
-DirectSound::DirectSound() {
-    Mixer::Instance().OpenOutput();
-}
+// The object holds the use of the output that DirectSoundCreate8 opened for it.
+DirectSound::DirectSound() = default;
 DirectSound::~DirectSound() {
     Mixer::Instance().CloseOutput();
 }
@@ -98,6 +97,11 @@ HRESULT DirectSoundCreate8(const GUID *device, LPDIRECTSOUND8 *directSound, LPUN
     HRESULT injected = DSERR_NODRIVER;
     if (seams::ShouldFail("DirectSoundCreate8", &injected))
         return injected;
+    dsound::Mixer &mixer = dsound::Mixer::Instance();
+    if (FAILED(mixer.OpenOutput())) {
+        mixer.CloseOutput();
+        return DSERR_NODRIVER;
+    }
     *directSound = new dsound::DirectSound();
     return DS_OK;
 }

@@ -119,7 +119,7 @@ HRESULT Mixer::OpenOutput() {
         std::lock_guard guard(m_lock);
         RebaseClock();
     }
-    return S_OK;
+    return m_device != 0 ? S_OK : DSERR_NODRIVER;
 }
 
 void Mixer::CloseOutput() {

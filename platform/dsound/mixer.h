@@ -26,7 +26,8 @@ public:
     // up to the clock's present, so the state the caller sees is the state at that time.
     std::unique_lock<std::mutex> Enter();
 
-    // The device stays open while any sound object lives.
+    // The device stays open while any sound object lives. Every OpenOutput, even a failed one
+    // (no device at all), is balanced by a CloseOutput.
     HRESULT OpenOutput();
     void CloseOutput();
     // Reopens the device with the primary buffer's new rate and channel count.

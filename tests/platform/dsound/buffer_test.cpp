@@ -3,6 +3,8 @@
 #include "tests/platform/dsound/audio_analysis.h"
 #include "tests/platform/dsound/sound_fixture.h"
 
+#include <stdlib.h>
+
 using namespace audio_test;
 
 namespace {
@@ -281,6 +283,34 @@ TEST(SoundDevice, CreationFailureLeavesNoObjectAndLevelIsNeededForBuffers) {
     EXPECT_EQ(primary->Release(), 0u);
     EXPECT_EQ(ds->Release(), 0u);
     seams::ClearFailures();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SoundDevice, WithoutAUsableDriverTheOutputFallsBackToSilenceAndSaysSoOnce) {
+    seams::CaptureDebugOutput(true);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    IDirectSound8 *ds = nullptr;
+    EXPECT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
+    ASSERT_NE(ds, nullptr);
+    ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY);
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
+    IDirectSoundBuffer *primary = nullptr;
+    ASSERT_EQ(ds->CreateSoundBuffer(&desc, &primary, nullptr), DS_OK);
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 11025, 22050, 2, 16, 0};
+    EXPECT_EQ(primary->SetFormat(&format), DS_OK) << "reopens the silent output";
+    primary->Release();
+    ds->Release();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string output = seams::TakeDebugOutput();
+    seams::CaptureDebugOutput(false);
+    const auto first = output.find("no sound device");
+    EXPECT_NE(first, std::string::npos) << output;
+    EXPECT_EQ(output.find("no sound device", first + 1), std::string::npos) << output;
 }
 
 } // namespace
