@@ -4,11 +4,7 @@
 
 #include "platform/mmio/mmio_file.h"
 #include "platform/seams/failure_injection.h"
-
-#if __has_include("platform/win32/files.h")
 #include "platform/win32/files.h"
-#define TARVOS_HAS_FILE_RESOLVER 1
-#endif
 
 #include <span>
 #include <string>
@@ -19,14 +15,6 @@ namespace {
 
 // Sharing modes have no meaning for a single program on Linux and are accepted and ignored.
 constexpr DWORD kKnownOpenFlags = 0x3 | 0x70 | MMIO_CREATE | MMIO_ALLOCBUF;
-
-std::string ResolveName(const char *name) {
-#ifdef TARVOS_HAS_FILE_RESOLVER
-    return win32::ResolveFileName(name);
-#else
-    return name;
-#endif
-}
 
 HMMIO FailOpen(LPMMIOINFO info, MMRESULT error) {
     if (info)
@@ -55,7 +43,7 @@ HMMIO mmioOpenA(LPCSTR fileName, LPMMIOINFO info, DWORD flags) {
         if (!fileName || !*fileName)
             return FailOpen(info, MMIOERR_FILENOTFOUND);
         const LONG bufferSize = info && info->cchBuffer > 0 ? info->cchBuffer : MMIO_DEFAULTBUFFER;
-        file = MmioFile::OpenDisk(ResolveName(fileName), flags, bufferSize, &error);
+        file = MmioFile::OpenDisk(win32::ResolveFileName(fileName), flags, bufferSize, &error);
     }
     if (!file)
         return FailOpen(info, error);

@@ -8,7 +8,7 @@
 inline LPCSTR MAKEINTRESOURCEA(WORD id) {
     return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id));
 }
-constexpr bool IS_INTRESOURCE(LPCSTR name) {
+inline bool IS_INTRESOURCE(LPCSTR name) {
     return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
 

@@ -30,10 +30,10 @@ struct Format {
     std::uint16_t channels = 1;
     std::uint32_t rate = 22050;
     std::uint16_t bits = 16;
-    std::uint16_t blockAlign = 0; // 0: channels * bits / 8
-    std::uint32_t avgBytes = 0;   // 0: rate * block alignment
+    int blockAlign = -1;        // -1: channels * bits / 8
+    std::uint32_t avgBytes = 0; // 0: rate * block alignment
     std::uint16_t BlockAlign() const {
-        return blockAlign ? blockAlign : static_cast<std::uint16_t>(channels * (bits / 8));
+        return static_cast<std::uint16_t>(blockAlign >= 0 ? blockAlign : channels * (bits / 8));
     }
 };
 
@@ -96,7 +96,8 @@ inline void WriteFile(const std::filesystem::path &path, const Bytes &bytes) {
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
 

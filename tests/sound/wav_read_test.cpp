@@ -1,4 +1,4 @@
-// Reading WAV files: format records, data in pieces, rewinding, chunk order and the resource and
+// Reading WAV files: format records, data in slices, rewinding, chunk order and the resource and
 // memory-image ways in.
 #include "sound/wav_file.h"
 #include "tests/sound/wav_fixture.h"
@@ -12,12 +12,12 @@ using Strings = std::vector<std::string>;
 
 class WavRead : public WavTest {};
 
-Bytes ReadAll(WavFile &wav, DWORD piece) {
+Bytes ReadAll(WavFile &wav, DWORD slice) {
     Bytes all;
-    std::vector<BYTE> buffer(piece);
+    std::vector<BYTE> buffer(slice);
     for (;;) {
         DWORD got = 0;
-        EXPECT_EQ(wav.Read(buffer.data(), piece, &got), S_OK);
+        EXPECT_EQ(wav.Read(buffer.data(), slice, &got), S_OK);
         if (got == 0)
             break;
         all.insert(all.end(), buffer.begin(), buffer.begin() + got);
@@ -43,7 +43,7 @@ TEST_F(WavRead, CanonicalFileGivesItsFormatAndData) {
     EXPECT_EQ(wav.m_pwfx->wBitsPerSample, 16);
     EXPECT_EQ(wav.m_pwfx->cbSize, 0);
     EXPECT_EQ(wav.GetSize(), data.size());
-    // Pieces that straddle the I/O buffer's refills still join up into the file's data.
+    // Slices that straddle the I/O buffer's refills still join up into the file's data.
     EXPECT_EQ(ReadAll(wav, 3001), data);
     EXPECT_TRUE(Traces().empty());
 }

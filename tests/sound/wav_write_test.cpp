@@ -22,12 +22,12 @@ WAVEFORMATEX Pcm(WORD channels, WORD bits, DWORD rate) {
     return f;
 }
 
-// Writes `data` in pieces of `piece` bytes and closes.
-void WriteWav(const std::string &path, WAVEFORMATEX &format, const Bytes &data, std::size_t piece) {
+// Writes `data` in slices of `slice` bytes and closes.
+void WriteWav(const std::string &path, WAVEFORMATEX &format, const Bytes &data, std::size_t slice) {
     WavFile wav;
     ASSERT_EQ(wav.Open(path.c_str(), &format, WAVEFILE_WRITE), S_OK);
-    for (std::size_t at = 0; at < data.size(); at += piece) {
-        const auto n = static_cast<UINT>(std::min(piece, data.size() - at));
+    for (std::size_t at = 0; at < data.size(); at += slice) {
+        const auto n = static_cast<UINT>(std::min(slice, data.size() - at));
         UINT wrote = 0;
         ASSERT_EQ(wav.Write(n, data.data() + at, &wrote), S_OK);
         ASSERT_EQ(wrote, n);
@@ -53,7 +53,7 @@ TEST_F(WavWrite, PcmFilesReadBackWithTheSameFormatAndData) {
     const struct {
         WORD channels, bits;
         DWORD rate;
-        std::size_t bytes, piece;
+        std::size_t bytes, slice;
     } cases[] = {
         {1, 8, 11025, 1, 1},        {1, 8, 22050, 12345, 100},   {2, 8, 22050, 9999, 4096},
         {1, 16, 22050, 20002, 777}, {2, 16, 44100, 65540, 8192}, {2, 16, 22050, 0, 1},
@@ -65,7 +65,7 @@ TEST_F(WavWrite, PcmFilesReadBackWithTheSameFormatAndData) {
         WAVEFORMATEX format = Pcm(c.channels, c.bits, c.rate);
         const Bytes data = Samples(c.bytes, static_cast<std::uint32_t>(c.bytes));
         const std::string path = (m_folder / "out.wav").string();
-        WriteWav(path, format, data, c.piece);
+        WriteWav(path, format, data, c.slice);
         WAVEFORMATEX back{};
         EXPECT_EQ(ReadBack(path, &back), data);
         EXPECT_EQ(std::memcmp(&back, &format, sizeof(PCMWAVEFORMAT)), 0);
