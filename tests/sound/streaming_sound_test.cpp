@@ -119,6 +119,46 @@ TEST_F(StreamingSound, RestartPlaysTheFileFromItsStartWithNoStaleData) {
         ASSERT_EQ(heard[i], file[i]) << "frame " << i;
 }
 
+TEST_F(StreamingSound, EightBitDataIsPaddedWithItsOwnSilenceOrRepeatedOnRequest) {
+    wavtest::Format eightBit;
+    eightBit.bits = 8;
+    const wavtest::Bytes data = wavtest::Samples(3000);
+    const std::string path = File("short8.wav", wavtest::Wav(eightBit, data));
+    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kPieces, kPieceBytes,
+                                        m_event),
+              S_OK);
+    IDirectSoundBuffer *buffer = m_stream->GetBuffer(0);
+    auto contents = [buffer] {
+        void *p1 = nullptr;
+        DWORD n1 = 0;
+        EXPECT_EQ(buffer->Lock(0, kPieces * kPieceBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+        const auto *bytes = static_cast<const std::uint8_t *>(p1);
+        std::vector<std::uint8_t> copy(bytes, bytes + n1);
+        buffer->Unlock(p1, n1, nullptr, 0);
+        return copy;
+    };
+    auto filled = contents();
+    ASSERT_EQ(filled.size(), kPieces * kPieceBytes);
+    for (std::size_t i = 0; i < filled.size(); ++i)
+        ASSERT_EQ(filled[i], i < data.size() ? data[i] : 128) << "byte " << i;
+
+    ASSERT_EQ(m_stream->FillBufferWithSound(buffer, TRUE), S_OK);
+    filled = contents();
+    for (std::size_t i = 0; i < filled.size(); ++i)
+        ASSERT_EQ(filled[i], data[i % data.size()]) << "byte " << i;
+}
+
+TEST_F(StreamingSound, AFileWithNoDataEndsALoopedRefillInsteadOfRereadingForever) {
+    const std::string path = File("empty.wav", wavtest::Wav(wavtest::Format{}, {}));
+    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kPieces, kPieceBytes,
+                                        m_event),
+              S_OK);
+    EXPECT_EQ(m_stream->HandleNotification(TRUE), S_OK);
+    EXPECT_EQ(m_stream->FillBufferWithSound(m_stream->GetBuffer(0), TRUE), S_OK);
+    m_stream->Play(0, DSBPLAY_LOOPING);
+    EXPECT_EQ(Peak(Channel(Run(4096), 2, 0)), 0.0);
+}
+
 TEST_F(StreamingSound, CreationChecksItsArguments) {
     const std::string path = ToneFile("stream.wav", Numbered(100));
     CStreamingSound *stream = nullptr;
