@@ -204,8 +204,8 @@ HRESULT SoundManager::CreateStreaming(CStreamingSound **ppStreamingSound, LPCSTR
         return E_OUTOFMEMORY;
     pWaveFile->Open(strWaveFileName, nullptr, WAVEFILE_READ);
 
-    // A piece count and size whose product does not fit the buffer-size field would make a
-    // buffer smaller than the pieces the notifications describe.
+    // A section count and size whose product does not fit the buffer-size field would make a
+    // buffer smaller than the sections the notifications describe.
     const std::uint64_t qwDSBufferSize = std::uint64_t{dwNotifyCount} * dwNotifySize;
     if (qwDSBufferSize > 0xFFFFFFFFu)
         return DSUTIL_TRACE_NOMSGBOX("CreateSoundBuffer", E_INVALIDARG);

@@ -1,5 +1,5 @@
 // CStreamingSound: the owner calls HandleNotification each time the buffer's event fires; it
-// refills the piece just played and stops the buffer once the whole file has been heard.
+// refills the section just played and stops the buffer once the whole file has been heard.
 #include "sound/streaming_sound.h"
 
 #include "sound/dsutil_trace.h"
@@ -39,7 +39,7 @@ HRESULT CStreamingSound::HandleNotification(BOOL bLoopedPlay) {
     if (FAILED(hr))
         return DSUTIL_TRACE("Lock", hr);
     if (pDSLockedBuffer2) {
-        // Pieces never wrap; the lock is handed back so the buffer stays usable.
+        // Sections never wrap; the lock is handed back so the buffer stays usable.
         pDSB->Unlock(pDSLockedBuffer, 0, pDSLockedBuffer2, 0);
         return E_UNEXPECTED;
     }

@@ -1,4 +1,4 @@
-// A streaming sound: one looping buffer in equal pieces, each refilled with the next data of a
+// A streaming sound: one looping buffer in equal sections, each refilled with the next data of a
 // WAV file after the play cursor has passed it.
 #pragma once
 

@@ -1,6 +1,6 @@
 // The performance plays a segment by putting its samples in a sound buffer and looping it. A
 // start of the segment already held restarts it from the beginning; a start of another replaces
-// it: one piece of music sounds at a time.
+// it: one tune sounds at a time.
 #include "platform/dmusic/performance.h"
 
 #include "platform/dmusic/music_log.h"

@@ -7,8 +7,8 @@ using namespace audio_test;
 
 namespace {
 
-constexpr DWORD kPieces = 4;
-constexpr DWORD kPieceBytes = 2048; // 1024 frames of 16-bit mono
+constexpr DWORD kSections = 4;
+constexpr DWORD kSectionBytes = 2048; // 1024 frames of 16-bit mono
 
 class StreamingSound : public SoundManagerTest {
 protected:
@@ -32,8 +32,8 @@ protected:
 
     void Open(const std::vector<std::int16_t> &samples) {
         const std::string path = ToneFile("stream.wav", samples);
-        ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kPieces,
-                                            kPieceBytes, m_event),
+        ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kSections,
+                                            kSectionBytes, m_event),
                   S_OK);
     }
 
@@ -100,8 +100,8 @@ TEST_F(StreamingSound, ANotificationThatFindsTheBufferLostRefillsItFromTheFileSt
     IDirectSoundBuffer *buffer = m_stream->GetBuffer(0);
     void *p1 = nullptr;
     DWORD n1 = 0;
-    ASSERT_EQ(buffer->Lock(0, kPieces * kPieceBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
-    ASSERT_EQ(n1, kPieces * kPieceBytes);
+    ASSERT_EQ(buffer->Lock(0, kSections * kSectionBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+    ASSERT_EQ(n1, kSections * kSectionBytes);
     EXPECT_EQ(std::memcmp(p1, file.data(), n1), 0);
     buffer->Unlock(p1, n1, nullptr, 0);
 }
@@ -124,21 +124,21 @@ TEST_F(StreamingSound, EightBitDataIsPaddedWithItsOwnSilenceOrRepeatedOnRequest)
     eightBit.bits = 8;
     const wavtest::Bytes data = wavtest::Samples(3000);
     const std::string path = File("short8.wav", wavtest::Wav(eightBit, data));
-    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kPieces, kPieceBytes,
-                                        m_event),
+    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kSections,
+                                        kSectionBytes, m_event),
               S_OK);
     IDirectSoundBuffer *buffer = m_stream->GetBuffer(0);
     auto contents = [buffer] {
         void *p1 = nullptr;
         DWORD n1 = 0;
-        EXPECT_EQ(buffer->Lock(0, kPieces * kPieceBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+        EXPECT_EQ(buffer->Lock(0, kSections * kSectionBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
         const auto *bytes = static_cast<const std::uint8_t *>(p1);
         std::vector<std::uint8_t> copy(bytes, bytes + n1);
         buffer->Unlock(p1, n1, nullptr, 0);
         return copy;
     };
     auto filled = contents();
-    ASSERT_EQ(filled.size(), kPieces * kPieceBytes);
+    ASSERT_EQ(filled.size(), kSections * kSectionBytes);
     for (std::size_t i = 0; i < filled.size(); ++i)
         ASSERT_EQ(filled[i], i < data.size() ? data[i] : 128) << "byte " << i;
 
@@ -150,8 +150,8 @@ TEST_F(StreamingSound, EightBitDataIsPaddedWithItsOwnSilenceOrRepeatedOnRequest)
 
 TEST_F(StreamingSound, AFileWithNoDataEndsALoopedRefillInsteadOfRereadingForever) {
     const std::string path = File("empty.wav", wavtest::Wav(wavtest::Format{}, {}));
-    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kPieces, kPieceBytes,
-                                        m_event),
+    ASSERT_EQ(m_manager.CreateStreaming(&m_stream, path.c_str(), 0, GUID_NULL, kSections,
+                                        kSectionBytes, m_event),
               S_OK);
     EXPECT_EQ(m_stream->HandleNotification(TRUE), S_OK);
     EXPECT_EQ(m_stream->FillBufferWithSound(m_stream->GetBuffer(0), TRUE), S_OK);
@@ -166,7 +166,7 @@ TEST_F(StreamingSound, CreationChecksItsArguments) {
               E_INVALIDARG);
     EXPECT_EQ(m_manager.CreateStreaming(&stream, nullptr, 0, GUID_NULL, 4, 2048, m_event),
               E_INVALIDARG);
-    // A piece table larger than a buffer can be: refused, not wrapped to a small buffer.
+    // A section table larger than a buffer can be: refused, not wrapped to a small buffer.
     EXPECT_EQ(
         m_manager.CreateStreaming(&stream, path.c_str(), 0, GUID_NULL, 0x10000, 0x10000, m_event),
         E_INVALIDARG);
