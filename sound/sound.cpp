@@ -14,7 +14,8 @@ CSound::CSound(LPDIRECTSOUNDBUFFER *apDSBuffer, DWORD dwDSBufferSize, DWORD dwNu
       m_apDSBuffer(new LPDIRECTSOUNDBUFFER[dwNumBuffers]) {
     for (DWORD i = 0; i < dwNumBuffers; ++i)
         m_apDSBuffer[i] = apDSBuffer[i];
-    FillBufferWithSound(m_apDSBuffer[0], FALSE);
+    // Without buffers there is nothing to fill (and no entry 0 to read).
+    FillBufferWithSound(dwNumBuffers > 0 ? m_apDSBuffer[0] : nullptr, FALSE);
     for (DWORD i = 0; i < dwNumBuffers; ++i)
         if (m_apDSBuffer[i])
             m_apDSBuffer[i]->SetCurrentPosition(0);

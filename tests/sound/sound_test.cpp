@@ -171,6 +171,17 @@ TEST_F(Sound, SoundsOfEightBitFilesAndMemoryImagesPlayToo) {
         ASSERT_EQ(mixed[2 * i], tone[i]) << "frame " << i;
 }
 
+TEST_F(Sound, ASoundWithoutBuffersRefusesToPlayInsteadOfDividingByZero) {
+    CSound empty(nullptr, 0, 0, new WavFile());
+    EXPECT_EQ(empty.GetFreeBuffer(), nullptr);
+    EXPECT_EQ(empty.Play(0, 0), E_FAIL);
+    EXPECT_EQ(Traces(), (std::vector<std::string>{"GetFreeBuffer"}));
+    EXPECT_FALSE(empty.IsPlaying());
+    EXPECT_EQ(empty.GetBuffer(0), nullptr);
+    LPDIRECTSOUND3DBUFFER threeD = nullptr;
+    EXPECT_EQ(empty.Get3DBuffer(0, &threeD), E_INVALIDARG);
+}
+
 TEST_F(Sound, InitializeTracesTheFailedStepWithAPopUp) {
     SoundManager manager;
     seams::InjectFailure("DirectSoundCreate8", 1, DSERR_NODRIVER);
