@@ -114,7 +114,7 @@ LONG openOrCreate(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWO
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     // Keep the stored spelling of the key so that every handle to it agrees.
-    *result = handOut(r, localMachine, key ? key->path : std::string(), access, created);
+    *result = handOut(r, localMachine, key ? key->Path() : std::string(), access, created);
     return ERROR_SUCCESS;
 }
 

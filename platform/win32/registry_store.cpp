@@ -30,15 +30,6 @@ std::string lowerCase(std::string_view text) {
     return out;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -158,23 +149,21 @@ std::optional<ValueLine> parseValue(std::string_view rest, std::string *problem)
 } // namespace
 
 const Value *Key::Find(std::string_view name) const {
-    for (const Value &value : values)
-        if (equalIgnoringCase(value.name, name))
-            return &value;
-    return nullptr;
+    auto it = m_index.find(lowerCase(name));
+    return it == m_index.end() ? nullptr : &m_values[it->second];
 }
 
 bool Key::Set(std::string_view name, DWORD type, std::vector<BYTE> data) {
-    for (Value &value : values) {
-        if (!equalIgnoringCase(value.name, name))
-            continue;
-        if (value.type == type && value.data == data)
-            return false;
-        value.type = type;
-        value.data = std::move(data);
+    auto [it, inserted] = m_index.try_emplace(lowerCase(name), m_values.size());
+    if (inserted) {
+        m_values.push_back(Value{std::string(name), type, std::move(data)});
         return true;
     }
-    values.push_back(Value{std::string(name), type, std::move(data)});
+    Value &value = m_values[it->second];
+    if (value.type == type && value.data == data)
+        return false;
+    value.type = type;
+    value.data = std::move(data);
     return true;
 }
 
@@ -188,9 +177,9 @@ Key &Hive::Create(std::string_view path, bool *created) {
     for (std::size_t cut = path.find('\\'); cut != std::string_view::npos;
          cut = path.find('\\', cut + 1)) {
         const std::string_view prefix = path.substr(0, cut);
-        m_keys.try_emplace(lowerCase(prefix), Key{std::string(prefix), {}});
+        m_keys.try_emplace(lowerCase(prefix), std::string(prefix));
     }
-    auto [it, inserted] = m_keys.try_emplace(lowerCase(path), Key{std::string(path), {}});
+    auto [it, inserted] = m_keys.try_emplace(lowerCase(path), std::string(path));
     if (created)
         *created = inserted;
     return it->second;
@@ -291,9 +280,9 @@ std::string FormatHive(const Hive &hive) {
     out += '\n';
     for (const auto &[lower, key] : hive.Keys()) {
         out += "key ";
-        appendQuoted(out, key.path);
+        appendQuoted(out, key.Path());
         out += '\n';
-        for (const Value &value : key.values) {
+        for (const Value &value : key.Values()) {
             out += "value ";
             appendQuoted(out, value.name);
             out += ' ' + std::to_string(value.type) + ' ' + std::to_string(value.data.size()) + ' ';

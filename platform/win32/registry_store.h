@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace win32::registry {
@@ -25,13 +26,22 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-struct Key {
-    std::string path; // components joined with '\', as first created
-    std::vector<Value> values;
+class Key {
+public:
+    explicit Key(std::string path) : m_path(std::move(path)) {}
+    const std::string &Path() const { return m_path; }            // components joined with '\'
+    const std::vector<Value> &Values() const { return m_values; } // in the order first set
 
     const Value *Find(std::string_view name) const;
     // Returns false when the value already held exactly this type and these bytes.
     bool Set(std::string_view name, DWORD type, std::vector<BYTE> data);
+
+private:
+    std::string m_path;
+    std::vector<Value> m_values;
+    // Positions in m_values by lower-case name, so that a file with many values loads in
+    // linear time.
+    std::unordered_map<std::string, std::size_t> m_index;
 };
 
 // The keys of one root, found without regard to letter case.
