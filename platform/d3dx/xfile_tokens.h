@@ -44,6 +44,7 @@ enum class TokenType : std::uint8_t {
     TypeString, // LPSTR / STRING
     TypeUnicode,
     TypeCString,
+    // Keep Error last: keyword tokens are those from Template up to it.
     Error,
 };
 
