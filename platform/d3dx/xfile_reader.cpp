@@ -144,7 +144,7 @@ public:
 private:
     bool Fail(std::string reason) {
         if (m_error.empty())
-            m_error = m_tokens.Failed() ? m_tokens.Error() : std::move(reason);
+            m_error = m_tokens.Failed() ? m_tokens.Error() : m_tokens.Where() + ": " + reason;
         return false;
     }
 

@@ -102,6 +102,9 @@ public:
     // Skips list separators (';' and ','), which the text encoding places loosely.
     void SkipSeparators();
     const std::string &Error() const { return m_error; }
+    // Where the stream stands, for messages: "line N" in text, "byte N" in binary (counted from
+    // the start of the file).
+    std::string Where() const;
     bool Failed() const { return !m_error.empty(); }
 
 private:

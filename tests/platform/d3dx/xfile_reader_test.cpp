@@ -219,6 +219,7 @@ TEST(XFileReader, RefusesMalformedAndHostileInputWithAReason) {
          "DWORD n; array DWORD a[n][n][n]; } T { 65536; 1; }",
          "too large"},
         {"junk character", "xof 0303txt 0032 Frame { @ }", "unexpected character"},
+        {"line of the fault", "xof 0303txt 0032\nHeader {\n 1;\n \"2\"; 3; }", "line 4:"},
     };
     for (const BadCase &bad : cases) {
         Document doc;
