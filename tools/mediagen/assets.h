@@ -31,5 +31,6 @@ Mesh BuildSatellite();
 Mesh BuildStation();
 Mesh BuildCockpit();
 Mesh BuildSkybox();
+Mesh BuildPhoto();
 
 } // namespace mediagen
