@@ -73,6 +73,23 @@ void Mesh::makeDoubleSided() {
     }
 }
 
+namespace {
+
+// Angle of a face at one of its corners: weighting normals by it makes the result independent of
+// how a flat panel happens to be split into triangles.
+float cornerAngle(Vec3 at, Vec3 a, Vec3 b) {
+    Vec3 u = normalize(a - at), v = normalize(b - at);
+    return std::acos(std::clamp(dot(u, v), -1.0f, 1.0f));
+}
+
+} // namespace
+
+float Mesh::cornerWeight(std::size_t face, int corner) const {
+    const auto& f = faces[face];
+    return cornerAngle(vertices[f[corner]].p, vertices[f[(corner + 1) % 3]].p,
+                       vertices[f[(corner + 2) % 3]].p);
+}
+
 Vec3 Mesh::faceNormal(std::size_t face) const {
     const auto& f = faces[face];
     Vec3 a = vertices[f[0]].p, b = vertices[f[1]].p, c = vertices[f[2]].p;
@@ -84,9 +101,10 @@ void Mesh::computeSmoothNormals() {
         v.n = {};
     }
     for (std::size_t i = 0; i < faces.size(); ++i) {
-        Vec3 n = faceNormal(i);
-        for (auto idx : faces[i]) {
-            vertices[idx].n = vertices[idx].n + n;
+        Vec3 n = normalize(faceNormal(i));
+        for (int k = 0; k < 3; ++k) {
+            auto idx = faces[i][k];
+            vertices[idx].n = vertices[idx].n + n * cornerWeight(i, k);
         }
     }
     for (auto& v : vertices) {
@@ -102,11 +120,12 @@ void Mesh::computeNormals(float creaseDegrees) {
                                std::lround(p.z * 1e4f));
     };
     std::vector<Vec3> faceNormals(faces.size());
-    std::map<std::tuple<long, long, long>, std::vector<std::size_t>> facesAt;
+    // For each position: the faces touching it and the angle each makes there.
+    std::map<std::tuple<long, long, long>, std::vector<std::pair<std::size_t, float>>> facesAt;
     for (std::size_t i = 0; i < faces.size(); ++i) {
-        faceNormals[i] = faceNormal(i);
-        for (auto idx : faces[i]) {
-            facesAt[key(vertices[idx].p)].push_back(i);
+        faceNormals[i] = normalize(faceNormal(i));
+        for (int k = 0; k < 3; ++k) {
+            facesAt[key(vertices[faces[i][k]].p)].push_back({i, cornerWeight(i, k)});
         }
     }
     Mesh out;
@@ -122,16 +141,9 @@ void Mesh::computeNormals(float creaseDegrees) {
         for (int k = 0; k < 3; ++k) {
             Vertex v = vertices[faces[i][k]];
             Vec3 sum{};
-            // Each neighbouring face counts once even if it touches this position twice.
-            const auto& list = facesAt[key(v.p)];
-            std::size_t previous = static_cast<std::size_t>(-1);
-            for (std::size_t other : list) {
-                if (other == previous) {
-                    continue;
-                }
-                previous = other;
-                if (dot(normalize(faceNormals[other]), own) >= cosLimit) {
-                    sum = sum + faceNormals[other];
+            for (const auto& [other, weight] : facesAt[key(v.p)]) {
+                if (dot(faceNormals[other], own) >= cosLimit) {
+                    sum = sum + faceNormals[other] * weight;
                 }
             }
             v.n = normalize(sum);

@@ -56,6 +56,7 @@ struct Mesh {
     void sortByMaterial();
 
     Vec3 faceNormal(std::size_t face) const; // (b - a) x (c - a), not normalised
+    float cornerWeight(std::size_t face, int corner) const; // the face's angle at that corner
     float maxRadius() const;
     float signedVolume() const; // > 0 when every face points outward
 };

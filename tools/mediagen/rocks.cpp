@@ -24,8 +24,8 @@ struct RockShape {
 // Round, elongated, lumpy, cratered.
 const RockShape kShapes[4] = {
     {301, {1.0f, 0.96f, 1.02f}, 0.07f, 7, 0.07f},
-    {302, {0.82f, 0.8f, 1.3f}, 0.08f, 5, 0.06f},
-    {303, {1.05f, 0.85f, 0.95f}, 0.2f, 4, 0.05f},
+    {302, {0.93f, 0.9f, 1.12f}, 0.06f, 5, 0.05f},
+    {303, {1.04f, 0.9f, 0.97f}, 0.15f, 4, 0.05f},
     {304, {1.0f, 0.92f, 1.0f}, 0.06f, 14, 0.11f},
 };
 
@@ -150,8 +150,21 @@ Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)>& radius,
         sum += r[i];
     }
     float mean = sum / dirs.size();
-    // Scale toward the target mean, but never past the largest allowed radius.
+    // Scale toward the target mean, but never past the largest allowed radius; then pull the
+    // deepest points up so the surface stays within the band the collision sphere allows.
     float k = std::min(targetMean / mean, targetMax / maxR);
+    float hi = 0, lo = 1e9f;
+    for (auto& v : r) {
+        v *= k;
+        hi = std::max(hi, v);
+        lo = std::min(lo, v);
+    }
+    const float floor = targetMax * 0.8f;
+    float squeeze = lo < floor ? (hi - floor) / (hi - lo) : 1.0f;
+    for (auto& v : r) {
+        v = hi - (hi - v) * squeeze;
+    }
+    k = 1.0f;
     Mesh m;
     m.hasNormals = true;
     m.materials.push_back({1.0f, texture});
@@ -236,7 +249,7 @@ Mesh BuildRock(int index) {
 Mesh BuildDebris() {
     RockShape shape{399, {1.1f, 0.7f, 0.9f}, 0.3f, 0, 0};
     RockField field(shape);
-    Mesh m = displacedSphere(0, [&](Vec3 d) { return field.radius(d); }, 0.24f, 0.2f, "rock1.jpg");
+    Mesh m = displacedSphere(0, [&](Vec3 d) { return field.radius(d); }, 0.25f, 0.2f, "rock1.jpg");
     // Flat facets read as a freshly broken chip.
     m.computeNormals(1.0f);
     return m;

@@ -1,5 +1,0 @@
-#include "tools/mediagen/assets.h"
-namespace mediagen {
-void MakeSounds(Output&) {}
-void MakeMusic(Output&) {}
-}
