@@ -11,10 +11,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path RunGenerator(const std::string& tag, double& seconds) {
-    fs::path dir = fs::temp_directory_path() / ("tarvos-media-" + tag + "-" + std::to_string(::getpid()));
+fs::path RunGenerator(const std::string &tag, double &seconds) {
+    fs::path dir =
+        fs::temp_directory_path() / ("tarvos-media-" + tag + "-" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    std::string command = std::string("\"") + TARVOS_MEDIAGEN_PATH + "\" \"" + dir.string() + "\" > /dev/null";
+    std::string command =
+        std::string("\"") + TARVOS_MEDIAGEN_PATH + "\" \"" + dir.string() + "\" > /dev/null";
     auto start = std::chrono::steady_clock::now();
     int rc = std::system(command.c_str());
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -29,7 +31,7 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     fs::path a = RunGenerator("a", first), b = RunGenerator("b", second);
     std::printf("generator run time: %.2f s and %.2f s\n", first, second);
     std::size_t count = 0;
-    for (const auto& e : fs::directory_iterator(a)) {
+    for (const auto &e : fs::directory_iterator(a)) {
         auto name = e.path().filename();
         ASSERT_TRUE(fs::exists(b / name)) << name;
         EXPECT_TRUE(ReadBytes(e.path().string()) == ReadBytes((b / name).string())) << name;
@@ -39,7 +41,7 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     EXPECT_EQ(count, countB);
     EXPECT_GE(count, 144u);
     // And they match what the build put in its media folder.
-    for (const auto& e : fs::directory_iterator(a)) {
+    for (const auto &e : fs::directory_iterator(a)) {
         EXPECT_TRUE(ReadBytes(e.path().string()) == ReadMedia(e.path().filename().string()))
             << e.path().filename();
     }
@@ -50,6 +52,7 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
 TEST(Generator, RefusesAMissingOrUnwritableFolder) {
     std::string usage = std::string("\"") + TARVOS_MEDIAGEN_PATH + "\" > /dev/null 2>&1";
     EXPECT_NE(std::system(usage.c_str()), 0);
-    std::string blocked = std::string("\"") + TARVOS_MEDIAGEN_PATH + "\" /proc/version/media > /dev/null 2>&1";
+    std::string blocked =
+        std::string("\"") + TARVOS_MEDIAGEN_PATH + "\" /proc/version/media > /dev/null 2>&1";
     EXPECT_NE(std::system(blocked.c_str()), 0);
 }

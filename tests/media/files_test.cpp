@@ -10,22 +10,78 @@ using namespace mediatest;
 namespace {
 
 std::vector<std::string> FixedNames() {
-    std::vector<std::string> n = {
-        "asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "black.x", "black2.x",
-        "cockpit.x", "debris.x", "explosion.x", "flare.x", "flare2.x", "marsship.x", "photo.x",
-        "radar.x", "satellite.x", "ship.x", "ShipHealth.x", "skybox.x", "station.x", "targ2.x",
-        "targt.x", "textasset.x",
-        "title.png", "paused.png", "halloffame.png", "options.png", "credits.png", "gameover.png",
-        "wavecleared.png", "tehsuck.png", "spacejunk.png", "briefing.png", "zelgame.png",
-        "score.png", "intermission.png", "nodamage.png", "wavefailed.png", "timeremaining.png",
-        "font.png", "radar.png", "radardot0.png", "radardot1.png", "radardot2.png",
-        "radardot3.png", "shiph.png", "health-full.png", "health-lose.png", "smoke.png",
-        "shockwave.jpg", "laser.jpg", "marslaser.jpg", "cockpit-lights.jpg", "cubemap.dds",
-        "font.dat",
-        "spring.wav", "engine.wav", "marsshipengine.wav", "marsshiplaser.wav", "enginestart.wav",
-        "rumble.wav", "explosion1.wav", "explosion2.wav", "laser.wav", "danger.wav", "win.wav",
-        "lose.wav", "hit.wav", "menuloop2.wav", "menuselect.wav", "menuback.wav",
-        "stationorder.wav", "menuloop.wav"};
+    std::vector<std::string> n = {"asteroid1.x",
+                                  "asteroid2.x",
+                                  "asteroid3.x",
+                                  "asteroid4.x",
+                                  "black.x",
+                                  "black2.x",
+                                  "cockpit.x",
+                                  "debris.x",
+                                  "explosion.x",
+                                  "flare.x",
+                                  "flare2.x",
+                                  "marsship.x",
+                                  "photo.x",
+                                  "radar.x",
+                                  "satellite.x",
+                                  "ship.x",
+                                  "ShipHealth.x",
+                                  "skybox.x",
+                                  "station.x",
+                                  "targ2.x",
+                                  "targt.x",
+                                  "textasset.x",
+                                  "title.png",
+                                  "paused.png",
+                                  "halloffame.png",
+                                  "options.png",
+                                  "credits.png",
+                                  "gameover.png",
+                                  "wavecleared.png",
+                                  "tehsuck.png",
+                                  "spacejunk.png",
+                                  "briefing.png",
+                                  "zelgame.png",
+                                  "score.png",
+                                  "intermission.png",
+                                  "nodamage.png",
+                                  "wavefailed.png",
+                                  "timeremaining.png",
+                                  "font.png",
+                                  "radar.png",
+                                  "radardot0.png",
+                                  "radardot1.png",
+                                  "radardot2.png",
+                                  "radardot3.png",
+                                  "shiph.png",
+                                  "health-full.png",
+                                  "health-lose.png",
+                                  "smoke.png",
+                                  "shockwave.jpg",
+                                  "laser.jpg",
+                                  "marslaser.jpg",
+                                  "cockpit-lights.jpg",
+                                  "cubemap.dds",
+                                  "font.dat",
+                                  "spring.wav",
+                                  "engine.wav",
+                                  "marsshipengine.wav",
+                                  "marsshiplaser.wav",
+                                  "enginestart.wav",
+                                  "rumble.wav",
+                                  "explosion1.wav",
+                                  "explosion2.wav",
+                                  "laser.wav",
+                                  "danger.wav",
+                                  "win.wav",
+                                  "lose.wav",
+                                  "hit.wav",
+                                  "menuloop2.wav",
+                                  "menuselect.wav",
+                                  "menuback.wav",
+                                  "stationorder.wav",
+                                  "menuloop.wav"};
     for (int i = 1; i <= 8; ++i) {
         n.push_back("wave" + std::to_string(i) + ".png");
     }
@@ -44,7 +100,7 @@ TEST(MediaFiles, EveryFixedNameIsGenerated) {
     auto names = FixedNames();
     ASSERT_EQ(names.size(), 144u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 144u);
-    for (const auto& n : names) {
+    for (const auto &n : names) {
         EXPECT_TRUE(std::filesystem::is_regular_file(MediaDir() + "/" + n)) << n;
         EXPECT_GT(ReadMedia(n).size(), 0u) << n;
     }
@@ -52,11 +108,11 @@ TEST(MediaFiles, EveryFixedNameIsGenerated) {
 
 TEST(MediaFiles, EveryTextureNamedByAMeshExistsAndDecodes) {
     std::set<std::string> textures;
-    for (const auto& n : FixedNames()) {
+    for (const auto &n : FixedNames()) {
         if (n.ends_with(".x")) {
             XMesh m = ReadX(n);
             ASSERT_TRUE(m.ok) << n;
-            for (const auto& mat : m.materials) {
+            for (const auto &mat : m.materials) {
                 if (!mat.texture.empty()) {
                     textures.insert(mat.texture);
                 }
@@ -65,7 +121,7 @@ TEST(MediaFiles, EveryTextureNamedByAMeshExistsAndDecodes) {
     }
     EXPECT_GE(textures.size(), 25u);
     auto fixed = FixedNames();
-    for (const auto& t : textures) {
+    for (const auto &t : textures) {
         // Bare names only: every loader opens files relative to the working folder.
         EXPECT_EQ(t.find('/'), std::string::npos) << t;
         auto img = ReadImage(t);
@@ -76,19 +132,19 @@ TEST(MediaFiles, EveryTextureNamedByAMeshExistsAndDecodes) {
 TEST(MediaFiles, FolderHoldsNothingButTheGameData) {
     // Stray files would be installed with the game.
     std::set<std::string> expected;
-    for (const auto& n : FixedNames()) {
+    for (const auto &n : FixedNames()) {
         expected.insert(n);
     }
-    for (const auto& n : FixedNames()) {
+    for (const auto &n : FixedNames()) {
         if (n.ends_with(".x")) {
-            for (const auto& mat : ReadX(n).materials) {
+            for (const auto &mat : ReadX(n).materials) {
                 if (!mat.texture.empty()) {
                     expected.insert(mat.texture);
                 }
             }
         }
     }
-    for (const auto& e : std::filesystem::directory_iterator(MediaDir())) {
+    for (const auto &e : std::filesystem::directory_iterator(MediaDir())) {
         EXPECT_TRUE(expected.count(e.path().filename().string())) << e.path();
     }
 }

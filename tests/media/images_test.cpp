@@ -8,13 +8,13 @@ using namespace mediatest;
 
 namespace {
 
-void ExpectSize(const std::string& name, std::uint32_t w, std::uint32_t h) {
+void ExpectSize(const std::string &name, std::uint32_t w, std::uint32_t h) {
     auto img = ReadImage(name);
     EXPECT_EQ(img.width, w) << name;
     EXPECT_EQ(img.height, h) << name;
 }
 
-float Brightness(const image::Rgba8Image& img) {
+float Brightness(const image::Rgba8Image &img) {
     double sum = 0;
     for (std::size_t i = 0; i < img.pixels.size(); i += 4) {
         sum += img.pixels[i] + img.pixels[i + 1] + img.pixels[i + 2];
@@ -29,8 +29,9 @@ TEST(Images, CaptionsAreTheSizeTheyAreDrawn) {
     ExpectSize("zelgame.png", 512, 32);
     ExpectSize("credits.png", 640, 480);
     ExpectSize("briefing.png", 640, 480);
-    for (const char* n : {"paused.png", "halloffame.png", "options.png", "gameover.png", "wavecleared.png",
-                          "tehsuck.png", "spacejunk.png", "intermission.png", "wavefailed.png"}) {
+    for (const char *n :
+         {"paused.png", "halloffame.png", "options.png", "gameover.png", "wavecleared.png",
+          "tehsuck.png", "spacejunk.png", "intermission.png", "wavefailed.png"}) {
         ExpectSize(n, 256, 32);
     }
     for (int i = 1; i <= 8; ++i) {
@@ -47,14 +48,15 @@ TEST(Images, CaptionsAreTheSizeTheyAreDrawn) {
 TEST(Images, CaptionTextStaysWhereOtherPicturesDoNotCoverIt) {
     // Ink (alpha) bounds per caption: {name, min x, max x, max y} limits from the screen layout.
     struct Limit {
-        const char* name;
+        const char *name;
         int x0, x1, y1;
     };
     const Limit limits[] = {
-        {"wave1.png", 0, 255, 23},    {"wave8.png", 0, 255, 23},  {"wavecleared.png", 0, 255, 23},
-        {"tehsuck.png", 58, 198, 31}, {"score.png", 0, 95, 15},   {"timeremaining.png", 130, 255, 15},
+        {"wave1.png", 0, 255, 23},       {"wave8.png", 0, 255, 23},
+        {"wavecleared.png", 0, 255, 23}, {"tehsuck.png", 58, 198, 31},
+        {"score.png", 0, 95, 15},        {"timeremaining.png", 130, 255, 15},
     };
-    for (const auto& l : limits) {
+    for (const auto &l : limits) {
         auto img = ReadImage(l.name);
         int minX = 9999, maxX = -1, maxY = -1;
         for (std::uint32_t y = 0; y < img.height; ++y) {
@@ -74,7 +76,8 @@ TEST(Images, CaptionTextStaysWhereOtherPicturesDoNotCoverIt) {
 }
 
 TEST(Images, CentredCaptionsAreCentred) {
-    for (const char* n : {"paused.png", "gameover.png", "title.png", "zelgame.png", "spacejunk.png"}) {
+    for (const char *n :
+         {"paused.png", "gameover.png", "title.png", "zelgame.png", "spacejunk.png"}) {
         auto img = ReadImage(n);
         int minX = 9999, maxX = -1;
         for (std::uint32_t y = 0; y < img.height; ++y) {
@@ -94,7 +97,7 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
     for (int i = 0; i < 4; ++i) {
         ExpectSize("radardot" + std::to_string(i) + ".png", 16, 16);
     }
-    for (const char* n : {"shiph.png", "health-full.png", "health-lose.png"}) {
+    for (const char *n : {"shiph.png", "health-full.png", "health-lose.png"}) {
         auto img = ReadImage(n);
         ASSERT_EQ(img.width, 128u);
         ASSERT_EQ(img.height, 64u);
@@ -116,7 +119,7 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
     EXPECT_EQ(Pixel(radar, 0, 0)[3], 0);
     EXPECT_EQ(Pixel(radar, 127, 127)[3], 0);
     EXPECT_NEAR(Pixel(radar, 80, 50)[3], 128, 20); // translucent scope inside
-    for (const char* n : {"radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
+    for (const char *n : {"radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
         auto img = ReadImage(n);
         for (std::uint32_t i = 0; i < img.width; ++i) {
             EXPECT_EQ(Pixel(img, i, 0)[3], 0) << n;
@@ -140,9 +143,9 @@ TEST(Images, DarkeningSquaresCarryTheirAmountInAlpha) {
 
 TEST(Images, SpriteGlowsAreBlackAtTheirEdges) {
     const std::map<std::string, std::uint32_t> sizes = {
-        {"shockwave.jpg", 256}, {"laser.jpg", 64}, {"marslaser.jpg", 64}, {"flame.jpg", 64},
-        {"flame2.jpg", 64},     {"cockpit-sight.jpg", 128}};
-    for (const auto& [name, size] : sizes) {
+        {"shockwave.jpg", 256}, {"laser.jpg", 64},  {"marslaser.jpg", 64},
+        {"flame.jpg", 64},      {"flame2.jpg", 64}, {"cockpit-sight.jpg", 128}};
+    for (const auto &[name, size] : sizes) {
         auto img = ReadImage(name);
         ASSERT_EQ(img.width, size) << name;
         ASSERT_EQ(img.height, size) << name;
@@ -187,12 +190,14 @@ TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
 
 TEST(Images, MaterialTexturesHaveTheirPlannedSizes) {
     const std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> sizes = {
-        {"sky_pz.jpg", {1024, 1024}},     {"rock1.jpg", {512, 256}},        {"shiphull.jpg", {512, 512}},
-        {"marshull.jpg", {256, 256}},     {"cockpit-body.jpg", {512, 512}}, {"cockpit-lights.jpg", {512, 512}},
-        {"cockpit-speed.jpg", {128, 16}}, {"photo.jpg", {256, 256}},        {"photo-back.jpg", {128, 128}},
-        {"targt.png", {128, 128}},        {"targ2.png", {64, 64}},          {"smoke.png", {64, 64}},
+        {"sky_pz.jpg", {1024, 1024}},     {"rock1.jpg", {512, 256}},
+        {"shiphull.jpg", {512, 512}},     {"marshull.jpg", {256, 256}},
+        {"cockpit-body.jpg", {512, 512}}, {"cockpit-lights.jpg", {512, 512}},
+        {"cockpit-speed.jpg", {128, 16}}, {"photo.jpg", {256, 256}},
+        {"photo-back.jpg", {128, 128}},   {"targt.png", {128, 128}},
+        {"targ2.png", {64, 64}},          {"smoke.png", {64, 64}},
         {"station-wall.jpg", {512, 512}}, {"satellite-panel.jpg", {256, 256}}};
-    for (const auto& [name, wh] : sizes) {
+    for (const auto &[name, wh] : sizes) {
         ExpectSize(name, wh.first, wh.second);
     }
 }
@@ -231,7 +236,8 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 int a = Pixel(img, cx + x, cy + y)[3];
-                bool outside = y == 0 || y == 15 || (x == 0 && !joins) || x >= widths[c] - (joins ? 0 : 1);
+                bool outside =
+                    y == 0 || y == 15 || (x == 0 && !joins) || x >= widths[c] - (joins ? 0 : 1);
                 if (outside) {
                     ASSERT_EQ(a, 0) << "code " << c << " at " << x << "," << y;
                 }
@@ -250,13 +256,15 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     EXPECT_EQ(widths['('], widths[')']);
     // Highlighted letters are the capitals' shapes in another colour.
     for (char c = 'A'; c <= 'Z'; ++c) {
-        EXPECT_EQ(widths[static_cast<unsigned char>(c)], widths[static_cast<unsigned char>(c + 32)]);
+        EXPECT_EQ(widths[static_cast<unsigned char>(c)],
+                  widths[static_cast<unsigned char>(c + 32)]);
     }
     // The step's track runs across its whole advance so a row of steps joins up.
     int left = 0, right = 0;
     for (int y = 1; y < 15; ++y) {
         left = std::max<int>(left, Pixel(img, ('=' % 16) * 16, ('=' / 16) * 16 + y)[3]);
-        right = std::max<int>(right, Pixel(img, ('=' % 16) * 16 + widths['='] - 1, ('=' / 16) * 16 + y)[3]);
+        right = std::max<int>(
+            right, Pixel(img, ('=' % 16) * 16 + widths['='] - 1, ('=' / 16) * 16 + y)[3]);
     }
     EXPECT_GT(left, 200);
     EXPECT_GT(right, 200);
@@ -286,7 +294,8 @@ TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
         texels += static_cast<std::size_t>(s) * s;
     }
     EXPECT_EQ(b.size(), 128 + 6 * texels * 4);
-    // Opaque everywhere, and the +Z face (first texel block after +X, -X, +Y, -Y) is the bright one.
+    // Opaque everywhere, and the +Z face (first texel block after +X, -X, +Y, -Y) is the bright
+    // one.
     auto faceBrightness = [&](int face) {
         std::size_t at = 128 + face * texels * 4;
         double sum = 0;

@@ -21,20 +21,20 @@
 namespace mediatest {
 
 inline std::string MediaDir() {
-    const char* dir = std::getenv("TARVOS_BINARY_DIR");
+    const char *dir = std::getenv("TARVOS_BINARY_DIR");
     return std::string(dir ? dir : ".") + "/media";
 }
 
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+inline std::vector<std::uint8_t> ReadBytes(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline std::vector<std::uint8_t> ReadMedia(const std::string& name) {
+inline std::vector<std::uint8_t> ReadMedia(const std::string &name) {
     return ReadBytes(MediaDir() + "/" + name);
 }
 
-inline image::Rgba8Image ReadImage(const std::string& name) {
+inline image::Rgba8Image ReadImage(const std::string &name) {
     auto bytes = ReadMedia(name);
     image::Rgba8Image img;
     std::string error;
@@ -44,7 +44,7 @@ inline image::Rgba8Image ReadImage(const std::string& name) {
     return img;
 }
 
-inline const std::uint8_t* Pixel(const image::Rgba8Image& img, std::uint32_t x, std::uint32_t y) {
+inline const std::uint8_t *Pixel(const image::Rgba8Image &img, std::uint32_t x, std::uint32_t y) {
     return &img.pixels[(static_cast<std::size_t>(y) * img.width + x) * 4];
 }
 
@@ -74,7 +74,7 @@ struct XMesh {
 };
 
 // Tokens of the text encoding; ',' and ';' only separate, so they are dropped.
-inline std::vector<std::string> Tokens(const std::string& text) {
+inline std::vector<std::string> Tokens(const std::string &text) {
     std::vector<std::string> out;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -101,7 +101,7 @@ inline std::vector<std::string> Tokens(const std::string& text) {
     return out;
 }
 
-inline XMesh ReadX(const std::string& name) {
+inline XMesh ReadX(const std::string &name) {
     XMesh m;
     auto bytes = ReadMedia(name);
     std::string text(bytes.begin(), bytes.end());
@@ -113,14 +113,16 @@ inline XMesh ReadX(const std::string& name) {
     auto t = Tokens(text.substr(eol + 1));
     std::size_t p = 0;
     auto num = [&]() { return std::strtod(t.at(p++).c_str(), nullptr); };
-    auto u32 = [&]() { return static_cast<std::uint32_t>(std::strtoul(t.at(p++).c_str(), nullptr, 10)); };
-    auto expect = [&](const char* s) {
+    auto u32 = [&]() {
+        return static_cast<std::uint32_t>(std::strtoul(t.at(p++).c_str(), nullptr, 10));
+    };
+    auto expect = [&](const char *s) {
         if (t.at(p) != s) {
             throw std::runtime_error(std::string("expected ") + s + " got " + t.at(p));
         }
         ++p;
     };
-    auto faceList = [&](std::vector<std::array<std::uint32_t, 3>>& faces) {
+    auto faceList = [&](std::vector<std::array<std::uint32_t, 3>> &faces) {
         std::uint32_t n = u32();
         for (std::uint32_t i = 0; i < n; ++i) {
             if (u32() != 3) {
@@ -186,14 +188,14 @@ inline XMesh ReadX(const std::string& name) {
                         expect("Material");
                         expect("{");
                         XMesh::Material mat{};
-                        for (float& f : mat.diffuse) {
+                        for (float &f : mat.diffuse) {
                             f = static_cast<float>(num());
                         }
                         mat.power = static_cast<float>(num());
-                        for (float& f : mat.specular) {
+                        for (float &f : mat.specular) {
                             f = static_cast<float>(num());
                         }
-                        for (float& f : mat.emissive) {
+                        for (float &f : mat.emissive) {
                             f = static_cast<float>(num());
                         }
                         if (t.at(p) == "TextureFilename") {
@@ -214,16 +216,17 @@ inline XMesh ReadX(const std::string& name) {
             expect("}");
         }
         m.ok = true;
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         ADD_FAILURE() << name << ": " << e.what();
     }
     return m;
 }
 
-inline std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+inline std::uint32_t Le32(const std::vector<std::uint8_t> &b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+           (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
-inline std::uint16_t Le16(const std::vector<std::uint8_t>& b, std::size_t at) {
+inline std::uint16_t Le16(const std::vector<std::uint8_t> &b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
@@ -235,7 +238,7 @@ struct Wav {
 };
 
 // Canonical layout only: RIFF, WAVE, "fmt " (16), "data".
-inline Wav ReadWav(const std::string& name) {
+inline Wav ReadWav(const std::string &name) {
     Wav w;
     auto b = ReadMedia(name);
     if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) || std::memcmp(b.data() + 8, "WAVE", 4) ||

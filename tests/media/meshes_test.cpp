@@ -9,31 +9,40 @@ using namespace mediatest;
 
 namespace {
 
-V3 Sub(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float Len(V3 a) { return std::sqrt(Dot(a, a)); }
-
-V3 FaceNormal(const XMesh& m, std::size_t f) {
-    const auto& i = m.faces[f];
-    return Cross(Sub(m.positions[i[1]], m.positions[i[0]]), Sub(m.positions[i[2]], m.positions[i[0]]));
+V3 Sub(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V3 Cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float Dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float Len(V3 a) {
+    return std::sqrt(Dot(a, a));
 }
 
-V3 Centroid(const XMesh& m, std::size_t f) {
-    const auto& i = m.faces[f];
+V3 FaceNormal(const XMesh &m, std::size_t f) {
+    const auto &i = m.faces[f];
+    return Cross(Sub(m.positions[i[1]], m.positions[i[0]]),
+                 Sub(m.positions[i[2]], m.positions[i[0]]));
+}
+
+V3 Centroid(const XMesh &m, std::size_t f) {
+    const auto &i = m.faces[f];
     V3 a = m.positions[i[0]], b = m.positions[i[1]], c = m.positions[i[2]];
     return {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
 }
 
-float SignedVolume(const XMesh& m) {
+float SignedVolume(const XMesh &m) {
     double v = 0;
-    for (const auto& f : m.faces) {
+    for (const auto &f : m.faces) {
         v += Dot(m.positions[f[0]], Cross(m.positions[f[1]], m.positions[f[2]]));
     }
     return static_cast<float>(v / 6);
 }
 
-float MaxRadius(const XMesh& m) {
+float MaxRadius(const XMesh &m) {
     float r = 0;
     for (auto p : m.positions) {
         r = std::max(r, Len(p));
@@ -45,7 +54,7 @@ struct Box {
     V3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
 };
 
-Box Bounds(const XMesh& m, int subset = -1) {
+Box Bounds(const XMesh &m, int subset = -1) {
     Box b;
     for (std::size_t f = 0; f < m.faces.size(); ++f) {
         if (subset >= 0 && static_cast<int>(m.faceMaterial[f]) != subset) {
@@ -61,7 +70,7 @@ Box Bounds(const XMesh& m, int subset = -1) {
 }
 
 // Every face has a coincident face of opposite winding (a sprite seen from both sides).
-bool DoubleSided(const XMesh& m) {
+bool DoubleSided(const XMesh &m) {
     std::map<std::array<long, 9>, int> count;
     auto key = [&](std::size_t f, bool reversed) {
         std::array<V3, 3> p = {m.positions[m.faces[f][0]], m.positions[m.faces[f][1]],
@@ -76,7 +85,7 @@ bool DoubleSided(const XMesh& m) {
         for (int c = 0; c < 3; ++c) {
             V3 q = p[(first + c) % 3];
             k[c * 3] = std::lround(q.x * 1e4), k[c * 3 + 1] = std::lround(q.y * 1e4),
-            k[c * 3 + 2] = std::lround(q.z * 1e4);
+                  k[c * 3 + 2] = std::lround(q.z * 1e4);
         }
         return k;
     };
@@ -91,16 +100,16 @@ bool DoubleSided(const XMesh& m) {
     return true;
 }
 
-const char* const kAllMeshes[] = {
-    "asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "black.x",   "black2.x",
-    "cockpit.x",   "debris.x",    "explosion.x", "flare.x",     "flare2.x",  "marsship.x",
+const char *const kAllMeshes[] = {
+    "asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "black.x",      "black2.x",
+    "cockpit.x",   "debris.x",    "explosion.x", "flare.x",     "flare2.x",     "marsship.x",
     "photo.x",     "radar.x",     "satellite.x", "ship.x",      "ShipHealth.x", "skybox.x",
     "station.x",   "targ2.x",     "targt.x",     "textasset.x"};
 
 } // namespace
 
 TEST(Meshes, FilesAreWellFormedWithOneSubsetPerMaterial) {
-    for (const char* name : kAllMeshes) {
+    for (const char *name : kAllMeshes) {
         SCOPED_TRACE(name);
         XMesh m = ReadX(name);
         ASSERT_TRUE(m.ok);
@@ -134,33 +143,34 @@ TEST(Meshes, FilesAreWellFormedWithOneSubsetPerMaterial) {
 
 TEST(Meshes, SubsetCountsAndTexturesMatchWhatTheCodeDraws) {
     const std::map<std::string, std::size_t> subsets = {
-        {"cockpit.x", 11}, {"explosion.x", 2}, {"flare.x", 1},     {"flare2.x", 1},
-        {"ship.x", 1},     {"skybox.x", 6},    {"photo.x", 2},     {"radar.x", 1},
-        {"ShipHealth.x", 1}, {"textasset.x", 1}, {"targt.x", 1},   {"targ2.x", 1},
-        {"black.x", 1},    {"black2.x", 1},    {"asteroid1.x", 1}, {"debris.x", 1}};
-    for (const auto& [name, count] : subsets) {
+        {"cockpit.x", 11},   {"explosion.x", 2}, {"flare.x", 1},     {"flare2.x", 1},
+        {"ship.x", 1},       {"skybox.x", 6},    {"photo.x", 2},     {"radar.x", 1},
+        {"ShipHealth.x", 1}, {"textasset.x", 1}, {"targt.x", 1},     {"targ2.x", 1},
+        {"black.x", 1},      {"black2.x", 1},    {"asteroid1.x", 1}, {"debris.x", 1}};
+    for (const auto &[name, count] : subsets) {
         EXPECT_EQ(ReadX(name).materials.size(), count) << name;
     }
     // Classes that bind their own textures get none from the file; every other material names one.
-    for (const char* name : kAllMeshes) {
+    for (const char *name : kAllMeshes) {
         std::string n = name;
-        bool ownTextures = n == "explosion.x" || n == "radar.x" || n == "ShipHealth.x" || n == "textasset.x";
-        for (const auto& mat : ReadX(name).materials) {
+        bool ownTextures =
+            n == "explosion.x" || n == "radar.x" || n == "ShipHealth.x" || n == "textasset.x";
+        for (const auto &mat : ReadX(name).materials) {
             EXPECT_EQ(mat.texture.empty(), ownTextures) << name;
         }
     }
     auto sky = ReadX("skybox.x");
     std::vector<std::string> faces;
-    for (const auto& mat : sky.materials) {
+    for (const auto &mat : sky.materials) {
         faces.push_back(mat.texture);
     }
-    EXPECT_EQ(faces, (std::vector<std::string>{"sky_px.jpg", "sky_nx.jpg", "sky_py.jpg", "sky_ny.jpg",
-                                               "sky_pz.jpg", "sky_nz.jpg"}));
+    EXPECT_EQ(faces, (std::vector<std::string>{"sky_px.jpg", "sky_nx.jpg", "sky_py.jpg",
+                                               "sky_ny.jpg", "sky_pz.jpg", "sky_nz.jpg"}));
 }
 
 TEST(Meshes, EveryMaterialIsNeutralSoBorrowedMaterialsLookTheSame) {
-    for (const char* name : kAllMeshes) {
-        for (const auto& mat : ReadX(name).materials) {
+    for (const char *name : kAllMeshes) {
+        for (const auto &mat : ReadX(name).materials) {
             SCOPED_TRACE(name);
             EXPECT_FLOAT_EQ(mat.diffuse[0], 1.0f);
             EXPECT_FLOAT_EQ(mat.diffuse[1], 1.0f);
@@ -175,7 +185,7 @@ TEST(Meshes, EveryMaterialIsNeutralSoBorrowedMaterialsLookTheSame) {
 }
 
 TEST(Meshes, LitMeshesCarryNormals) {
-    for (const char* name : {"asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "debris.x",
+    for (const char *name : {"asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "debris.x",
                              "ship.x", "marsship.x", "satellite.x", "photo.x", "cockpit.x"}) {
         EXPECT_FALSE(ReadX(name).normals.empty()) << name;
     }
@@ -217,9 +227,12 @@ TEST(Meshes, FourRockShapesDiffer) {
     }
     for (int a = 0; a < 4; ++a) {
         for (int b = a + 1; b < 4; ++b) {
-            float d = std::fabs(boxes[a].hi.x - boxes[b].hi.x) + std::fabs(boxes[a].hi.y - boxes[b].hi.y) +
-                      std::fabs(boxes[a].hi.z - boxes[b].hi.z) + std::fabs(boxes[a].lo.x - boxes[b].lo.x) +
-                      std::fabs(boxes[a].lo.y - boxes[b].lo.y) + std::fabs(boxes[a].lo.z - boxes[b].lo.z);
+            float d = std::fabs(boxes[a].hi.x - boxes[b].hi.x) +
+                      std::fabs(boxes[a].hi.y - boxes[b].hi.y) +
+                      std::fabs(boxes[a].hi.z - boxes[b].hi.z) +
+                      std::fabs(boxes[a].lo.x - boxes[b].lo.x) +
+                      std::fabs(boxes[a].lo.y - boxes[b].lo.y) +
+                      std::fabs(boxes[a].lo.z - boxes[b].lo.z);
             EXPECT_GT(d, 0.05f) << a + 1 << " vs " << b + 1;
         }
     }
@@ -229,7 +242,7 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
     XMesh ship = ReadX("ship.x");
     EXPECT_LE(MaxRadius(ship), 0.95f);
     Box b = Bounds(ship);
-    EXPECT_LT(b.hi.z, 1.0f);  // shots appear just ahead of the nose
+    EXPECT_LT(b.hi.z, 1.0f); // shots appear just ahead of the nose
     EXPECT_GT(b.hi.z, 0.75f);
     EXPECT_NEAR(b.lo.z, -0.6f, 0.01f);
     EXPECT_NEAR(b.hi.x, 0.75f, 0.05f);
@@ -238,7 +251,8 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
     for (float x : {0.35f, -0.35f}) {
         bool found = false;
         for (auto p : ship.positions) {
-            found |= std::fabs(p.x - x) < 1e-3f && std::fabs(p.y) < 1e-3f && std::fabs(p.z + 0.6f) < 1e-3f;
+            found |= std::fabs(p.x - x) < 1e-3f && std::fabs(p.y) < 1e-3f &&
+                     std::fabs(p.z + 0.6f) < 1e-3f;
         }
         EXPECT_TRUE(found) << x;
     }
@@ -258,13 +272,13 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
 }
 
 TEST(Meshes, HullsFaceOutward) {
-    for (const char* name : {"ship.x", "marsship.x", "satellite.x"}) {
+    for (const char *name : {"ship.x", "marsship.x", "satellite.x"}) {
         EXPECT_GT(SignedVolume(ReadX(name)), 0.0f) << name;
     }
 }
 
 TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
-    auto quad = [](const char* name, float hw, float hh) {
+    auto quad = [](const char *name, float hw, float hh) {
         SCOPED_TRACE(name);
         XMesh m = ReadX(name);
         Box b = Bounds(m);
@@ -277,7 +291,7 @@ TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
         return m;
     };
     // Caption and darkening quads: single-sided, front toward -z, texture over the whole face.
-    for (const char* name : {"textasset.x", "black.x", "black2.x"}) {
+    for (const char *name : {"textasset.x", "black.x", "black2.x"}) {
         XMesh m = quad(name, 0.5f, 0.5f);
         EXPECT_EQ(m.faces.size(), 2u);
         for (std::size_t f = 0; f < m.faces.size(); ++f) {
@@ -289,7 +303,7 @@ TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
         }
     }
     EXPECT_TRUE(ReadX("textasset.x").normals.empty());
-    for (const char* name : {"flare.x", "flare2.x"}) {
+    for (const char *name : {"flare.x", "flare2.x"}) {
         EXPECT_TRUE(DoubleSided(quad(name, 0.5f, 0.5f))) << name;
     }
     EXPECT_TRUE(DoubleSided(quad("targt.x", 4, 4)));
@@ -379,8 +393,9 @@ TEST(Meshes, CockpitPanelsFaceThePilotInDrawingOrderSafePlaces) {
     // Subsets drawn after the bar and the sight keep clear of them.
     for (int s : {4, 5, 6, 7, 8, 1}) {
         Box o = Bounds(m, s);
-        for (const Box& keep : {bar, sight}) {
-            bool overlap = o.lo.x < keep.hi.x && o.hi.x > keep.lo.x && o.lo.y < keep.hi.y && o.hi.y > keep.lo.y;
+        for (const Box &keep : {bar, sight}) {
+            bool overlap = o.lo.x < keep.hi.x && o.hi.x > keep.lo.x && o.lo.y < keep.hi.y &&
+                           o.hi.y > keep.lo.y;
             EXPECT_FALSE(overlap) << "subset " << s;
         }
     }

@@ -12,7 +12,7 @@
 using namespace mediagen;
 
 TEST(MeshTools, MirrorAndPrimitivesKeepOutwardWinding) {
-    auto uv = [](Vec3, Vec3, float& u, float& v) { u = v = 0; };
+    auto uv = [](Vec3, Vec3, float &u, float &v) { u = v = 0; };
     Mesh box = Box({0.1f, -0.2f, -0.3f}, {0.5f, 0.2f, 0.3f}, 0, uv);
     float volume = box.signedVolume();
     EXPECT_NEAR(volume, 0.4f * 0.4f * 0.6f, 1e-5f);
@@ -38,18 +38,18 @@ TEST(MeshTools, UnitQuadFacesMinusZAndDoubleSidingAddsTheBack) {
 }
 
 TEST(MeshTools, CreaseAngleSplitsHardEdgesAndSmoothsSoftOnes) {
-    auto uv = [](Vec3, Vec3, float& u, float& v) { u = v = 0; };
+    auto uv = [](Vec3, Vec3, float &u, float &v) { u = v = 0; };
     Mesh box = Box({-1, -1, -1}, {1, 1, 1}, 0, uv);
     box.computeNormals(35);
     // Every corner is split three ways: normals stay on the face axes.
     EXPECT_EQ(box.vertices.size(), 24u);
-    for (const auto& v : box.vertices) {
+    for (const auto &v : box.vertices) {
         EXPECT_NEAR(std::fabs(v.n.x) + std::fabs(v.n.y) + std::fabs(v.n.z), 1.0f, 1e-5f);
     }
     Mesh soft = Box({-1, -1, -1}, {1, 1, 1}, 0, uv);
     soft.computeNormals(100);
     EXPECT_EQ(soft.vertices.size(), 8u);
-    for (const auto& v : soft.vertices) {
+    for (const auto &v : soft.vertices) {
         EXPECT_NEAR(std::fabs(v.n.x), 1 / std::sqrt(3.0f), 1e-4f);
     }
 }
@@ -76,10 +76,10 @@ TEST(CanvasTools, TransparentTexelsTakeTheirNeighboursColour) {
     Canvas c(8, 8);
     c.fillRect(0, 0, 4, 8, rgb(1, 0, 0));
     auto img = c.toImage();
-    const std::uint8_t* clear = &img.pixels[(3 * 8 + 6) * 4];
+    const std::uint8_t *clear = &img.pixels[(3 * 8 + 6) * 4];
     EXPECT_EQ(clear[3], 0);
     EXPECT_EQ(clear[0], 255); // red bled in, so filtering at the edge shows no dark fringe
-    const std::uint8_t* solid = &img.pixels[(3 * 8 + 1) * 4];
+    const std::uint8_t *solid = &img.pixels[(3 * 8 + 1) * 4];
     EXPECT_EQ(solid[3], 255);
 }
 
@@ -109,7 +109,9 @@ TEST(AudioTools, WavHeaderDescribesItsData) {
     EXPECT_EQ(b[4] | (b[5] << 8), 44);
     EXPECT_EQ(b[22], 2);
     EXPECT_EQ(b[24] | (b[25] << 8), 22050);
-    auto sample = [&](int i) { return static_cast<std::int16_t>(b[44 + 2 * i] | (b[45 + 2 * i] << 8)); };
+    auto sample = [&](int i) {
+        return static_cast<std::int16_t>(b[44 + 2 * i] | (b[45 + 2 * i] << 8));
+    };
     EXPECT_NEAR(sample(1), 16384, 2);
     EXPECT_EQ(sample(3), 32767);
     EXPECT_EQ(EncodeWav(s, 1), b); // same seed, same dither

@@ -10,7 +10,9 @@ namespace mediagen {
 
 namespace {
 
-double fraction(double x) { return x - std::floor(x); }
+double fraction(double x) {
+    return x - std::floor(x);
+}
 
 // PolyBLEP residual that removes most aliasing from a step at phase 0.
 double blep(double t, double dt) {
@@ -30,7 +32,9 @@ double blep(double t, double dt) {
 
 } // namespace
 
-float Sine(double phase) { return static_cast<float>(std::sin(2.0 * M_PI * fraction(phase))); }
+float Sine(double phase) {
+    return static_cast<float>(std::sin(2.0 * M_PI * fraction(phase)));
+}
 
 float Saw(double phase, double dt) {
     double t = fraction(phase);
@@ -90,7 +94,9 @@ float Biquad::process(float x) {
     return static_cast<float>(y);
 }
 
-void OnePole::setLowPass(double hz, int rate) { m_a = 1.0 - std::exp(-2 * M_PI * hz / rate); }
+void OnePole::setLowPass(double hz, int rate) {
+    m_a = 1.0 - std::exp(-2 * M_PI * hz / rate);
+}
 
 float OnePole::process(float x) {
     m_y += m_a * (x - m_y);
@@ -106,15 +112,15 @@ Reverb::Reverb(float roomSeconds, float damping, int variant)
         m_comb[i].buffer.assign(static_cast<std::size_t>((combs[i] + variant * 23) * scale) + 1, 0);
     }
     for (int i = 0; i < 2; ++i) {
-        m_allpass[i].buffer.assign(static_cast<std::size_t>((allpasses[i] + variant * 11) * 0.5f) + 1,
-                                   0);
+        m_allpass[i].buffer.assign(
+            static_cast<std::size_t>((allpasses[i] + variant * 11) * 0.5f) + 1, 0);
     }
     m_feedback = 0.84f;
 }
 
 float Reverb::process(float x) {
     float out = 0;
-    for (auto& c : m_comb) {
+    for (auto &c : m_comb) {
         float y = c.buffer[c.pos];
         c.filter = y * (1 - m_damping) + c.filter * m_damping;
         c.buffer[c.pos] = x + c.filter * m_feedback;
@@ -122,7 +128,7 @@ float Reverb::process(float x) {
         out += y;
     }
     out *= 0.25f;
-    for (auto& a : m_allpass) {
+    for (auto &a : m_allpass) {
         float b = a.buffer[a.pos];
         float y = -out + b;
         a.buffer[a.pos] = out + b * 0.5f;
@@ -177,7 +183,7 @@ float NoiseSource::white() {
     return v;
 }
 
-float PeakDb(const Sound& s) {
+float PeakDb(const Sound &s) {
     float peak = 1e-9f;
     for (float v : s.samples) {
         peak = std::max(peak, std::fabs(v));
@@ -185,7 +191,7 @@ float PeakDb(const Sound& s) {
     return 20 * std::log10(peak);
 }
 
-float RmsDb(const Sound& s) {
+float RmsDb(const Sound &s) {
     double sum = 1e-18;
     for (float v : s.samples) {
         sum += static_cast<double>(v) * v;
@@ -193,17 +199,17 @@ float RmsDb(const Sound& s) {
     return static_cast<float>(10 * std::log10(sum / std::max<std::size_t>(1, s.samples.size())));
 }
 
-void NormalizePeak(Sound& s, float dbfs) {
+void NormalizePeak(Sound &s, float dbfs) {
     float gain = std::pow(10.0f, (dbfs - PeakDb(s)) / 20);
-    for (auto& v : s.samples) {
+    for (auto &v : s.samples) {
         v *= gain;
     }
 }
 
-void NormalizeRms(Sound& s, float dbfs) {
+void NormalizeRms(Sound &s, float dbfs) {
     float gain = std::pow(10.0f, (dbfs - RmsDb(s)) / 20);
     const float knee = 0.8f, ceiling = 0.94f;
-    for (auto& v : s.samples) {
+    for (auto &v : s.samples) {
         float x = v * gain;
         float a = std::fabs(x);
         if (a > knee) {
@@ -215,7 +221,7 @@ void NormalizeRms(Sound& s, float dbfs) {
     }
 }
 
-void FadeEnds(Sound& s, float inSeconds, float outSeconds) {
+void FadeEnds(Sound &s, float inSeconds, float outSeconds) {
     std::size_t n = s.frames();
     std::size_t fin = static_cast<std::size_t>(inSeconds * s.rate);
     std::size_t fout = static_cast<std::size_t>(outSeconds * s.rate);
@@ -233,7 +239,7 @@ void FadeEnds(Sound& s, float inSeconds, float outSeconds) {
     }
 }
 
-std::vector<std::uint8_t> EncodeWav(const Sound& s, std::uint64_t ditherSeed) {
+std::vector<std::uint8_t> EncodeWav(const Sound &s, std::uint64_t ditherSeed) {
     Rng rng(ditherSeed);
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(s.samples.size() * 2);
     std::vector<std::uint8_t> out;
@@ -246,7 +252,7 @@ std::vector<std::uint8_t> EncodeWav(const Sound& s, std::uint64_t ditherSeed) {
         out.push_back(static_cast<std::uint8_t>(v));
         out.push_back(static_cast<std::uint8_t>(v >> 8));
     };
-    auto tag = [&](const char* t) {
+    auto tag = [&](const char *t) {
         for (int i = 0; i < 4; ++i) {
             out.push_back(static_cast<std::uint8_t>(t[i]));
         }

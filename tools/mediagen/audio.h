@@ -85,15 +85,15 @@ private:
 };
 
 // Scales every sample so the peak sits at `dbfs`.
-void NormalizePeak(Sound& s, float dbfs);
+void NormalizePeak(Sound &s, float dbfs);
 // Scales so the RMS level sits at `dbfs`, then limits peaks softly below -0.5 dBFS.
-void NormalizeRms(Sound& s, float dbfs);
-float PeakDb(const Sound& s);
-float RmsDb(const Sound& s);
+void NormalizeRms(Sound &s, float dbfs);
+float PeakDb(const Sound &s);
+float RmsDb(const Sound &s);
 // Short fades at both ends so one-shot sounds start and stop without clicks.
-void FadeEnds(Sound& s, float inSeconds, float outSeconds);
+void FadeEnds(Sound &s, float inSeconds, float outSeconds);
 
 // Canonical 16-bit PCM RIFF file, TPDF-dithered with a fixed seed.
-std::vector<std::uint8_t> EncodeWav(const Sound& s, std::uint64_t ditherSeed);
+std::vector<std::uint8_t> EncodeWav(const Sound &s, std::uint64_t ditherSeed);
 
 } // namespace mediagen

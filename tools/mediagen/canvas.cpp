@@ -7,13 +7,13 @@
 
 namespace mediagen {
 
-void RasterPolygon(const std::vector<Point>& pts, int width, int height,
-                   const std::function<void(int, int, float)>& plot) {
+void RasterPolygon(const std::vector<Point> &pts, int width, int height,
+                   const std::function<void(int, int, float)> &plot) {
     if (pts.size() < 3) {
         return;
     }
     float minY = pts[0][1], maxY = pts[0][1];
-    for (const auto& p : pts) {
+    for (const auto &p : pts) {
         minY = std::min(minY, p[1]);
         maxY = std::max(maxY, p[1]);
     }
@@ -29,8 +29,8 @@ void RasterPolygon(const std::vector<Point>& pts, int width, int height,
             float fy = y + (sy + 0.5f) / kSub;
             xs.clear();
             for (std::size_t i = 0; i < pts.size(); ++i) {
-                const auto& a = pts[i];
-                const auto& b = pts[(i + 1) % pts.size()];
+                const auto &a = pts[i];
+                const auto &b = pts[(i + 1) % pts.size()];
                 if ((a[1] <= fy && b[1] > fy) || (b[1] <= fy && a[1] > fy)) {
                     xs.push_back(a[0] + (fy - a[1]) / (b[1] - a[1]) * (b[0] - a[0]));
                 }
@@ -38,7 +38,8 @@ void RasterPolygon(const std::vector<Point>& pts, int width, int height,
             std::sort(xs.begin(), xs.end());
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
                 // Even-odd spans; each sub-row adds horizontal coverage exactly.
-                float xa = std::max(0.0f, xs[i]), xb = std::min(static_cast<float>(width), xs[i + 1]);
+                float xa = std::max(0.0f, xs[i]),
+                      xb = std::min(static_cast<float>(width), xs[i + 1]);
                 if (xb <= xa) {
                     continue;
                 }
@@ -82,7 +83,7 @@ std::vector<Point> circlePoints(float cx, float cy, float r) {
 
 } // namespace
 
-void Mask::fillPolygon(const std::vector<Point>& pts, float value) {
+void Mask::fillPolygon(const std::vector<Point> &pts, float value) {
     RasterPolygon(pts, width, height,
                   [&](int x, int y, float c) { at(x, y) = std::max(at(x, y), c * value); });
 }
@@ -122,7 +123,7 @@ Mask Mask::blurred(float radius) const {
         k[i + r] = std::exp(-(i * i) / (2 * sigma * sigma));
         sum += k[i + r];
     }
-    for (auto& v : k) {
+    for (auto &v : k) {
         v /= sum;
     }
     Mask tmp(width, height), out(width, height);
@@ -173,7 +174,7 @@ void Canvas::blend(int x, int y, Color c, float coverage) {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
         return;
     }
-    Color& d = m_pixels[static_cast<std::size_t>(y) * m_width + x];
+    Color &d = m_pixels[static_cast<std::size_t>(y) * m_width + x];
     float a = clamp01(c.a * coverage);
     d.r = c.r * a + d.r * (1 - a);
     d.g = c.g * a + d.g * (1 - a);
@@ -185,14 +186,14 @@ void Canvas::add(int x, int y, Color c, float coverage) {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
         return;
     }
-    Color& d = m_pixels[static_cast<std::size_t>(y) * m_width + x];
+    Color &d = m_pixels[static_cast<std::size_t>(y) * m_width + x];
     float k = c.a * coverage;
     d.r += c.r * k * std::max(d.a, 1e-6f);
     d.g += c.g * k * std::max(d.a, 1e-6f);
     d.b += c.b * k * std::max(d.a, 1e-6f);
 }
 
-void Canvas::shade(const std::function<Color(float, float)>& f) {
+void Canvas::shade(const std::function<Color(float, float)> &f) {
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {
             set(x, y, f(x + 0.5f, y + 0.5f));
@@ -200,12 +201,12 @@ void Canvas::shade(const std::function<Color(float, float)>& f) {
     }
 }
 
-void Canvas::fillPolygon(const std::vector<Point>& pts, Color c) {
+void Canvas::fillPolygon(const std::vector<Point> &pts, Color c) {
     RasterPolygon(pts, m_width, m_height, [&](int x, int y, float cov) { blend(x, y, c, cov); });
 }
 
-void Canvas::fillPolygon(const std::vector<Point>& pts,
-                         const std::function<Color(float, float)>& f) {
+void Canvas::fillPolygon(const std::vector<Point> &pts,
+                         const std::function<Color(float, float)> &f) {
     RasterPolygon(pts, m_width, m_height,
                   [&](int x, int y, float cov) { blend(x, y, f(x + 0.5f, y + 0.5f), cov); });
 }
@@ -246,7 +247,7 @@ void Canvas::fillRect(float x0, float y0, float x1, float y1, Color c) {
     fillPolygon({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, c);
 }
 
-void Canvas::drawMask(const Mask& mask, int dx, int dy, Color c) {
+void Canvas::drawMask(const Mask &mask, int dx, int dy, Color c) {
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x) {
             float v = mask.get(x, y);
@@ -257,8 +258,8 @@ void Canvas::drawMask(const Mask& mask, int dx, int dy, Color c) {
     }
 }
 
-void Canvas::drawMask(const Mask& mask, int dx, int dy,
-                      const std::function<Color(float, float)>& f) {
+void Canvas::drawMask(const Mask &mask, int dx, int dy,
+                      const std::function<Color(float, float)> &f) {
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x) {
             float v = mask.get(x, y);
@@ -269,7 +270,7 @@ void Canvas::drawMask(const Mask& mask, int dx, int dy,
     }
 }
 
-void Canvas::addMask(const Mask& mask, int dx, int dy, Color c) {
+void Canvas::addMask(const Mask &mask, int dx, int dy, Color c) {
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x) {
             float v = mask.get(x, y);
@@ -280,7 +281,7 @@ void Canvas::addMask(const Mask& mask, int dx, int dy, Color c) {
     }
 }
 
-void Canvas::composite(const Canvas& src, int dx, int dy) {
+void Canvas::composite(const Canvas &src, int dx, int dy) {
     for (int y = 0; y < src.m_height; ++y) {
         for (int x = 0; x < src.m_width; ++x) {
             blend(x + dx, y + dy, src.get(x, y));
@@ -294,13 +295,15 @@ Canvas Canvas::resized(int w, int h) const {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             // Box filter over the source footprint (premultiplied, so edges stay clean).
-            int xa = static_cast<int>(x * sx), xb = std::max(xa + 1, static_cast<int>((x + 1) * sx));
-            int ya = static_cast<int>(y * sy), yb = std::max(ya + 1, static_cast<int>((y + 1) * sy));
+            int xa = static_cast<int>(x * sx),
+                xb = std::max(xa + 1, static_cast<int>((x + 1) * sx));
+            int ya = static_cast<int>(y * sy),
+                yb = std::max(ya + 1, static_cast<int>((y + 1) * sy));
             Color s{0, 0, 0, 0};
             int n = 0;
             for (int yy = ya; yy < yb && yy < m_height; ++yy) {
                 for (int xx = xa; xx < xb && xx < m_width; ++xx) {
-                    const Color& p = m_pixels[static_cast<std::size_t>(yy) * m_width + xx];
+                    const Color &p = m_pixels[static_cast<std::size_t>(yy) * m_width + xx];
                     s.r += p.r;
                     s.g += p.g;
                     s.b += p.b;
@@ -309,7 +312,8 @@ Canvas Canvas::resized(int w, int h) const {
                 }
             }
             float k = n ? 1.0f / n : 0;
-            out.m_pixels[static_cast<std::size_t>(y) * w + x] = {s.r * k, s.g * k, s.b * k, s.a * k};
+            out.m_pixels[static_cast<std::size_t>(y) * w + x] = {s.r * k, s.g * k, s.b * k,
+                                                                 s.a * k};
         }
     }
     return out;
@@ -320,7 +324,7 @@ image::Rgba8Image Canvas::toImage() const {
     std::vector<Color> straight(m_pixels.size());
     std::vector<char> known(m_pixels.size());
     for (std::size_t i = 0; i < m_pixels.size(); ++i) {
-        const Color& p = m_pixels[i];
+        const Color &p = m_pixels[i];
         if (p.a > 1.0f / 512) {
             straight[i] = {p.r / p.a, p.g / p.a, p.b / p.a, p.a};
             known[i] = 1;
@@ -372,9 +376,7 @@ image::Rgba8Image Canvas::toImage() const {
     img.height = static_cast<std::uint32_t>(h);
     img.hasAlpha = true;
     img.pixels.resize(static_cast<std::size_t>(w) * h * 4);
-    auto byte = [](float v) {
-        return static_cast<std::uint8_t>(std::lround(clamp01(v) * 255.0f));
-    };
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clamp01(v) * 255.0f)); };
     for (std::size_t i = 0; i < straight.size(); ++i) {
         img.pixels[i * 4 + 0] = byte(straight[i].r);
         img.pixels[i * 4 + 1] = byte(straight[i].g);

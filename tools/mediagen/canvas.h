@@ -21,14 +21,14 @@ struct Mask {
 
     Mask() = default;
     Mask(int w, int h) : width(w), height(h), values(static_cast<std::size_t>(w) * h, 0.0f) {}
-    float& at(int x, int y) { return values[static_cast<std::size_t>(y) * width + x]; }
+    float &at(int x, int y) { return values[static_cast<std::size_t>(y) * width + x]; }
     float get(int x, int y) const {
         if (x < 0 || y < 0 || x >= width || y >= height) {
             return 0;
         }
         return values[static_cast<std::size_t>(y) * width + x];
     }
-    void fillPolygon(const std::vector<Point>& pts, float value = 1.0f);
+    void fillPolygon(const std::vector<Point> &pts, float value = 1.0f);
     void fillCircle(float cx, float cy, float r, float value = 1.0f);
     Mask dilated(float radius) const;
     Mask blurred(float radius) const;
@@ -49,19 +49,19 @@ public:
     void add(int x, int y, Color c, float coverage = 1.0f);
 
     // Every pixel from a function of its centre in pixels.
-    void shade(const std::function<Color(float x, float y)>& f);
+    void shade(const std::function<Color(float x, float y)> &f);
     // Source-over of a function-coloured polygon / mask.
-    void fillPolygon(const std::vector<Point>& pts, Color c);
-    void fillPolygon(const std::vector<Point>& pts, const std::function<Color(float, float)>& f);
+    void fillPolygon(const std::vector<Point> &pts, Color c);
+    void fillPolygon(const std::vector<Point> &pts, const std::function<Color(float, float)> &f);
     void fillCircle(float cx, float cy, float r, Color c);
     void strokeCircle(float cx, float cy, float r, float width, Color c);
     void line(float x0, float y0, float x1, float y1, float width, Color c);
     void fillRect(float x0, float y0, float x1, float y1, Color c);
-    void drawMask(const Mask& mask, int dx, int dy, Color c);
-    void drawMask(const Mask& mask, int dx, int dy, const std::function<Color(float, float)>& f);
-    void addMask(const Mask& mask, int dx, int dy, Color c);
+    void drawMask(const Mask &mask, int dx, int dy, Color c);
+    void drawMask(const Mask &mask, int dx, int dy, const std::function<Color(float, float)> &f);
+    void addMask(const Mask &mask, int dx, int dy, Color c);
     // Straight-alpha copy of another canvas composited at (dx, dy).
-    void composite(const Canvas& src, int dx, int dy);
+    void composite(const Canvas &src, int dx, int dy);
     Canvas resized(int w, int h) const; // box/bilinear resample
 
     image::Rgba8Image toImage() const;
@@ -72,7 +72,7 @@ private:
 };
 
 // Coverage of a polygon sampled 4 x 4 per pixel, accumulated by `plot`.
-void RasterPolygon(const std::vector<Point>& pts, int width, int height,
-                   const std::function<void(int, int, float)>& plot);
+void RasterPolygon(const std::vector<Point> &pts, int width, int height,
+                   const std::function<void(int, int, float)> &plot);
 
 } // namespace mediagen

@@ -20,8 +20,8 @@ struct TextStyle {
 };
 
 // Draws one line of text with its pen at x and the given baseline.
-void drawText(Canvas& c, const TextRenderer& text, const std::string& s, float x, float baseline,
-              const TextStyle& st) {
+void drawText(Canvas &c, const TextRenderer &text, const std::string &s, float x, float baseline,
+              const TextStyle &st) {
     Mask ink(c.width(), c.height());
     text.draw(ink, st.face, s, st.size, x, baseline, st.tracking);
     float cap = text.capHeight(st.face, st.size);
@@ -36,14 +36,14 @@ void drawText(Canvas& c, const TextRenderer& text, const std::string& s, float x
 }
 
 // Centred line; `centreY` is where the capitals' middle should sit.
-void centred(Canvas& c, const TextRenderer& text, const std::string& s, float centreX, float centreY,
-             const TextStyle& st) {
+void centred(Canvas &c, const TextRenderer &text, const std::string &s, float centreX,
+             float centreY, const TextStyle &st) {
     float w = text.measure(st.face, s, st.size, st.tracking);
     float cap = text.capHeight(st.face, st.size);
     drawText(c, text, s, std::round(centreX - w / 2), std::round(centreY + cap / 2), st);
 }
 
-Canvas header(const TextRenderer& text, const std::string& s, float centreY = 16, float size = 22) {
+Canvas header(const TextRenderer &text, const std::string &s, float centreY = 16, float size = 22) {
     Canvas c(256, 32);
     TextStyle st;
     st.size = size;
@@ -55,7 +55,8 @@ Canvas header(const TextRenderer& text, const std::string& s, float centreY = 16
     return c;
 }
 
-Canvas small(const TextRenderer& text, int w, const std::string& s, float centreX, float size = 12) {
+Canvas small(const TextRenderer &text, int w, const std::string &s, float centreX,
+             float size = 12) {
     Canvas c(w, 16);
     TextStyle st;
     st.size = size;
@@ -65,7 +66,7 @@ Canvas small(const TextRenderer& text, int w, const std::string& s, float centre
     return c;
 }
 
-Canvas title(const TextRenderer& text) {
+Canvas title(const TextRenderer &text) {
     Canvas c(512, 64);
     TextStyle st;
     st.size = 52;
@@ -92,16 +93,16 @@ Canvas title(const TextRenderer& text) {
 // Word-wrapped paragraphs on a transparent full page.
 class Page {
 public:
-    Page(const TextRenderer& text) : m_text(text), m_canvas(640, 480) {}
+    Page(const TextRenderer &text) : m_text(text), m_canvas(640, 480) {}
 
-    void heading(const std::string& s) {
+    void heading(const std::string &s) {
         TextStyle st;
         st.size = 22;
         m_y += 30;
         centred(m_canvas, m_text, s, 320, m_y - 8, st);
         m_y += 8;
     }
-    void paragraph(const std::string& s, float size = 15, Color colour = hex(0xe6f2ff)) {
+    void paragraph(const std::string &s, float size = 15, Color colour = hex(0xe6f2ff)) {
         TextStyle st;
         st.face = FontFace::SansBold;
         st.size = size;
@@ -135,15 +136,15 @@ public:
         m_y += 6;
     }
     void gap(float pixels) { m_y += pixels; }
-    Canvas& canvas() { return m_canvas; }
+    Canvas &canvas() { return m_canvas; }
 
 private:
-    const TextRenderer& m_text;
+    const TextRenderer &m_text;
     Canvas m_canvas;
     float m_y = 0;
 };
 
-Canvas credits(const TextRenderer& text) {
+Canvas credits(const TextRenderer &text) {
     Page p(text);
     p.gap(20);
     p.heading("CREDITS");
@@ -164,7 +165,7 @@ Canvas credits(const TextRenderer& text) {
     return p.canvas();
 }
 
-Canvas briefing(const TextRenderer& text) {
+Canvas briefing(const TextRenderer &text) {
     Page p(text);
     p.gap(40);
     p.heading("MISSION BRIEFING");
@@ -173,7 +174,7 @@ Canvas briefing(const TextRenderer& text) {
                 "satellites: losing one fails the wave. Some waves have a time limit.");
     p.paragraph("Eight waves stand between you and a safe sector. Good hunting.");
     p.heading("CONTROLS");
-    const char* lines[] = {
+    const char *lines[] = {
         "ARROWS  steer          Z / X  roll",
         "LEFT CTRL or LEFT BUTTON  fire",
         "LEFT SHIFT or RIGHT BUTTON  thrust      SPACE  brake",
@@ -181,7 +182,7 @@ Canvas briefing(const TextRenderer& text) {
         "F1  change view      PAUSE  pause      F12  self-destruct",
         "ESC  menu",
     };
-    for (const char* l : lines) {
+    for (const char *l : lines) {
         p.paragraph(l, 14, hex(0xcfe6ff));
     }
     p.gap(12);
@@ -191,7 +192,7 @@ Canvas briefing(const TextRenderer& text) {
 
 } // namespace
 
-void MakeCaptions(Output& out, const TextRenderer& text) {
+void MakeCaptions(Output &out, const TextRenderer &text) {
     out.png("title.png", title(text));
     out.png("paused.png", header(text, "PAUSED"));
     out.png("halloffame.png", header(text, "HALL OF FAME"));
@@ -232,7 +233,10 @@ void MakeCaptions(Output& out, const TextRenderer& text) {
     // The score label sits in the left 96 pixels (the right 28 are off screen).
     out.png("score.png", small(text, 128, "SCORE", 48));
     out.png("intermission.png", header(text, "DOCKING AT STATION"));
-    out.png("nodamage.png", small(text, 256, "NO DAMAGE BONUS \xD7" "1.5", 128));
+    out.png("nodamage.png", small(text, 256,
+                                  "NO DAMAGE BONUS \xD7"
+                                  "1.5",
+                                  128));
     out.png("wavefailed.png", header(text, "WAVE FAILED"));
     // Right of column 130, so the label sits beside the timer digits rather than under them.
     out.png("timeremaining.png", small(text, 256, "TIME REMAINING", 192, 11));

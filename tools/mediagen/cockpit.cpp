@@ -12,13 +12,29 @@ namespace mediagen {
 
 namespace {
 
-enum Subset { kGlass, kPhoto, kFrame, kDash, kConsoleL, kConsoleR, kHousing, kBracket, kScreen, kSight, kSpeed };
+enum Subset {
+    kGlass,
+    kPhoto,
+    kFrame,
+    kDash,
+    kConsoleL,
+    kConsoleR,
+    kHousing,
+    kBracket,
+    kScreen,
+    kSight,
+    kSpeed
+};
 
 // The frame and dashboard atlas covers this rectangle of the virtual screen plane.
 constexpr float kAtlasX0 = -1.2f, kAtlasX1 = 1.2f, kAtlasY0 = -0.35f, kAtlasY1 = 1.15f;
 
-float atlasU(float x) { return (x - kAtlasX0) / (kAtlasX1 - kAtlasX0); }
-float atlasV(float y) { return (kAtlasY1 - y) / (kAtlasY1 - kAtlasY0); }
+float atlasU(float x) {
+    return (x - kAtlasX0) / (kAtlasX1 - kAtlasX0);
+}
+float atlasV(float y) {
+    return (kAtlasY1 - y) / (kAtlasY1 - kAtlasY0);
+}
 
 struct UvRect {
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
@@ -27,12 +43,12 @@ struct UvRect {
 // A convex outline on the virtual screen (x right, y up) placed at depth z(x, y), wound so the
 // pilot sees it. Atlas subsets take their UVs from the screen position; others from `rect`
 // spread over the outline's bounding box.
-void panel(Mesh& m, std::vector<Point> pts, const std::function<float(float, float)>& z, int subset,
+void panel(Mesh &m, std::vector<Point> pts, const std::function<float(float, float)> &z, int subset,
            bool atlas, UvRect rect = {}) {
     float area = 0;
     for (std::size_t i = 0; i < pts.size(); ++i) {
-        const auto& a = pts[i];
-        const auto& b = pts[(i + 1) % pts.size()];
+        const auto &a = pts[i];
+        const auto &b = pts[(i + 1) % pts.size()];
         area += a[0] * b[1] - b[0] * a[1];
     }
     // Clockwise seen from the eye (x right, y up) has negative area.
@@ -40,12 +56,12 @@ void panel(Mesh& m, std::vector<Point> pts, const std::function<float(float, flo
         std::reverse(pts.begin(), pts.end());
     }
     float minX = pts[0][0], maxX = minX, minY = pts[0][1], maxY = minY;
-    for (const auto& p : pts) {
+    for (const auto &p : pts) {
         minX = std::min(minX, p[0]), maxX = std::max(maxX, p[0]);
         minY = std::min(minY, p[1]), maxY = std::max(maxY, p[1]);
     }
     std::vector<std::uint32_t> idx;
-    for (const auto& p : pts) {
+    for (const auto &p : pts) {
         Vertex v;
         v.p = {p[0], p[1], z(p[0], p[1])};
         if (atlas) {
@@ -64,13 +80,21 @@ void panel(Mesh& m, std::vector<Point> pts, const std::function<float(float, flo
     }
 }
 
-float frameDepth(float x, float) { return 1.0f + 0.06f * std::fabs(x); }
+float frameDepth(float x, float) {
+    return 1.0f + 0.06f * std::fabs(x);
+}
 // The dashboard leans toward the pilot: its top edge at 0.95, its bottom at 0.85.
-float dashDepth(float, float y) { return 0.85f + 0.1f * (y + 0.32f) / 0.38f; }
-float flatDepth(float) { return 0.9f; }
+float dashDepth(float, float y) {
+    return 0.85f + 0.1f * (y + 0.32f) / 0.38f;
+}
+float flatDepth(float) {
+    return 0.9f;
+}
 
 // Pixel position of a screen-plane point in a 512 x 512 atlas.
-Point px(float x, float y) { return {atlasU(x) * 512, atlasV(y) * 512}; }
+Point px(float x, float y) {
+    return {atlasU(x) * 512, atlasV(y) * 512};
+}
 
 struct Lamp {
     float x, y, r;
@@ -87,7 +111,8 @@ const Lamp kLamps[] = {
 };
 
 // Instrument dials on the dashboard: centre and radius in screen units.
-const float kDials[][3] = {{-0.3f, -0.17f, 0.06f}, {-0.12f, -0.19f, 0.045f}, {0.12f, -0.19f, 0.045f}};
+const float kDials[][3] = {
+    {-0.3f, -0.17f, 0.06f}, {-0.12f, -0.19f, 0.045f}, {0.12f, -0.19f, 0.045f}};
 
 Canvas bodyTexture() {
     const int s = 512;
@@ -101,7 +126,7 @@ Canvas bodyTexture() {
     PanelStyle dash{hex(0x5a6470), hex(0x22262c, 1), 48, 0.04f, 0.06f};
     PaintPanels(c, a[0], a[1] + 2, b[0], b[1], dash, 602);
     c.line(a[0], a[1] + 1, b[0], a[1] + 1, 3, hex(0xc8d2dc));
-    for (const auto& d : kDials) {
+    for (const auto &d : kDials) {
         Point p = px(d[0], d[1]);
         float r = d[2] / (kAtlasX1 - kAtlasX0) * s;
         c.fillCircle(p[0], p[1], r + 3, hex(0x9aa4b0));
@@ -114,14 +139,14 @@ Canvas bodyTexture() {
         }
         c.line(p[0], p[1], p[0] + r * 0.6f, p[1] - r * 0.5f, 1.5f, hex(0xffb020));
     }
-    for (const auto& l : kLamps) {
+    for (const auto &l : kLamps) {
         Point p = px(l.x, l.y);
         c.fillCircle(p[0], p[1], l.r / 2.4f * s + 1.5f, hex(0x202428));
         c.fillCircle(p[0], p[1], l.r / 2.4f * s, scale(l.colour, 0.35f));
     }
     // Bevels along the canopy opening.
-    c.line(px(-0.84f, 0.06f)[0], px(-0.84f, 0.06f)[1], px(-0.64f, 0.84f)[0], px(-0.64f, 0.84f)[1], 3,
-           hex(0xd8e0ea));
+    c.line(px(-0.84f, 0.06f)[0], px(-0.84f, 0.06f)[1], px(-0.64f, 0.84f)[0], px(-0.64f, 0.84f)[1],
+           3, hex(0xd8e0ea));
     c.line(px(0.84f, 0.06f)[0], px(0.84f, 0.06f)[1], px(0.64f, 0.84f)[0], px(0.64f, 0.84f)[1], 3,
            hex(0xd8e0ea));
     c.line(px(-0.64f, 0.84f)[0], px(-0.64f, 0.84f)[1], px(0.64f, 0.84f)[0], px(0.64f, 0.84f)[1], 3,
@@ -132,7 +157,7 @@ Canvas bodyTexture() {
 Canvas lightsTexture() {
     const int s = 512;
     Canvas c(s, s, {0, 0, 0, 1});
-    for (const auto& l : kLamps) {
+    for (const auto &l : kLamps) {
         Point p = px(l.x, l.y);
         float r = l.r / 2.4f * s;
         for (int k = 6; k >= 1; --k) {
@@ -142,12 +167,14 @@ Canvas lightsTexture() {
     }
     // Thin edge strips along the canopy opening and the dashboard lip.
     Color strip = hex(0x2f8fb0);
-    c.line(px(-0.82f, 0.08f)[0], px(-0.82f, 0.08f)[1], px(-0.66f, 0.8f)[0], px(-0.66f, 0.8f)[1], 2, strip);
-    c.line(px(0.82f, 0.08f)[0], px(0.82f, 0.08f)[1], px(0.66f, 0.8f)[0], px(0.66f, 0.8f)[1], 2, strip);
+    c.line(px(-0.82f, 0.08f)[0], px(-0.82f, 0.08f)[1], px(-0.66f, 0.8f)[0], px(-0.66f, 0.8f)[1], 2,
+           strip);
+    c.line(px(0.82f, 0.08f)[0], px(0.82f, 0.08f)[1], px(0.66f, 0.8f)[0], px(0.66f, 0.8f)[1], 2,
+           strip);
     Point a = px(-0.7f, 0.055f), b = px(0.7f, 0.055f);
     c.line(a[0], a[1], b[0], b[1], 2, scale(strip, 0.8f));
     // Dial faces glow faintly.
-    for (const auto& d : kDials) {
+    for (const auto &d : kDials) {
         Point p = px(d[0], d[1]);
         float r = d[2] / 2.4f * s;
         c.strokeCircle(p[0], p[1], r * 0.85f, 2, hex(0x30a060));
@@ -161,7 +188,8 @@ Canvas glassTexture() {
         float ex = std::min(x, 512 - x) / 256, ey = std::min(y, 512 - y) / 256;
         float edge = std::exp(-std::min(ex, ey) * 9.0f);
         // Two faint diagonal reflection streaks.
-        float d1 = std::fabs((x - 120) - (512 - y) * 0.6f), d2 = std::fabs((x - 380) - (512 - y) * 0.6f);
+        float d1 = std::fabs((x - 120) - (512 - y) * 0.6f),
+              d2 = std::fabs((x - 380) - (512 - y) * 0.6f);
         float streak = 0.05f * std::exp(-d1 / 10) + 0.03f * std::exp(-d2 / 22);
         float v = 0.1f * edge + streak;
         return rgb(v * 0.6f, v * 0.85f, v);
@@ -176,13 +204,15 @@ Canvas consoleTexture() {
     // A small screen and rows of toggle switches.
     c.fillRect(40, 40, 150, 110, hex(0x0a1a12));
     for (int i = 0; i < 6; ++i) {
-        c.line(46, 50 + i * 10, 46 + 90 * std::fabs(std::sin(i * 1.7f)), 50 + i * 10, 2, hex(0x38c070));
+        c.line(46, 50 + i * 10, 46 + 90 * std::fabs(std::sin(i * 1.7f)), 50 + i * 10, 2,
+               hex(0x38c070));
     }
     for (int j = 0; j < 2; ++j) {
         for (int i = 0; i < 6; ++i) {
             float x = 40 + i * 30, y = 150 + j * 40;
             c.fillRect(x, y, x + 16, y + 24, hex(0x22262c));
-            c.fillRect(x + 5, y + 3 + (i + j) % 2 * 10, x + 11, y + 11 + (i + j) % 2 * 10, hex(0xd0d6dc));
+            c.fillRect(x + 5, y + 3 + (i + j) % 2 * 10, x + 11, y + 11 + (i + j) % 2 * 10,
+                       hex(0xd0d6dc));
         }
     }
     return c;
@@ -215,8 +245,8 @@ Canvas sightTexture() {
     c.fillCircle(64, 64, 2.5f, green);
     for (int k = 0; k < 4; ++k) {
         float a = k * kPi / 2;
-        c.line(64 + std::cos(a) * 18, 64 + std::sin(a) * 18, 64 + std::cos(a) * 34, 64 + std::sin(a) * 34,
-               2.5f, green);
+        c.line(64 + std::cos(a) * 18, 64 + std::sin(a) * 18, 64 + std::cos(a) * 34,
+               64 + std::sin(a) * 34, 2.5f, green);
     }
     // Soft bloom around the lines, black at the border.
     Mask m(128, 128);
@@ -252,11 +282,11 @@ Mesh BuildCockpit() {
     Mesh m;
     m.hasUv2 = true;
     m.hasNormals = false;
-    const char* textures[11] = {"cockpit-glass.jpg",   "photo.jpg",           "cockpit-body.jpg",
+    const char *textures[11] = {"cockpit-glass.jpg",   "photo.jpg",           "cockpit-body.jpg",
                                 "cockpit-body.jpg",    "cockpit-console.jpg", "cockpit-console.jpg",
                                 "cockpit-upgrade.jpg", "cockpit-upgrade.jpg", "cockpit-upgrade.jpg",
                                 "cockpit-sight.jpg",   "cockpit-speed.jpg"};
-    for (auto* t : textures) {
+    for (auto *t : textures) {
         m.materials.push_back({1.0f, t});
     }
     // Canopy frame: top bar with a gently curved lower edge, and two slanted pillars.
@@ -264,29 +294,38 @@ Mesh BuildCockpit() {
     for (int i = 0; i < steps; ++i) {
         float x0 = -1.2f + 2.4f * i / steps, x1 = -1.2f + 2.4f * (i + 1) / steps;
         auto lower = [](float x) { return 0.84f - 0.03f * (x / 1.2f) * (x / 1.2f); };
-        panel(m, {{x0, 1.12f}, {x1, 1.12f}, {x1, lower(x1)}, {x0, lower(x0)}}, frameDepth, kFrame, true);
+        panel(m, {{x0, 1.12f}, {x1, 1.12f}, {x1, lower(x1)}, {x0, lower(x0)}}, frameDepth, kFrame,
+              true);
     }
-    panel(m, {{-1.2f, 0.82f}, {-0.66f, 0.82f}, {-0.84f, 0.04f}, {-1.2f, 0.04f}}, frameDepth, kFrame, true);
-    panel(m, {{0.66f, 0.82f}, {1.2f, 0.82f}, {1.2f, 0.04f}, {0.84f, 0.04f}}, frameDepth, kFrame, true);
+    panel(m, {{-1.2f, 0.82f}, {-0.66f, 0.82f}, {-0.84f, 0.04f}, {-1.2f, 0.04f}}, frameDepth, kFrame,
+          true);
+    panel(m, {{0.66f, 0.82f}, {1.2f, 0.82f}, {1.2f, 0.04f}, {0.84f, 0.04f}}, frameDepth, kFrame,
+          true);
     // Dashboard across the bottom.
     for (int i = 0; i < steps; ++i) {
         float x0 = -1.2f + 2.4f * i / steps, x1 = -1.2f + 2.4f * (i + 1) / steps;
         auto top = [](float x) { return 0.06f - 0.03f * (x / 1.2f) * (x / 1.2f); };
-        panel(m, {{x0, top(x0)}, {x1, top(x1)}, {x1, -0.32f}, {x0, -0.32f}}, dashDepth, kDash, true);
+        panel(m, {{x0, top(x0)}, {x1, top(x1)}, {x1, -0.32f}, {x0, -0.32f}}, dashDepth, kDash,
+              true);
     }
     // Glass over the canopy opening.
-    panel(m, {{-0.84f, 0.05f}, {-0.66f, 0.84f}, {0.66f, 0.84f}, {0.84f, 0.05f}},
-          [](float, float) { return 1.06f; }, kGlass, false);
+    panel(
+        m, {{-0.84f, 0.05f}, {-0.66f, 0.84f}, {0.66f, 0.84f}, {0.84f, 0.05f}},
+        [](float, float) { return 1.06f; }, kGlass, false);
     // Gun sight at the screen centre and the speed bar, symmetric about x = 0.
-    panel(m, {{-0.05f, 0.45f}, {0.05f, 0.45f}, {0.05f, 0.35f}, {-0.05f, 0.35f}},
-          [](float, float) { return 1.0f; }, kSight, false);
-    panel(m, {{-0.16f, 0.025f}, {0.16f, 0.025f}, {0.16f, 0.005f}, {-0.16f, 0.005f}},
-          [](float, float) { return 0.93f; }, kSpeed, false);
+    panel(
+        m, {{-0.05f, 0.45f}, {0.05f, 0.45f}, {0.05f, 0.35f}, {-0.05f, 0.35f}},
+        [](float, float) { return 1.0f; }, kSight, false);
+    panel(
+        m, {{-0.16f, 0.025f}, {0.16f, 0.025f}, {0.16f, 0.005f}, {-0.16f, 0.005f}},
+        [](float, float) { return 0.93f; }, kSpeed, false);
     // Side consoles in the lower corners.
-    panel(m, {{-1.2f, 0.12f}, {-0.8f, 0.12f}, {-0.5f, -0.05f}, {-0.5f, -0.34f}, {-1.2f, -0.34f}},
-          [](float x, float) { return 0.86f + 0.04f * (x + 1.2f); }, kConsoleL, false);
-    panel(m, {{0.8f, 0.12f}, {1.2f, 0.12f}, {1.2f, -0.34f}, {0.5f, -0.34f}, {0.5f, -0.05f}},
-          [](float x, float) { return 0.86f + 0.04f * (1.2f - x); }, kConsoleR, false);
+    panel(
+        m, {{-1.2f, 0.12f}, {-0.8f, 0.12f}, {-0.5f, -0.05f}, {-0.5f, -0.34f}, {-1.2f, -0.34f}},
+        [](float x, float) { return 0.86f + 0.04f * (x + 1.2f); }, kConsoleL, false);
+    panel(
+        m, {{0.8f, 0.12f}, {1.2f, 0.12f}, {1.2f, -0.34f}, {0.5f, -0.34f}, {0.5f, -0.05f}},
+        [](float x, float) { return 0.86f + 0.04f * (1.2f - x); }, kConsoleR, false);
     // Station add-on: housing, its screen, and a bracket on top.
     auto flat = [](float, float) { return flatDepth(0); };
     panel(m, {{0.22f, -0.02f}, {0.46f, -0.02f}, {0.46f, -0.24f}, {0.22f, -0.24f}}, flat, kHousing,
@@ -302,10 +341,12 @@ Mesh BuildCockpit() {
             return {cx + x * std::cos(a) - y * std::sin(a), cy + x * std::sin(a) + y * std::cos(a)};
         };
         std::vector<Point> card = {rot(-hw, hh), rot(hw, hh), rot(hw, -hh), rot(-hw, -hh)};
-        panel(m, card, [](float, float) { return 0.99f; }, kPhoto, false);
+        panel(
+            m, card, [](float, float) { return 0.99f; }, kPhoto, false);
         // UVs follow the card's own axes, not its tilted bounding box.
         std::size_t base = m.vertices.size() - 4;
-        // panel() keeps the order when already clockwise: top-left, top-right, bottom-right, bottom-left.
+        // panel() keeps the order when already clockwise: top-left, top-right, bottom-right,
+        // bottom-left.
         const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
         for (int k = 0; k < 4; ++k) {
             m.vertices[base + k].u = m.vertices[base + k].u2 = uv[k][0];
@@ -317,7 +358,7 @@ Mesh BuildCockpit() {
     return m;
 }
 
-void MakeCockpit(Output& out) {
+void MakeCockpit(Output &out) {
     out.mesh("cockpit.x", BuildCockpit());
     out.jpeg("cockpit-body.jpg", bodyTexture());
     out.jpeg("cockpit-lights.jpg", lightsTexture());

@@ -14,11 +14,11 @@ using namespace mediagen;
 
 namespace {
 
-Canvas fromImage(const image::Rgba8Image& img) {
+Canvas fromImage(const image::Rgba8Image &img) {
     Canvas c(static_cast<int>(img.width), static_cast<int>(img.height));
     for (std::uint32_t y = 0; y < img.height; ++y) {
         for (std::uint32_t x = 0; x < img.width; ++x) {
-            const std::uint8_t* p = &img.pixels[(static_cast<std::size_t>(y) * img.width + x) * 4];
+            const std::uint8_t *p = &img.pixels[(static_cast<std::size_t>(y) * img.width + x) * 4];
             c.set(static_cast<int>(x), static_cast<int>(y),
                   rgb(p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f));
         }
@@ -38,14 +38,14 @@ Canvas checker(int w, int h) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s <media folder> <sheet.png>\n", argv[0]);
         return 2;
     }
     std::string folder = argv[1];
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    for (const auto &e : std::filesystem::directory_iterator(folder)) {
         std::string n = e.path().filename().string();
         if (n.ends_with(".png") || n.ends_with(".jpg")) {
             names.push_back(n);
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     }
     std::sort(names.begin(), names.end());
     std::map<std::string, image::Rgba8Image> textures;
-    for (const auto& n : names) {
+    for (const auto &n : names) {
         std::vector<std::uint8_t> bytes;
         std::string error;
         image::Rgba8Image img;
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         textures[n] = std::move(img);
     }
     struct MeshEntry {
-        const char* name;
+        const char *name;
         Mesh mesh;
         float distance;
         float yaw, pitch;
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     Canvas sheet(width, height, hex(0x101214));
     TextRenderer text;
     int index = 0;
-    auto place = [&](const Canvas& pic, const std::string& name) {
+    auto place = [&](const Canvas &pic, const std::string &name) {
         int x = (index % cols) * tile, y = (index / cols) * (tile + label);
         ++index;
         float k = std::min(1.0f, std::min(static_cast<float>(tile - 8) / pic.width(),
@@ -109,11 +109,11 @@ int main(int argc, char** argv) {
         text.draw(m, FontFace::Sans, name, 11, 4, 13);
         sheet.drawMask(m, x, y + tile, hex(0xd0d8e0));
     };
-    for (const auto& [name, img] : textures) {
+    for (const auto &[name, img] : textures) {
         place(fromImage(img), name);
     }
     index = imageRows * cols;
-    for (const auto& e : meshes) {
+    for (const auto &e : meshes) {
         View v;
         v.distance = e.distance;
         v.yaw = e.yaw;

@@ -4,7 +4,7 @@
 
 namespace mediagen {
 
-std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6>& faces) {
+std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6> &faces) {
     const std::uint32_t size = static_cast<std::uint32_t>(faces[0].width());
     std::uint32_t levels = 1;
     while ((size >> (levels - 1)) > 1) {
@@ -20,7 +20,8 @@ std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6>& faces) {
         out.push_back(static_cast<std::uint8_t>(c));
     }
     u32(124);
-    u32(0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | 0x20000); // CAPS HEIGHT WIDTH PITCH PIXELFORMAT MIPMAPCOUNT
+    u32(0x1 | 0x2 | 0x4 | 0x8 | 0x1000 |
+        0x20000); // CAPS HEIGHT WIDTH PITCH PIXELFORMAT MIPMAPCOUNT
     u32(size);
     u32(size);
     u32(size * 4); // pitch
@@ -43,7 +44,7 @@ std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6>& faces) {
     u32(0);
     u32(0);
     u32(0);
-    for (const Canvas& face : faces) {
+    for (const Canvas &face : faces) {
         Canvas level = face;
         for (std::uint32_t l = 0; l < levels; ++l) {
             std::uint32_t s = size >> l;

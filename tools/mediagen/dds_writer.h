@@ -10,6 +10,6 @@
 namespace mediagen {
 
 // Faces in the order +X, -X, +Y, -Y, +Z, -Z, square and of one power-of-two size.
-std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6>& faces);
+std::vector<std::uint8_t> EncodeDdsCube(const std::array<Canvas, 6> &faces);
 
 } // namespace mediagen

@@ -20,7 +20,7 @@ const Color kNormal = hex(0xe8f6ff);
 const Color kHighlight = hex(0xffb530);
 
 // Draws the ink into its cell over a thin dark rim for contrast.
-void stamp(Canvas& c, const Mask& ink, const Mask& rim, int cellX, int cellY, Color colour) {
+void stamp(Canvas &c, const Mask &ink, const Mask &rim, int cellX, int cellY, Color colour) {
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
             float r = rim.get(x, y), v = ink.get(x, y);
@@ -36,7 +36,7 @@ void stamp(Canvas& c, const Mask& ink, const Mask& rim, int cellX, int cellY, Co
 
 // Keeps row 0, row 15 and column 0 empty (linear filtering would pull in the neighbour cell) and
 // nothing past the advance, where the next glyph starts. Slider parts join across the advance.
-void clearOutside(Mask& m, int width, bool joins) {
+void clearOutside(Mask &m, int width, bool joins) {
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
             bool border = y == 0 || y == kCell - 1 || (x == 0 && !joins);
@@ -50,7 +50,7 @@ void clearOutside(Mask& m, int width, bool joins) {
 
 } // namespace
 
-void MakeFont(Output& out, const TextRenderer& text) {
+void MakeFont(Output &out, const TextRenderer &text) {
     Canvas atlas(256, 256);
     std::array<std::uint8_t, 256> widths;
     widths.fill(8);
@@ -81,7 +81,12 @@ void MakeFont(Output& out, const TextRenderer& text) {
                 ink.values[i] = std::max(0.0f, ink.values[i] - hole.values[i]);
             }
             if (ch == ')') {
-                ink.fillPolygon({{3.5f, 7.5f}, {5.5f, 7.5f}, {6.5f, 9.0f}, {9.5f, 4.0f}, {11.0f, 4.5f}, {6.5f, 12.0f}});
+                ink.fillPolygon({{3.5f, 7.5f},
+                                 {5.5f, 7.5f},
+                                 {6.5f, 9.0f},
+                                 {9.5f, 4.0f},
+                                 {11.0f, 4.5f},
+                                 {6.5f, 12.0f}});
             }
             width = 15;
             break;

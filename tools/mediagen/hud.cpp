@@ -16,8 +16,8 @@ Canvas radar() {
     // Translucent scope inside the circle, nothing outside.
     c.fillCircle(cx, cy, 63, rgb(0.02f, 0.08f, 0.06f, 0.5f));
     Color line = hex(0x5affb0, 0.55f);
-    c.strokeCircle(cx, cy, 61, 1.2f, line);                    // range ring: the wrap distance
-    c.strokeCircle(cx, cy, 31, 1.0f, hex(0x5affb0, 0.3f));      // half range
+    c.strokeCircle(cx, cy, 61, 1.2f, line);                // range ring: the wrap distance
+    c.strokeCircle(cx, cy, 31, 1.0f, hex(0x5affb0, 0.3f)); // half range
     c.line(cx, 6, cx, s - 6, 1.0f, hex(0x5affb0, 0.25f));
     c.line(6, cy, s - 6, cy, 1.0f, hex(0x5affb0, 0.25f));
     c.strokeCircle(cx, cy, 62.6f, 1.6f, hex(0xb0ffe0, 0.9f)); // bright rim
@@ -38,9 +38,8 @@ Canvas dot(Color colour) {
 
 // The ship seen from above, nose up, fitted to the gauge's picture area (rows 12-60).
 std::vector<Point> shipOutline() {
-    return {{64, 12},  {70, 24},  {72, 34},  {104, 48}, {106, 55}, {76, 54},
-            {74, 60},  {54, 60},  {52, 54},  {22, 55},  {24, 48},  {56, 34},
-            {58, 24}};
+    return {{64, 12}, {70, 24}, {72, 34}, {104, 48}, {106, 55}, {76, 54}, {74, 60},
+            {54, 60}, {52, 54}, {22, 55}, {24, 48},  {56, 34},  {58, 24}};
 }
 
 Canvas gauge(bool frame, Color fill) {
@@ -55,8 +54,8 @@ Canvas gauge(bool frame, Color fill) {
         c.line(126, 11, 126, 62, 1, edge);
         c.fillPolygon(outline, rgb(0.05f, 0.1f, 0.15f, 0.45f));
         for (std::size_t i = 0; i < outline.size(); ++i) {
-            const auto& a = outline[i];
-            const auto& b = outline[(i + 1) % outline.size()];
+            const auto &a = outline[i];
+            const auto &b = outline[(i + 1) % outline.size()];
             c.line(a[0], a[1], b[0], b[1], 1.4f, hex(0xd0f4ff, 0.95f));
         }
     } else {
@@ -99,8 +98,8 @@ Canvas lead() {
     Color amber = hex(0xffb830, 0.9f);
     std::vector<Point> outer = {{32, 6}, {58, 32}, {32, 58}, {6, 32}};
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto& p = outer[i];
-        const auto& q = outer[(i + 1) % 4];
+        const auto &p = outer[i];
+        const auto &q = outer[(i + 1) % 4];
         c.line(p[0], p[1], q[0], q[1], 4, amber);
     }
     c.fillCircle(32, 32, 4, amber);
@@ -111,7 +110,7 @@ Canvas blackSquare(float alpha) {
     return Canvas(8, 8, {0, 0, 0, alpha});
 }
 
-Mesh texturedQuad(float half, const std::string& texture, bool doubleSided, float alpha = 1.0f) {
+Mesh texturedQuad(float half, const std::string &texture, bool doubleSided, float alpha = 1.0f) {
     Mesh m = UnitQuad(half, half);
     m.materials.push_back({alpha, texture});
     if (doubleSided) {
@@ -122,7 +121,7 @@ Mesh texturedQuad(float half, const std::string& texture, bool doubleSided, floa
 
 } // namespace
 
-void MakeHud(Output& out) {
+void MakeHud(Output &out) {
     // Radar disc, radius 0.5, planar UVs, front toward -z.
     Mesh disc;
     const int segments = 40;

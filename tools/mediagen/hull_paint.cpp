@@ -5,7 +5,7 @@
 
 namespace mediagen {
 
-void PaintPanels(Canvas& c, float x0, float y0, float x1, float y1, const PanelStyle& style,
+void PaintPanels(Canvas &c, float x0, float y0, float x1, float y1, const PanelStyle &style,
                  std::uint32_t seed) {
     Rng rng(seed);
     Noise noise(seed + 5);
@@ -29,8 +29,7 @@ void PaintPanels(Canvas& c, float x0, float y0, float x1, float y1, const PanelS
             c.line(px0, py0, px1, py0, 1.2f, style.seam);
             c.line(px0, py0, px0, py1, 1.2f, style.seam);
             // Highlight just inside the seam.
-            c.line(px0 + 1, py0 + 1.5f, px1 - 1, py0 + 1.5f, 0.8f,
-                   {1, 1, 1, 0.12f});
+            c.line(px0 + 1, py0 + 1.5f, px1 - 1, py0 + 1.5f, 0.8f, {1, 1, 1, 0.12f});
             if (rng.uniform() < 0.6f) {
                 for (float rx = px0 + 4; rx < px1 - 2; rx += 7) {
                     c.fillCircle(rx, py0 + 4, 0.9f, scale(style.seam, 1.2f));

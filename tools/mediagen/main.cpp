@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;

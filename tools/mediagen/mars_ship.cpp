@@ -10,7 +10,7 @@ namespace mediagen {
 
 namespace {
 
-void marsUv(Vec3 p, Vec3 n, float& u, float& v) {
+void marsUv(Vec3 p, Vec3 n, float &u, float &v) {
     float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     if (az > ax && az > ay) {
         u = 0.85f + p.x * 0.5f;
@@ -52,7 +52,8 @@ Canvas marsTexture() {
 }
 
 std::vector<std::array<float, 2>> diamond() {
-    return {{1, 0}, {0.35f, 0.55f}, {0, 1}, {-0.35f, 0.55f}, {-1, 0}, {-0.35f, -0.55f}, {0, -1}, {0.35f, -0.55f}};
+    return {{1, 0},  {0.35f, 0.55f},   {0, 1},  {-0.35f, 0.55f},
+            {-1, 0}, {-0.35f, -0.55f}, {0, -1}, {0.35f, -0.55f}};
 }
 
 } // namespace
@@ -78,10 +79,10 @@ Mesh BuildMarsShip() {
                       {-0.15f, 0.2f, 0, 0.05f, 0.05f}},
                      false, true, 0, marsUv));
     // Blade wing, drooping 25 degrees outward.
-    Mesh wing = ExtrudeXZ({{0.2f, 0.0f}, {0.72f, -0.32f}, {0.7f, -0.5f}, {0.2f, -0.38f}}, -0.02f, 0.02f,
-                          0, marsUv);
+    Mesh wing = ExtrudeXZ({{0.2f, 0.0f}, {0.72f, -0.32f}, {0.7f, -0.5f}, {0.2f, -0.38f}}, -0.02f,
+                          0.02f, 0, marsUv);
     const float droop = -0.44f;
-    for (auto& v : wing.vertices) {
+    for (auto &v : wing.vertices) {
         Vec3 p = v.p;
         float x = p.x - 0.2f;
         v.p = {0.2f + x * std::cos(droop) - p.y * std::sin(droop),
@@ -91,8 +92,9 @@ Mesh BuildMarsShip() {
     side.mirrorX();
     m.append(side);
     // Dorsal spine.
-    Mesh spine = ExtrudeXZ({{0.0f, 0.25f}, {0.18f, -0.3f}, {0.0f, -0.42f}}, -0.015f, 0.015f, 0, marsUv);
-    for (auto& v : spine.vertices) {
+    Mesh spine =
+        ExtrudeXZ({{0.0f, 0.25f}, {0.18f, -0.3f}, {0.0f, -0.42f}}, -0.015f, 0.015f, 0, marsUv);
+    for (auto &v : spine.vertices) {
         Vec3 p = v.p;
         v.p = {p.y, 0.1f + p.x, p.z};
         float u, vv;
@@ -106,7 +108,7 @@ Mesh BuildMarsShip() {
     return m;
 }
 
-void MakeMarsShip(Output& out) {
+void MakeMarsShip(Output &out) {
     out.mesh("marsship.x", BuildMarsShip());
     out.jpeg("marshull.jpg", marsTexture());
 }

@@ -8,7 +8,7 @@
 
 namespace mediagen {
 
-std::uint32_t Mesh::addVertex(const Vertex& v) {
+std::uint32_t Mesh::addVertex(const Vertex &v) {
     vertices.push_back(v);
     return static_cast<std::uint32_t>(vertices.size() - 1);
 }
@@ -32,34 +32,34 @@ void Mesh::addQuad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint3
     addTriangle(a, c, d, material);
 }
 
-void Mesh::append(const Mesh& other, int materialOffset) {
+void Mesh::append(const Mesh &other, int materialOffset) {
     auto base = static_cast<std::uint32_t>(vertices.size());
     vertices.insert(vertices.end(), other.vertices.begin(), other.vertices.end());
     for (std::size_t i = 0; i < other.faces.size(); ++i) {
-        const auto& f = other.faces[i];
+        const auto &f = other.faces[i];
         addTriangle(f[0] + base, f[1] + base, f[2] + base, other.faceMaterial[i] + materialOffset);
     }
 }
 
-void Mesh::transform(const std::function<Vec3(Vec3)>& f) {
-    for (auto& v : vertices) {
+void Mesh::transform(const std::function<Vec3(Vec3)> &f) {
+    for (auto &v : vertices) {
         v.p = f(v.p);
     }
 }
 
 void Mesh::flipWinding() {
-    for (auto& f : faces) {
+    for (auto &f : faces) {
         std::swap(f[1], f[2]);
     }
 }
 
 void Mesh::mirrorX() {
     Mesh copy = *this;
-    for (auto& v : copy.vertices) {
+    for (auto &v : copy.vertices) {
         v.p.x = -v.p.x;
         v.n.x = -v.n.x;
     }
-    for (auto& f : copy.faces) {
+    for (auto &f : copy.faces) {
         std::swap(f[1], f[2]);
     }
     append(copy);
@@ -85,19 +85,19 @@ float cornerAngle(Vec3 at, Vec3 a, Vec3 b) {
 } // namespace
 
 float Mesh::cornerWeight(std::size_t face, int corner) const {
-    const auto& f = faces[face];
+    const auto &f = faces[face];
     return cornerAngle(vertices[f[corner]].p, vertices[f[(corner + 1) % 3]].p,
                        vertices[f[(corner + 2) % 3]].p);
 }
 
 Vec3 Mesh::faceNormal(std::size_t face) const {
-    const auto& f = faces[face];
+    const auto &f = faces[face];
     Vec3 a = vertices[f[0]].p, b = vertices[f[1]].p, c = vertices[f[2]].p;
     return cross(b - a, c - a);
 }
 
 void Mesh::computeSmoothNormals() {
-    for (auto& v : vertices) {
+    for (auto &v : vertices) {
         v.n = {};
     }
     for (std::size_t i = 0; i < faces.size(); ++i) {
@@ -107,7 +107,7 @@ void Mesh::computeSmoothNormals() {
             vertices[idx].n = vertices[idx].n + n * cornerWeight(i, k);
         }
     }
-    for (auto& v : vertices) {
+    for (auto &v : vertices) {
         v.n = normalize(v.n);
     }
     hasNormals = true;
@@ -141,7 +141,7 @@ void Mesh::computeNormals(float creaseDegrees) {
         for (int k = 0; k < 3; ++k) {
             Vertex v = vertices[faces[i][k]];
             Vec3 sum{};
-            for (const auto& [other, weight] : facesAt[key(v.p)]) {
+            for (const auto &[other, weight] : facesAt[key(v.p)]) {
                 if (dot(faceNormals[other], own) >= cosLimit) {
                     sum = sum + faceNormals[other] * weight;
                 }
@@ -169,8 +169,9 @@ void Mesh::sortByMaterial() {
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return faceMaterial[a] < faceMaterial[b]; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return faceMaterial[a] < faceMaterial[b];
+    });
     std::vector<std::array<std::uint32_t, 3>> f;
     std::vector<int> m;
     for (auto i : order) {
@@ -183,7 +184,7 @@ void Mesh::sortByMaterial() {
 
 float Mesh::maxRadius() const {
     float r = 0;
-    for (const auto& v : vertices) {
+    for (const auto &v : vertices) {
         r = std::max(r, length(v.p));
     }
     return r;
@@ -191,7 +192,7 @@ float Mesh::maxRadius() const {
 
 float Mesh::signedVolume() const {
     double sum = 0;
-    for (const auto& f : faces) {
+    for (const auto &f : faces) {
         Vec3 a = vertices[f[0]].p, b = vertices[f[1]].p, c = vertices[f[2]].p;
         sum += dot(a, cross(b, c));
     }
@@ -209,7 +210,7 @@ Mesh UnitQuad(float hw, float hh, int material) {
 }
 
 Mesh Box(Vec3 lo, Vec3 hi, int material,
-         const std::function<void(Vec3, Vec3, float&, float&)>& uv) {
+         const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
     Mesh m;
     // Each face: outward normal and its four corners clockwise seen from outside.
     struct FaceDef {
@@ -217,14 +218,20 @@ Mesh Box(Vec3 lo, Vec3 hi, int material,
         Vec3 c[4];
     };
     const FaceDef defs[6] = {
-        {{0, 0, -1}, {{lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}}},
-        {{0, 0, 1}, {{hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}}},
-        {{-1, 0, 0}, {{lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}}},
-        {{1, 0, 0}, {{hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}}},
-        {{0, 1, 0}, {{lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}}},
-        {{0, -1, 0}, {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}}},
+        {{0, 0, -1},
+         {{lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}}},
+        {{0, 0, 1},
+         {{hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}}},
+        {{-1, 0, 0},
+         {{lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}}},
+        {{1, 0, 0},
+         {{hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}}},
+        {{0, 1, 0},
+         {{lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}}},
+        {{0, -1, 0},
+         {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}}},
     };
-    for (const auto& d : defs) {
+    for (const auto &d : defs) {
         std::uint32_t idx[4];
         for (int k = 0; k < 4; ++k) {
             float u, v;
@@ -239,8 +246,8 @@ Mesh Box(Vec3 lo, Vec3 hi, int material,
 namespace {
 
 // Fan cap over a ring of vertex positions; `facingPlusZ` picks the winding.
-void capRing(Mesh& m, const std::vector<Vec3>& ring, bool facingPlusZ, int material,
-             const std::function<void(Vec3, Vec3, float&, float&)>& uv) {
+void capRing(Mesh &m, const std::vector<Vec3> &ring, bool facingPlusZ, int material,
+             const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
     Vec3 centre{};
     for (auto p : ring) {
         centre = centre + p;
@@ -269,15 +276,15 @@ void capRing(Mesh& m, const std::vector<Vec3>& ring, bool facingPlusZ, int mater
 
 } // namespace
 
-Mesh Loft(const std::vector<std::array<float, 2>>& profile, const std::vector<LoftRing>& rings,
+Mesh Loft(const std::vector<std::array<float, 2>> &profile, const std::vector<LoftRing> &rings,
           bool capStart, bool capEnd, int material,
-          const std::function<void(Vec3, Vec3, float&, float&)>& uv) {
+          const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
     Mesh m;
     const std::size_t n = profile.size();
     std::vector<std::vector<Vec3>> pts;
-    for (const auto& r : rings) {
+    for (const auto &r : rings) {
         std::vector<Vec3> ring;
-        for (const auto& p : profile) {
+        for (const auto &p : profile) {
             ring.push_back({r.cx + p[0] * r.sx, r.cy + p[1] * r.sy, r.z});
         }
         pts.push_back(ring);
@@ -302,7 +309,7 @@ Mesh Loft(const std::vector<std::array<float, 2>>& profile, const std::vector<Lo
     }
     // Orient the sides outward: the profile may be given either way round.
     Vec3 centre{};
-    for (const auto& ring : pts) {
+    for (const auto &ring : pts) {
         for (auto p : ring) {
             centre = centre + p;
         }
@@ -315,7 +322,7 @@ Mesh Loft(const std::vector<std::array<float, 2>>& profile, const std::vector<Lo
         outward += dot(m.faceNormal(f), a - axis);
     }
     if (outward < 0) {
-        for (auto& f : m.faces) {
+        for (auto &f : m.faces) {
             std::swap(f[1], f[2]);
         }
     }
@@ -337,15 +344,15 @@ Mesh Loft(const std::vector<std::array<float, 2>>& profile, const std::vector<Lo
     return clean;
 }
 
-Mesh ExtrudeXZ(const std::vector<std::array<float, 2>>& outline, float y0, float y1, int material,
-               const std::function<void(Vec3, Vec3, float&, float&)>& uv) {
+Mesh ExtrudeXZ(const std::vector<std::array<float, 2>> &outline, float y0, float y1, int material,
+               const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
     Mesh m;
     const std::size_t n = outline.size();
     // Signed area in the xz plane decides which way the outline runs.
     float area = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const auto& a = outline[i];
-        const auto& b = outline[(i + 1) % n];
+        const auto &a = outline[i];
+        const auto &b = outline[(i + 1) % n];
         area += a[0] * b[1] - b[0] * a[1];
     }
     auto add = [&](Vec3 p, Vec3 nrm) {
@@ -358,7 +365,7 @@ Mesh ExtrudeXZ(const std::vector<std::array<float, 2>>& outline, float y0, float
         float y = side == 0 ? y1 : y0;
         Vec3 nrm{0, side == 0 ? 1.0f : -1.0f, 0};
         std::vector<std::uint32_t> idx;
-        for (const auto& p : outline) {
+        for (const auto &p : outline) {
             idx.push_back(add({p[0], y, p[1]}, nrm));
         }
         for (std::size_t i = 1; i + 1 < n; ++i) {
@@ -371,8 +378,8 @@ Mesh ExtrudeXZ(const std::vector<std::array<float, 2>>& outline, float y0, float
         }
     }
     for (std::size_t i = 0; i < n; ++i) {
-        const auto& a = outline[i];
-        const auto& b = outline[(i + 1) % n];
+        const auto &a = outline[i];
+        const auto &b = outline[(i + 1) % n];
         Vec3 edge{b[0] - a[0], 0, b[1] - a[1]};
         Vec3 nrm = normalize(area > 0 ? Vec3{edge.z, 0, -edge.x} : Vec3{-edge.z, 0, edge.x});
         Vec3 q[4] = {{a[0], y1, a[1]}, {b[0], y1, b[1]}, {b[0], y0, b[1]}, {a[0], y0, a[1]}};
@@ -391,7 +398,7 @@ Mesh ExtrudeXZ(const std::vector<std::array<float, 2>>& outline, float y0, float
 }
 
 Mesh Cylinder(float r0, float r1, float z0, float z1, int segments, bool caps, int material,
-              const std::function<void(Vec3, Vec3, float&, float&)>& uv) {
+              const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
     std::vector<std::array<float, 2>> circle;
     for (int i = 0; i < segments; ++i) {
         float a = 2 * kPi * i / segments;

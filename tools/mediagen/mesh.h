@@ -33,14 +33,14 @@ struct Mesh {
     bool hasUv = true;
     bool hasUv2 = false;
 
-    std::uint32_t addVertex(const Vertex& v);
+    std::uint32_t addVertex(const Vertex &v);
     std::uint32_t addVertex(Vec3 p, float u, float v);
     // Front face is the side from which a, b, c run clockwise on screen.
     void addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c, int material);
     void addQuad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, int material);
     // Appends another mesh; its material indices are offset by `materialOffset`.
-    void append(const Mesh& other, int materialOffset = 0);
-    void transform(const std::function<Vec3(Vec3)>& f);
+    void append(const Mesh &other, int materialOffset = 0);
+    void transform(const std::function<Vec3(Vec3)> &f);
     // Reverses every face (after a transform that mirrors, or for surfaces seen from inside).
     void flipWinding();
     // Adds the x-mirrored copy of every face (winding reversed so it still faces outward).
@@ -55,7 +55,7 @@ struct Mesh {
     // Faces sorted by material so subset i is one contiguous run.
     void sortByMaterial();
 
-    Vec3 faceNormal(std::size_t face) const; // (b - a) x (c - a), not normalised
+    Vec3 faceNormal(std::size_t face) const;                // (b - a) x (c - a), not normalised
     float cornerWeight(std::size_t face, int corner) const; // the face's angle at that corner
     float maxRadius() const;
     float signedVolume() const; // > 0 when every face points outward
@@ -66,21 +66,21 @@ struct Mesh {
 Mesh UnitQuad(float halfWidth = 0.5f, float halfHeight = 0.5f, int material = 0);
 // Axis-aligned box from `lo` to `hi`, one material, UVs from `uv(p, normal)`.
 Mesh Box(Vec3 lo, Vec3 hi, int material,
-         const std::function<void(Vec3, Vec3, float&, float&)>& uv);
+         const std::function<void(Vec3, Vec3, float &, float &)> &uv);
 // A loft through cross-section rings along z: ring k is `points` scaled per ring and centred.
 struct LoftRing {
     float z;
     float cx, cy; // centre offset
     float sx, sy; // scale of the profile
 };
-Mesh Loft(const std::vector<std::array<float, 2>>& profile, const std::vector<LoftRing>& rings,
+Mesh Loft(const std::vector<std::array<float, 2>> &profile, const std::vector<LoftRing> &rings,
           bool capStart, bool capEnd, int material,
-          const std::function<void(Vec3, Vec3, float&, float&)>& uv);
+          const std::function<void(Vec3, Vec3, float &, float &)> &uv);
 // An outline in the xz plane (clockwise seen from above) extruded between y0 and y1.
-Mesh ExtrudeXZ(const std::vector<std::array<float, 2>>& outline, float y0, float y1, int material,
-               const std::function<void(Vec3, Vec3, float&, float&)>& uv);
+Mesh ExtrudeXZ(const std::vector<std::array<float, 2>> &outline, float y0, float y1, int material,
+               const std::function<void(Vec3, Vec3, float &, float &)> &uv);
 // A cylinder along +z from z0 to z1 with radii r0, r1 (a cone when one is 0).
 Mesh Cylinder(float r0, float r1, float z0, float z1, int segments, bool caps, int material,
-              const std::function<void(Vec3, Vec3, float&, float&)>& uv);
+              const std::function<void(Vec3, Vec3, float &, float &)> &uv);
 
 } // namespace mediagen

@@ -3,8 +3,8 @@
 #include "tools/mediagen/assets.h"
 #include "tools/mediagen/audio.h"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -12,7 +12,9 @@ namespace mediagen {
 
 namespace {
 
-float midiHz(float note) { return 440.0f * std::pow(2.0f, (note - 69) / 12); }
+float midiHz(float note) {
+    return 440.0f * std::pow(2.0f, (note - 69) / 12);
+}
 
 class Sequencer {
 public:
@@ -26,7 +28,7 @@ public:
     // time since the note began: both passes then sound alike, so the first pass's tails are
     // exactly what the second pass would ring into the next repetition.
     void note(std::size_t start, std::size_t length, float pan,
-              const std::function<std::function<float(float)>()>& make) {
+              const std::function<std::function<float(float)>()> &make) {
         float gl = std::sqrt(0.5f * (1 - pan)), gr = std::sqrt(0.5f * (1 + pan));
         for (int pass = 0; pass < 2; ++pass) {
             auto voice = make();
@@ -89,7 +91,8 @@ std::function<float(float)> pluck(float hz, float decay, float cutoff) {
     auto lp = std::make_shared<Biquad>();
     lp->set(Biquad::Type::LowPass, cutoff, 1.2);
     return [=](float t) {
-        float v = Saw(hz * t, hz / kSampleRate) * 0.6f + Square(hz * t, hz / kSampleRate, 0.25f) * 0.4f;
+        float v =
+            Saw(hz * t, hz / kSampleRate) * 0.6f + Square(hz * t, hz / kSampleRate, 0.25f) * 0.4f;
         return lp->process(v) * Percussive(t, 0.003f, decay);
     };
 }
@@ -124,14 +127,17 @@ Sound menuLoop() {
     for (int c = 0; c < 4; ++c) {
         std::size_t start = c * 4 * bar;
         for (int k = 0; k < 3; ++k) {
-            seq.note(start, 4 * bar + beat * 2, -0.4f + 0.4f * k,
-                     [=] { return scaled(0.22f, pad(midiHz(chords[c][k]), 4 * bar / float(kSampleRate), 1400, 0.006f)); });
+            seq.note(start, 4 * bar + beat * 2, -0.4f + 0.4f * k, [=] {
+                return scaled(
+                    0.22f, pad(midiHz(chords[c][k]), 4 * bar / float(kSampleRate), 1400, 0.006f));
+            });
         }
         for (int b = 0; b < 4; ++b) {
             std::size_t barStart = start + b * bar;
             // Bass on the root, on beats 1 and 3 with a pickup.
             for (int q : {0, 2}) {
-                seq.note(barStart + q * beat, beat * 2, 0, [=] { return scaled(0.55f, bass(midiHz(roots[c]), 0.5f)); });
+                seq.note(barStart + q * beat, beat * 2, 0,
+                         [=] { return scaled(0.55f, bass(midiHz(roots[c]), 0.5f)); });
             }
             seq.note(barStart + 3 * beat + 2 * sixteenth, beat, 0,
                      [=] { return scaled(0.3f, bass(midiHz(roots[c] + 12), 0.2f)); });
@@ -141,7 +147,8 @@ Sound menuLoop() {
                 int idx = pattern[s % 8];
                 float n = idx == 3 ? chords[c][0] + 12 : chords[c][idx];
                 n += 12;
-                float open = 900 + 1800 * (0.5f + 0.5f * std::sin(2 * kPi * (c * 4 + b + s / 16.0f) / 16));
+                float open =
+                    900 + 1800 * (0.5f + 0.5f * std::sin(2 * kPi * (c * 4 + b + s / 16.0f) / 16));
                 seq.note(barStart + s * sixteenth, beat * 2, s % 2 ? 0.5f : -0.5f,
                          [=] { return scaled(0.16f, pluck(midiHz(n), 0.18f, open)); });
             }
@@ -167,15 +174,18 @@ Sound briefingLoop() {
     for (int c = 0; c < 4; ++c) {
         std::size_t start = c * 2 * bar;
         for (int k = 0; k < 3; ++k) {
-            seq.note(start, 2 * bar + beat * 2, -0.5f + 0.5f * k,
-                     [=] { return scaled(0.24f, pad(midiHz(chords[c][k] + 12), 2 * bar / float(kSampleRate), 700, 0.004f)); });
+            seq.note(start, 2 * bar + beat * 2, -0.5f + 0.5f * k, [=] {
+                return scaled(0.24f, pad(midiHz(chords[c][k] + 12), 2 * bar / float(kSampleRate),
+                                         700, 0.004f));
+            });
         }
         for (int b = 0; b < 2; ++b) {
             std::size_t barStart = start + b * bar;
             const int pattern[8] = {0, 0, 12, 0, 7, 0, 12, 10};
             for (int e = 0; e < 8; ++e) {
-                seq.note(barStart + e * eighth, eighth * 2, 0,
-                         [=] { return scaled(0.4f, bass(midiHz(roots[c] + 12 + pattern[e]), 0.16f)); });
+                seq.note(barStart + e * eighth, eighth * 2, 0, [=] {
+                    return scaled(0.4f, bass(midiHz(roots[c] + 12 + pattern[e]), 0.16f));
+                });
             }
             // A muted tick on each beat keeps the pulse without drums.
             for (int q = 0; q < 4; ++q) {
@@ -189,7 +199,7 @@ Sound briefingLoop() {
 
 } // namespace
 
-void MakeMusic(Output& out) {
+void MakeMusic(Output &out) {
     Sound menu = menuLoop();
     NormalizeRms(menu, -14);
     out.wav("menuloop.wav", menu);

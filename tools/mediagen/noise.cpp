@@ -10,11 +10,13 @@ namespace mediagen {
 
 namespace {
 
-const float kGradients[12][3] = {{1, 1, 0},  {-1, 1, 0}, {1, -1, 0}, {-1, -1, 0},
-                                 {1, 0, 1},  {-1, 0, 1}, {1, 0, -1}, {-1, 0, -1},
-                                 {0, 1, 1},  {0, -1, 1}, {0, 1, -1}, {0, -1, -1}};
+const float kGradients[12][3] = {{1, 1, 0}, {-1, 1, 0}, {1, -1, 0}, {-1, -1, 0},
+                                 {1, 0, 1}, {-1, 0, 1}, {1, 0, -1}, {-1, 0, -1},
+                                 {0, 1, 1}, {0, -1, 1}, {0, 1, -1}, {0, -1, -1}};
 
-float fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+float fade(float t) {
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 } // namespace
 
@@ -43,7 +45,7 @@ float Noise::gradient(Vec3 p) const {
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy), iz = static_cast<int>(fz);
     float x = p.x - fx, y = p.y - fy, z = p.z - fz;
     auto corner = [&](int dx, int dy, int dz) {
-        const float* g = kGradients[hash(ix + dx, iy + dy, iz + dz) % 12];
+        const float *g = kGradients[hash(ix + dx, iy + dy, iz + dz) % 12];
         return g[0] * (x - dx) + g[1] * (y - dy) + g[2] * (z - dz);
     };
     float u = fade(x), v = fade(y), w = fade(z);
@@ -78,7 +80,7 @@ float Noise::ridged(Vec3 p, int octaves) const {
     return sum / norm;
 }
 
-void Noise::worley(Vec3 p, float& f1, float& f2, Vec3* nearest) const {
+void Noise::worley(Vec3 p, float &f1, float &f2, Vec3 *nearest) const {
     int ix = static_cast<int>(std::floor(p.x));
     int iy = static_cast<int>(std::floor(p.y));
     int iz = static_cast<int>(std::floor(p.z));

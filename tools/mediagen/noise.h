@@ -18,7 +18,7 @@ public:
     // Ridged sum in [0, 1]: sharp crests where the noise crosses zero.
     float ridged(Vec3 p, int octaves) const;
     // Distance to the nearest and second-nearest feature point of a jittered unit grid.
-    void worley(Vec3 p, float& f1, float& f2, Vec3* nearest = nullptr) const;
+    void worley(Vec3 p, float &f1, float &f2, Vec3 *nearest = nullptr) const;
 
 private:
     std::uint32_t hash(int x, int y, int z) const;

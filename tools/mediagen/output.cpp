@@ -14,7 +14,7 @@ namespace mediagen {
 namespace {
 
 // Dither seed from the file name, so each sound's noise floor is fixed but distinct.
-std::uint64_t nameSeed(const std::string& name) {
+std::uint64_t nameSeed(const std::string &name) {
     std::uint64_t h = 1469598103934665603ull;
     for (unsigned char c : name) {
         h = (h ^ c) * 1099511628211ull;
@@ -24,7 +24,7 @@ std::uint64_t nameSeed(const std::string& name) {
 
 } // namespace
 
-void Output::store(const std::string& name, std::span<const std::uint8_t> data) {
+void Output::store(const std::string &name, std::span<const std::uint8_t> data) {
     std::string error;
     if (!image::WriteFileBytes(m_folder + "/" + name, data, error)) {
         std::fprintf(stderr, "mediagen: cannot write %s: %s\n", name.c_str(), error.c_str());
@@ -34,7 +34,7 @@ void Output::store(const std::string& name, std::span<const std::uint8_t> data) 
     m_written.push_back(name);
 }
 
-void Output::png(const std::string& name, const Canvas& canvas) {
+void Output::png(const std::string &name, const Canvas &canvas) {
     std::vector<std::uint8_t> data;
     std::string error;
     if (!image::EncodePng(canvas.toImage(), true, data, error)) {
@@ -45,7 +45,7 @@ void Output::png(const std::string& name, const Canvas& canvas) {
     store(name, data);
 }
 
-void Output::jpeg(const std::string& name, const Canvas& canvas) {
+void Output::jpeg(const std::string &name, const Canvas &canvas) {
     std::vector<std::uint8_t> data;
     std::string error;
     if (!image::EncodeJpeg(canvas.toImage(), 92, data, error)) {
@@ -56,17 +56,17 @@ void Output::jpeg(const std::string& name, const Canvas& canvas) {
     store(name, data);
 }
 
-void Output::mesh(const std::string& name, const Mesh& mesh) {
+void Output::mesh(const std::string &name, const Mesh &mesh) {
     std::string stem = name.substr(0, name.find('.'));
     std::string text = WriteXText(mesh, stem);
-    store(name, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    store(name, std::span(reinterpret_cast<const std::uint8_t *>(text.data()), text.size()));
 }
 
-void Output::wav(const std::string& name, const Sound& sound) {
+void Output::wav(const std::string &name, const Sound &sound) {
     store(name, EncodeWav(sound, nameSeed(name)));
 }
 
-void Output::bytes(const std::string& name, std::span<const std::uint8_t> data) {
+void Output::bytes(const std::string &name, std::span<const std::uint8_t> data) {
     store(name, data);
 }
 

@@ -13,30 +13,31 @@ namespace {
 // The picture is squeezed horizontally by 3/4 so it looks right on the 4:3 card.
 constexpr float kSqueeze = 0.75f;
 
-Canvas front(const TextRenderer& text) {
+Canvas front(const TextRenderer &text) {
     const int s = 256;
     Canvas c(s, s, {1, 1, 1, 1});
     Noise noise(321);
     const float m = 12, horizon = 168;
-    c.fillPolygon({{m, m}, {s - m, m}, {s - m, s - m * 2.2f}, {m, s - m * 2.2f}}, [&](float x, float y) {
-        if (y < horizon) {
-            // Sunset sky: violet at the top through rose to gold at the horizon.
-            float t = (y - m) / (horizon - m);
-            Color sky = t < 0.6f ? mix(hex(0x2b2060), hex(0xc0507a), t / 0.6f)
-                                 : mix(hex(0xc0507a), hex(0xffb060), (t - 0.6f) / 0.4f);
-            float cloud = smoothstep(0.2f, 0.6f, noise.fbm(Vec3{x / 60, y / 14, 0}, 4)) * 0.25f;
-            return mix(sky, hex(0xffd0b0), cloud * t);
-        }
-        if (y < horizon + 26) {
-            // Sea with the sun's glitter.
-            float t = (y - horizon) / 26;
-            float glitter = std::exp(-std::pow((x - 150) / (10 + 30 * t), 2.0f)) *
-                            (0.5f + 0.5f * std::sin(y * 2.1f + x * 0.2f));
-            return mix(mix(hex(0x6a3a70), hex(0x2a2050), t), hex(0xffd080), glitter * 0.7f);
-        }
-        float sand = noise.fbm(Vec3{x / 8, y / 8, 3}, 2) * 0.05f;
-        return scale(hex(0xc89a70), 0.9f + sand);
-    });
+    c.fillPolygon(
+        {{m, m}, {s - m, m}, {s - m, s - m * 2.2f}, {m, s - m * 2.2f}}, [&](float x, float y) {
+            if (y < horizon) {
+                // Sunset sky: violet at the top through rose to gold at the horizon.
+                float t = (y - m) / (horizon - m);
+                Color sky = t < 0.6f ? mix(hex(0x2b2060), hex(0xc0507a), t / 0.6f)
+                                     : mix(hex(0xc0507a), hex(0xffb060), (t - 0.6f) / 0.4f);
+                float cloud = smoothstep(0.2f, 0.6f, noise.fbm(Vec3{x / 60, y / 14, 0}, 4)) * 0.25f;
+                return mix(sky, hex(0xffd0b0), cloud * t);
+            }
+            if (y < horizon + 26) {
+                // Sea with the sun's glitter.
+                float t = (y - horizon) / 26;
+                float glitter = std::exp(-std::pow((x - 150) / (10 + 30 * t), 2.0f)) *
+                                (0.5f + 0.5f * std::sin(y * 2.1f + x * 0.2f));
+                return mix(mix(hex(0x6a3a70), hex(0x2a2050), t), hex(0xffd080), glitter * 0.7f);
+            }
+            float sand = noise.fbm(Vec3{x / 8, y / 8, 3}, 2) * 0.05f;
+            return scale(hex(0xc89a70), 0.9f + sand);
+        });
     // Ringed planet high on the left, sun setting on the right.
     float px = 70, py = 62, pr = 30;
     c.fillPolygon(
@@ -58,7 +59,8 @@ Canvas front(const TextRenderer& text) {
         float rr = pr * (1.5f + 0.12f * k);
         for (int i = 0; i <= 64; ++i) {
             float a = 2 * kPi * i / 64;
-            ring.push_back({px + rr * kSqueeze * std::cos(a), py + rr * 0.28f * std::sin(a + 0.3f)});
+            ring.push_back(
+                {px + rr * kSqueeze * std::cos(a), py + rr * 0.28f * std::sin(a + 0.3f)});
         }
         for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
             // Skip the part of the ring behind the planet.
@@ -84,13 +86,15 @@ Canvas front(const TextRenderer& text) {
     Color ink = hex(0x201828);
     float fx = 96, fy = 212;
     c.fillPolygon({{fx - 3, fy}, {fx + 3, fy}, {fx + 2.5f, fy - 16}, {fx - 2.5f, fy - 16}}, ink);
-    c.fillPolygon({{fx - 4, fy - 16}, {fx + 4, fy - 16}, {fx + 3.5f, fy - 30}, {fx - 3.5f, fy - 30}}, ink);
+    c.fillPolygon(
+        {{fx - 4, fy - 16}, {fx + 4, fy - 16}, {fx + 3.5f, fy - 30}, {fx - 3.5f, fy - 30}}, ink);
     c.fillPolygon(
         [&] {
             std::vector<Point> pts;
             for (int i = 0; i < 20; ++i) {
                 float a = 2 * kPi * i / 20;
-                pts.push_back({fx + 4 * kSqueeze * std::cos(a) * 1.2f, fy - 35 + 4.5f * std::sin(a)});
+                pts.push_back(
+                    {fx + 4 * kSqueeze * std::cos(a) * 1.2f, fy - 35 + 4.5f * std::sin(a)});
             }
             return pts;
         }(),
@@ -107,7 +111,7 @@ Canvas front(const TextRenderer& text) {
     return c;
 }
 
-Canvas back(const TextRenderer& text) {
+Canvas back(const TextRenderer &text) {
     const int s = 128;
     Canvas c(s, s, {1, 1, 1, 1});
     Noise noise(654);
@@ -139,7 +143,7 @@ Mesh BuildPhoto() {
     return m;
 }
 
-void MakePhoto(Output& out, const TextRenderer& text) {
+void MakePhoto(Output &out, const TextRenderer &text) {
     out.mesh("photo.x", BuildPhoto());
     out.jpeg("photo.jpg", front(text));
     out.jpeg("photo-back.jpg", back(text));

@@ -7,12 +7,13 @@
 
 namespace mediagen {
 
-Canvas RenderMesh(const Mesh& mesh, const std::map<std::string, image::Rgba8Image>& textures,
-                  int w, int h, const View& view) {
+Canvas RenderMesh(const Mesh &mesh, const std::map<std::string, image::Rgba8Image> &textures, int w,
+                  int h, const View &view) {
     Canvas out(w, h, hex(0x20242a));
     std::vector<float> depth(static_cast<std::size_t>(w) * h, std::numeric_limits<float>::max());
     Vec3 eye = view.target + Vec3{std::sin(view.yaw) * std::cos(view.pitch), std::sin(view.pitch),
-                                  -std::cos(view.yaw) * std::cos(view.pitch)} * view.distance;
+                                  -std::cos(view.yaw) * std::cos(view.pitch)} *
+                                 view.distance;
     Vec3 forward = normalize(view.target - eye);
     Vec3 right = normalize(cross(Vec3{0, 1, 0}, forward));
     Vec3 up = cross(forward, right);
@@ -27,8 +28,8 @@ Canvas RenderMesh(const Mesh& mesh, const std::map<std::string, image::Rgba8Imag
         return P{w * 0.5f + dot(d, right) / z * f, h * 0.5f - dot(d, up) / z * f, z};
     };
     for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
-        const auto& fc = mesh.faces[i];
-        const Vertex* v[3] = {&mesh.vertices[fc[0]], &mesh.vertices[fc[1]], &mesh.vertices[fc[2]]};
+        const auto &fc = mesh.faces[i];
+        const Vertex *v[3] = {&mesh.vertices[fc[0]], &mesh.vertices[fc[1]], &mesh.vertices[fc[2]]};
         P p[3] = {project(v[0]->p), project(v[1]->p), project(v[2]->p)};
         if (p[0].z < 0.05f || p[1].z < 0.05f || p[2].z < 0.05f) {
             continue;
@@ -37,7 +38,7 @@ Canvas RenderMesh(const Mesh& mesh, const std::map<std::string, image::Rgba8Imag
         if (area <= 0) {
             continue; // counter-clockwise on screen: culled, as the game's device does
         }
-        const image::Rgba8Image* tex = nullptr;
+        const image::Rgba8Image *tex = nullptr;
         int mat = mesh.faceMaterial[i];
         if (mat >= 0 && mat < static_cast<int>(mesh.materials.size())) {
             auto it = textures.find(mesh.materials[mat].texture);
@@ -76,7 +77,8 @@ Canvas RenderMesh(const Mesh& mesh, const std::map<std::string, image::Rgba8Imag
                     vv -= std::floor(vv);
                     int tx = std::min<int>(tex->width - 1, static_cast<int>(u * tex->width));
                     int ty = std::min<int>(tex->height - 1, static_cast<int>(vv * tex->height));
-                    const std::uint8_t* t = &tex->pixels[(static_cast<std::size_t>(ty) * tex->width + tx) * 4];
+                    const std::uint8_t *t =
+                        &tex->pixels[(static_cast<std::size_t>(ty) * tex->width + tx) * 4];
                     c = rgb(t[0] / 255.0f, t[1] / 255.0f, t[2] / 255.0f);
                 }
                 out.set(x, y, rgb(c.r * shade, c.g * shade, c.b * shade));

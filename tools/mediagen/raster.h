@@ -18,7 +18,7 @@ struct View {
     float fov = 0.8f;
 };
 
-Canvas RenderMesh(const Mesh& mesh, const std::map<std::string, image::Rgba8Image>& textures,
-                  int width, int height, const View& view);
+Canvas RenderMesh(const Mesh &mesh, const std::map<std::string, image::Rgba8Image> &textures,
+                  int width, int height, const View &view);
 
 } // namespace mediagen

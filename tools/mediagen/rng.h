@@ -8,7 +8,8 @@ namespace mediagen {
 
 class Rng {
 public:
-    explicit Rng(std::uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {
+    explicit Rng(std::uint64_t seed)
+        : m_state(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {
         next();
     }
 

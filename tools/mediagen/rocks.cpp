@@ -16,8 +16,8 @@ namespace {
 struct RockShape {
     std::uint32_t seed;
     Vec3 stretch;
-    float lumps;   // amplitude of the large-scale noise
-    int craters;   // number of bowls
+    float lumps; // amplitude of the large-scale noise
+    int craters; // number of bowls
     float craterDepth;
 };
 
@@ -36,7 +36,7 @@ struct Crater {
 
 class RockField {
 public:
-    explicit RockField(const RockShape& s) : m_shape(s), m_noise(s.seed), m_detail(s.seed + 77) {
+    explicit RockField(const RockShape &s) : m_shape(s), m_noise(s.seed), m_detail(s.seed + 77) {
         Rng rng(s.seed * 13);
         for (int i = 0; i < s.craters; ++i) {
             Vec3 d{rng.signedUnit(), rng.signedUnit(), rng.signedUnit()};
@@ -46,18 +46,18 @@ public:
 
     // Unscaled radius along unit direction d, before the final normalisation.
     float radius(Vec3 d) const {
-        float r = 0.92f + m_shape.lumps * m_noise.fbm(d * 1.6f, 4) +
-                  0.025f * m_detail.fbm(d * 5.0f, 3);
+        float r =
+            0.92f + m_shape.lumps * m_noise.fbm(d * 1.6f, 4) + 0.025f * m_detail.fbm(d * 5.0f, 3);
         r -= m_shape.craterDepth * craterTerm(d);
         float stretched = 1.0f / length(Vec3{d.x / m_shape.stretch.x, d.y / m_shape.stretch.y,
-                                              d.z / m_shape.stretch.z});
+                                             d.z / m_shape.stretch.z});
         return r * stretched;
     }
 
     // Bowl (positive) with a raised rim (negative) summed over craters.
     float craterTerm(Vec3 d) const {
         float t = 0;
-        for (const Crater& c : m_craters) {
+        for (const Crater &c : m_craters) {
             float x = length(d - c.centre) / c.radius;
             if (x < 1.0f) {
                 t += (1.0f - x * x) * c.radius * 1.8f;
@@ -90,16 +90,17 @@ private:
 };
 
 // Icosphere as unit directions and triangles wound outward.
-void icosphere(int subdivisions, std::vector<Vec3>& pts, std::vector<std::array<std::uint32_t, 3>>& tris) {
+void icosphere(int subdivisions, std::vector<Vec3> &pts,
+               std::vector<std::array<std::uint32_t, 3>> &tris) {
     const float t = (1.0f + std::sqrt(5.0f)) / 2.0f;
-    pts = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-           {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
-    for (auto& p : pts) {
+    pts = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+           {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
+    for (auto &p : pts) {
         p = normalize(p);
     }
-    tris = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-            {11, 10, 2}, {10, 7, 6}, {7, 1, 8},   {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-            {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+    tris = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+            {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+            {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     for (int s = 0; s < subdivisions; ++s) {
         std::map<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t> mid;
         auto midpoint = [&](std::uint32_t a, std::uint32_t b) {
@@ -124,7 +125,7 @@ void icosphere(int subdivisions, std::vector<Vec3>& pts, std::vector<std::array<
         tris = std::move(next);
     }
     // Make every face point outward under this tree's winding rule.
-    for (auto& f : tris) {
+    for (auto &f : tris) {
         Vec3 n = cross(pts[f[1]] - pts[f[0]], pts[f[2]] - pts[f[0]]);
         if (dot(n, pts[f[0]]) < 0) {
             std::swap(f[1], f[2]);
@@ -132,13 +133,17 @@ void icosphere(int subdivisions, std::vector<Vec3>& pts, std::vector<std::array<
     }
 }
 
-float uOf(Vec3 d) { return 0.5f + std::atan2(d.x, d.z) / (2 * kPi); }
-float vOf(Vec3 d) { return std::acos(std::clamp(d.y, -1.0f, 1.0f)) / kPi; }
+float uOf(Vec3 d) {
+    return 0.5f + std::atan2(d.x, d.z) / (2 * kPi);
+}
+float vOf(Vec3 d) {
+    return std::acos(std::clamp(d.y, -1.0f, 1.0f)) / kPi;
+}
 
 // Displaced sphere with spherical UVs: seam vertices duplicated so u never wraps inside a face,
 // pole vertices duplicated per face so each takes its face's u.
-Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)>& radius, float targetMax,
-                     float targetMean, const std::string& texture) {
+Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)> &radius, float targetMax,
+                     float targetMean, const std::string &texture) {
     std::vector<Vec3> dirs;
     std::vector<std::array<std::uint32_t, 3>> tris;
     icosphere(subdivisions, dirs, tris);
@@ -154,14 +159,14 @@ Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)>& radius,
     // deepest points up so the surface stays within the band the collision sphere allows.
     float k = std::min(targetMean / mean, targetMax / maxR);
     float hi = 0, lo = 1e9f;
-    for (auto& v : r) {
+    for (auto &v : r) {
         v *= k;
         hi = std::max(hi, v);
         lo = std::min(lo, v);
     }
     const float floor = targetMax * 0.8f;
     float squeeze = lo < floor ? (hi - floor) / (hi - lo) : 1.0f;
-    for (auto& v : r) {
+    for (auto &v : r) {
         v = hi - (hi - v) * squeeze;
     }
     k = 1.0f;
@@ -218,7 +223,7 @@ Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)>& radius,
     return m;
 }
 
-Canvas rockTexture(const RockField& field) {
+Canvas rockTexture(const RockField &field) {
     const int w = 512, h = 256;
     Canvas c(w, h, {0, 0, 0, 1});
     c.shade([&](float x, float y) {
@@ -228,7 +233,8 @@ Canvas rockTexture(const RockField& field) {
         float r = field.radius(d);
         // Cavity: how far this point sits below the surrounding average.
         float around = 0;
-        const Vec3 offsets[4] = {{0.15f, 0, 0}, {-0.15f, 0, 0}, {0, 0.15f, 0.08f}, {0, -0.15f, -0.08f}};
+        const Vec3 offsets[4] = {
+            {0.15f, 0, 0}, {-0.15f, 0, 0}, {0, 0.15f, 0.08f}, {0, -0.15f, -0.08f}};
         for (auto o : offsets) {
             around += field.radius(normalize(d + o));
         }
@@ -242,20 +248,22 @@ Canvas rockTexture(const RockField& field) {
 
 Mesh BuildRock(int index) {
     RockField field(kShapes[index]);
-    return displacedSphere(3, [&](Vec3 d) { return field.radius(d); }, 1.03f, 0.95f,
-                           "rock" + std::to_string(index + 1) + ".jpg");
+    return displacedSphere(
+        3, [&](Vec3 d) { return field.radius(d); }, 1.03f, 0.95f,
+        "rock" + std::to_string(index + 1) + ".jpg");
 }
 
 Mesh BuildDebris() {
     RockShape shape{399, {1.1f, 0.7f, 0.9f}, 0.3f, 0, 0};
     RockField field(shape);
-    Mesh m = displacedSphere(0, [&](Vec3 d) { return field.radius(d); }, 0.25f, 0.2f, "rock1.jpg");
+    Mesh m = displacedSphere(
+        0, [&](Vec3 d) { return field.radius(d); }, 0.25f, 0.2f, "rock1.jpg");
     // Flat facets read as a freshly broken chip.
     m.computeNormals(1.0f);
     return m;
 }
 
-void MakeRocks(Output& out) {
+void MakeRocks(Output &out) {
     for (int i = 0; i < 4; ++i) {
         out.mesh("asteroid" + std::to_string(i + 1) + ".x", BuildRock(i));
         out.jpeg("rock" + std::to_string(i + 1) + ".jpg", rockTexture(RockField(kShapes[i])));

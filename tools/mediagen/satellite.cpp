@@ -10,7 +10,7 @@ namespace mediagen {
 
 namespace {
 
-void bodyUv(Vec3 p, Vec3 n, float& u, float& v) {
+void bodyUv(Vec3 p, Vec3 n, float &u, float &v) {
     // Box projection: the foil is uniform, so any continuous mapping will do.
     if (std::fabs(n.x) > 0.5f) {
         u = p.z * 0.9f + 0.5f, v = 0.5f - p.y * 0.9f;
@@ -21,7 +21,7 @@ void bodyUv(Vec3 p, Vec3 n, float& u, float& v) {
     }
 }
 
-void panelUv(Vec3 p, Vec3 n, float& u, float& v) {
+void panelUv(Vec3 p, Vec3 n, float &u, float &v) {
     // Each wing shows the cell grid twice along its length; edges map to the frame colour.
     if (std::fabs(n.y) > 0.5f) {
         u = (std::fabs(p.x) - 0.75f) / 1.4f;
@@ -84,7 +84,8 @@ Mesh BuildSatellite() {
     Mesh mast = Cylinder(0.04f, 0.04f, 0.5f, 0.75f, 8, true, 0, bodyUv);
     Mesh dish = Cylinder(0.06f, 0.6f, 0.75f, 1.0f, 20, true, 0, bodyUv);
     Mesh antenna = Cylinder(0.02f, 0.005f, 0.5f, 1.6f, 6, true, 0, bodyUv);
-    // Cylinders run along +z: turn the mast and dish to +y and the antenna to -y (proper rotations).
+    // Cylinders run along +z: turn the mast and dish to +y and the antenna to -y (proper
+    // rotations).
     auto toUp = [](Vec3 p) { return Vec3{p.x, p.z, -p.y}; };
     auto toDown = [](Vec3 p) { return Vec3{p.x, -p.z, p.y}; };
     mast.transform(toUp);
@@ -99,7 +100,7 @@ Mesh BuildSatellite() {
     return m;
 }
 
-void MakeSatellite(Output& out) {
+void MakeSatellite(Output &out) {
     out.mesh("satellite.x", BuildSatellite());
     out.jpeg("satellite-body.jpg", foilTexture());
     out.jpeg("satellite-panel.jpg", panelTexture());

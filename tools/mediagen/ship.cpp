@@ -14,7 +14,7 @@ constexpr float kLength = 1.7f; // span of the planar projections
 
 // Atlas: top view in the upper half, side view in the lower half, small patches for the canopy
 // glass and the nozzle ends in the lower right corner.
-void hullUv(Vec3 p, Vec3 n, float& u, float& v) {
+void hullUv(Vec3 p, Vec3 n, float &u, float &v) {
     float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     if (az > ax && az > ay) {
         u = 0.775f + (std::fabs(p.x) - 0.35f) * 0.6f;
@@ -28,14 +28,15 @@ void hullUv(Vec3 p, Vec3 n, float& u, float& v) {
     }
 }
 
-void glassUv(Vec3 p, Vec3, float& u, float& v) {
+void glassUv(Vec3 p, Vec3, float &u, float &v) {
     u = 0.925f + p.x * 0.45f;
     v = 0.925f - p.z * 0.15f;
 }
 
 std::vector<std::array<float, 2>> octagon(float flat) {
     // A flattened octagon: broad top and belly, chamfered shoulders.
-    return {{1, flat}, {flat, 1}, {-flat, 1}, {-1, flat}, {-1, -flat}, {-flat, -1}, {flat, -1}, {1, -flat}};
+    return {{1, flat},   {flat, 1},   {-flat, 1}, {-1, flat},
+            {-1, -flat}, {-flat, -1}, {flat, -1}, {1, -flat}};
 }
 
 Canvas hullTexture() {
@@ -125,7 +126,7 @@ Mesh BuildShip() {
     // Fin: outline drawn in x (as height) and z, then turned upright and canted outward.
     Mesh fin = ExtrudeXZ({{0.0f, -0.18f}, {0.22f, -0.42f}, {0.22f, -0.55f}, {0.0f, -0.55f}},
                          -0.012f, 0.012f, 0, hullUv);
-    for (auto& v : fin.vertices) {
+    for (auto &v : fin.vertices) {
         Vec3 p = v.p;
         float h = p.x;
         v.p = {0.35f + p.y + h * 0.25f, 0.06f + h, p.z};
@@ -144,7 +145,7 @@ Mesh BuildShip() {
     return m;
 }
 
-void MakeShip(Output& out) {
+void MakeShip(Output &out) {
     out.mesh("ship.x", BuildShip());
     out.jpeg("shiphull.jpg", hullTexture());
 }

@@ -17,22 +17,46 @@ constexpr int kSkySize = 1024;
 constexpr float kHalf = 5.0f;
 
 struct SkyFace {
-    const char* texture;
+    const char *texture;
     Vec3 corner[4]; // top-left, top-right, bottom-right, bottom-left seen from inside
 };
 
 // Corners run clockwise as seen from the centre, so the faces are front-facing from inside.
 const SkyFace kFaces[6] = {
-    {"sky_px.jpg", {{kHalf, kHalf, kHalf}, {kHalf, kHalf, -kHalf}, {kHalf, -kHalf, -kHalf}, {kHalf, -kHalf, kHalf}}},
-    {"sky_nx.jpg", {{-kHalf, kHalf, -kHalf}, {-kHalf, kHalf, kHalf}, {-kHalf, -kHalf, kHalf}, {-kHalf, -kHalf, -kHalf}}},
-    {"sky_py.jpg", {{-kHalf, kHalf, -kHalf}, {kHalf, kHalf, -kHalf}, {kHalf, kHalf, kHalf}, {-kHalf, kHalf, kHalf}}},
-    {"sky_ny.jpg", {{-kHalf, -kHalf, kHalf}, {kHalf, -kHalf, kHalf}, {kHalf, -kHalf, -kHalf}, {-kHalf, -kHalf, -kHalf}}},
-    {"sky_pz.jpg", {{-kHalf, kHalf, kHalf}, {kHalf, kHalf, kHalf}, {kHalf, -kHalf, kHalf}, {-kHalf, -kHalf, kHalf}}},
-    {"sky_nz.jpg", {{kHalf, kHalf, -kHalf}, {-kHalf, kHalf, -kHalf}, {-kHalf, -kHalf, -kHalf}, {kHalf, -kHalf, -kHalf}}},
+    {"sky_px.jpg",
+     {{kHalf, kHalf, kHalf},
+      {kHalf, kHalf, -kHalf},
+      {kHalf, -kHalf, -kHalf},
+      {kHalf, -kHalf, kHalf}}},
+    {"sky_nx.jpg",
+     {{-kHalf, kHalf, -kHalf},
+      {-kHalf, kHalf, kHalf},
+      {-kHalf, -kHalf, kHalf},
+      {-kHalf, -kHalf, -kHalf}}},
+    {"sky_py.jpg",
+     {{-kHalf, kHalf, -kHalf},
+      {kHalf, kHalf, -kHalf},
+      {kHalf, kHalf, kHalf},
+      {-kHalf, kHalf, kHalf}}},
+    {"sky_ny.jpg",
+     {{-kHalf, -kHalf, kHalf},
+      {kHalf, -kHalf, kHalf},
+      {kHalf, -kHalf, -kHalf},
+      {-kHalf, -kHalf, -kHalf}}},
+    {"sky_pz.jpg",
+     {{-kHalf, kHalf, kHalf},
+      {kHalf, kHalf, kHalf},
+      {kHalf, -kHalf, kHalf},
+      {-kHalf, -kHalf, kHalf}}},
+    {"sky_nz.jpg",
+     {{kHalf, kHalf, -kHalf},
+      {-kHalf, kHalf, -kHalf},
+      {-kHalf, -kHalf, -kHalf},
+      {kHalf, -kHalf, -kHalf}}},
 };
 
 // Point on a face under texture coordinate (u, v), interpolated exactly as the mesh does.
-Vec3 facePoint(const SkyFace& f, float u, float v) {
+Vec3 facePoint(const SkyFace &f, float u, float v) {
     Vec3 top = lerp(f.corner[0], f.corner[1], u);
     Vec3 bottom = lerp(f.corner[3], f.corner[2], u);
     return lerp(top, bottom, v);
@@ -57,14 +81,16 @@ std::vector<Star> makeStars() {
         float m = rng.uniform();
         float b = 0.08f + 0.9f * std::pow(m, 9.0f);
         float t = rng.uniform();
-        Color tint = t < 0.2f ? rgb(1.0f, 0.8f, 0.6f) : t < 0.5f ? rgb(0.75f, 0.85f, 1.0f) : rgb(1, 1, 1);
+        Color tint = t < 0.2f   ? rgb(1.0f, 0.8f, 0.6f)
+                     : t < 0.5f ? rgb(0.75f, 0.85f, 1.0f)
+                                : rgb(1, 1, 1);
         stars.push_back({normalize(d), b, tint});
     }
     return stars;
 }
 
 // Diffuse part of the environment: dark space, two-colour nebula, warm sun halo.
-Color nebula(const Noise& noise, const Noise& warp, Vec3 d) {
+Color nebula(const Noise &noise, const Noise &warp, Vec3 d) {
     Vec3 q = d * 1.7f;
     Vec3 w{warp.fbm(q + Vec3{3.1f, 0, 0}, 3), warp.fbm(q + Vec3{0, 7.3f, 0}, 3),
            warp.fbm(q + Vec3{0, 0, 1.9f}, 3)};
@@ -91,8 +117,8 @@ Color nebula(const Noise& noise, const Noise& warp, Vec3 d) {
     return c;
 }
 
-Canvas skyFace(const SkyFace& f, const Noise& noise, const Noise& warp,
-               const std::vector<Star>& stars) {
+Canvas skyFace(const SkyFace &f, const Noise &noise, const Noise &warp,
+               const std::vector<Star> &stars) {
     const int n = kSkySize;
     std::vector<Color> light(static_cast<std::size_t>(n) * n);
     // Nebula at quarter resolution, bilinearly upsampled: it is smooth, and this saves time.
@@ -111,7 +137,8 @@ Canvas skyFace(const SkyFace& f, const Noise& noise, const Noise& warp,
             int iy = std::min(coarse - 2, static_cast<int>(fy));
             float tx = fx - ix, ty = fy - iy;
             auto at = [&](int a, int b) { return neb[static_cast<std::size_t>(b) * coarse + a]; };
-            Color c = mix(mix(at(ix, iy), at(ix + 1, iy), tx), mix(at(ix, iy + 1), at(ix + 1, iy + 1), tx), ty);
+            Color c = mix(mix(at(ix, iy), at(ix + 1, iy), tx),
+                          mix(at(ix, iy + 1), at(ix + 1, iy + 1), tx), ty);
             light[static_cast<std::size_t>(y) * n + x] = c;
         }
     }
@@ -121,7 +148,7 @@ Canvas skyFace(const SkyFace& f, const Noise& noise, const Noise& warp,
     Vec3 normal = normalize(centre);
     Vec3 du = (f.corner[1] - f.corner[0]) * (1.0f / (2 * kHalf));
     Vec3 dv = (f.corner[3] - f.corner[0]) * (1.0f / (2 * kHalf));
-    for (const Star& s : stars) {
+    for (const Star &s : stars) {
         float k = dot(s.dir, normal);
         if (k < 0.5f) {
             continue;
@@ -147,7 +174,7 @@ Canvas skyFace(const SkyFace& f, const Noise& noise, const Noise& warp,
                     // Bright stars get a faint halo.
                     g += 0.05f * s.brightness / (1.0f + d2 * 0.3f);
                 }
-                Color& c = light[static_cast<std::size_t>(y) * n + x];
+                Color &c = light[static_cast<std::size_t>(y) * n + x];
                 c.r += g * s.tint.r;
                 c.g += g * s.tint.g;
                 c.b += g * s.tint.b;
@@ -167,7 +194,7 @@ Canvas skyFace(const SkyFace& f, const Noise& noise, const Noise& warp,
 }
 
 // Reflection environment: the same space plus a studio-like horizon band and light panels.
-Color reflection(const Noise& noise, const Noise& warp, Vec3 d) {
+Color reflection(const Noise &noise, const Noise &warp, Vec3 d) {
     Color c = nebula(noise, warp, d);
     c = rgb(c.r * 2.0f, c.g * 2.0f, c.b * 2.0f);
     float band = std::exp(-std::pow(d.y / 0.09f, 2.0f));
@@ -202,7 +229,7 @@ Color reflection(const Noise& noise, const Noise& warp, Vec3 d) {
 Mesh BuildSkybox() {
     Mesh m;
     for (int i = 0; i < 6; ++i) {
-        const SkyFace& f = kFaces[i];
+        const SkyFace &f = kFaces[i];
         auto a = m.addVertex(f.corner[0], 0, 0);
         auto b = m.addVertex(f.corner[1], 1, 0);
         auto c = m.addVertex(f.corner[2], 1, 1);
@@ -213,11 +240,11 @@ Mesh BuildSkybox() {
     return m;
 }
 
-void MakeSky(Output& out) {
+void MakeSky(Output &out) {
     Noise noise(2002), warp(2003);
     std::vector<Star> stars = makeStars();
     out.mesh("skybox.x", BuildSkybox());
-    for (const SkyFace& f : kFaces) {
+    for (const SkyFace &f : kFaces) {
         out.jpeg(f.texture, skyFace(f, noise, warp, stars));
     }
     // Cube faces +X, -X, +Y, -Y, +Z, -Z with the texel-to-direction rule of cube textures.
@@ -228,12 +255,24 @@ void MakeSky(Output& out) {
             float sc = 2 * x / 128 - 1, tc = 2 * y / 128 - 1;
             Vec3 d;
             switch (face) {
-            case 0: d = {1, -tc, -sc}; break;
-            case 1: d = {-1, -tc, sc}; break;
-            case 2: d = {sc, 1, tc}; break;
-            case 3: d = {sc, -1, -tc}; break;
-            case 4: d = {sc, -tc, 1}; break;
-            default: d = {-sc, -tc, -1}; break;
+            case 0:
+                d = {1, -tc, -sc};
+                break;
+            case 1:
+                d = {-1, -tc, sc};
+                break;
+            case 2:
+                d = {sc, 1, tc};
+                break;
+            case 3:
+                d = {sc, -1, -tc};
+                break;
+            case 4:
+                d = {sc, -tc, 1};
+                break;
+            default:
+                d = {-sc, -tc, -1};
+                break;
             }
             Color c = reflection(noise, warp, normalize(d));
             auto tone = [](float v) { return 1.0f - std::exp(-v * 1.3f); };

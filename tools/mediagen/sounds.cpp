@@ -19,7 +19,7 @@ Sound mono(float seconds) {
 }
 
 // One-shot: fills a buffer sample by sample from t (seconds).
-Sound oneShot(float seconds, const std::function<float(float)>& f) {
+Sound oneShot(float seconds, const std::function<float(float)> &f) {
     Sound s = mono(seconds);
     for (std::size_t i = 0; i < s.samples.size(); ++i) {
         s.samples[i] = f(i / kRate);
@@ -29,7 +29,7 @@ Sound oneShot(float seconds, const std::function<float(float)>& f) {
 
 // Loop of `frames` samples: `f` is asked for 2 x frames samples (it must be periodic in its raw
 // sources) and only the second period is kept, so filter and envelope state wraps seamlessly.
-Sound loop(std::size_t frames, const std::function<float(std::size_t)>& f) {
+Sound loop(std::size_t frames, const std::function<float(std::size_t)> &f) {
     Sound s;
     s.samples.resize(frames);
     for (std::size_t i = 0; i < 2 * frames; ++i) {
@@ -41,7 +41,9 @@ Sound loop(std::size_t frames, const std::function<float(std::size_t)>& f) {
     return s;
 }
 
-float midiHz(float note) { return 440.0f * std::pow(2.0f, (note - 69) / 12); }
+float midiHz(float note) {
+    return 440.0f * std::pow(2.0f, (note - 69) / 12);
+}
 
 Sound spring() {
     // A cartoon "boing": a sine whose pitch wobbles and settles, FM-brightened at the start.
@@ -198,9 +200,11 @@ Sound explosionRock() {
         bp.set(Biquad::Type::BandPass, rng.range(250, 2200), 2.0);
         float amp = rng.range(0.3f, 1.0f) * (1.0f - start);
         std::size_t a = static_cast<std::size_t>(start * kRate);
-        for (std::size_t k = 0; k < static_cast<std::size_t>(len * kRate) && a + k < s.samples.size(); ++k) {
+        for (std::size_t k = 0;
+             k < static_cast<std::size_t>(len * kRate) && a + k < s.samples.size(); ++k) {
             float u = k / kRate;
-            s.samples[a + k] += bp.process(noise.white()) * amp * Percussive(u, 0.001f, len * 0.35f) * 2.0f;
+            s.samples[a + k] +=
+                bp.process(noise.white()) * amp * Percussive(u, 0.001f, len * 0.35f) * 2.0f;
         }
     }
     FadeEnds(s, 0.0f, 0.1f);
@@ -241,7 +245,8 @@ float pluck(float t, float hz, float decay) {
     if (t < 0) {
         return 0;
     }
-    float v = Sine(hz * t) * 0.6f + Square(hz * t, hz / kRate, 0.3f) * 0.25f + Sine(2 * hz * t) * 0.15f;
+    float v =
+        Sine(hz * t) * 0.6f + Square(hz * t, hz / kRate, 0.3f) * 0.25f + Sine(2 * hz * t) * 0.15f;
     return v * Percussive(t, 0.005f, decay);
 }
 
@@ -284,14 +289,14 @@ Sound lose() {
 
 Sound hit() {
     // Metallic clang: inharmonic partials with their own decays, plus a noise transient.
-    const float partials[][3] = {{523, 1.0f, 0.25f}, {1187, 0.7f, 0.18f}, {1871, 0.5f, 0.12f},
+    const float partials[][3] = {{523, 1.0f, 0.25f},  {1187, 0.7f, 0.18f}, {1871, 0.5f, 0.12f},
                                  {2659, 0.4f, 0.09f}, {3511, 0.3f, 0.06f}, {797, 0.5f, 0.2f}};
     NoiseSource noise(18);
     Biquad hp;
     hp.set(Biquad::Type::HighPass, 2500, 0.7);
     Sound s = oneShot(0.45f, [&](float t) {
         float v = 0;
-        for (const auto& p : partials) {
+        for (const auto &p : partials) {
             v += p[1] * Sine(p[0] * t) * Percussive(t, 0.001f, p[2]);
         }
         return v * 0.5f + hp.process(noise.white()) * Percussive(t, 0.0005f, 0.012f);
@@ -309,9 +314,12 @@ Sound menuSelect() {
 
 Sound menuBack() {
     Sound s = oneShot(0.12f, [](float t) {
-        float a = t < 0.055f ? Sine(880 * t) * smoothstep(0.0f, 0.003f, t) * smoothstep(0.055f, 0.045f, t) : 0.0f;
+        float a = t < 0.055f
+                      ? Sine(880 * t) * smoothstep(0.0f, 0.003f, t) * smoothstep(0.055f, 0.045f, t)
+                      : 0.0f;
         float u = t - 0.06f;
-        float b = u > 0 ? Sine(587 * u) * smoothstep(0.0f, 0.003f, u) * smoothstep(0.06f, 0.03f, u) : 0.0f;
+        float b = u > 0 ? Sine(587 * u) * smoothstep(0.0f, 0.003f, u) * smoothstep(0.06f, 0.03f, u)
+                        : 0.0f;
         return a + b;
     });
     return s;
@@ -329,7 +337,8 @@ Sound stationOrder() {
         Biquad bp;
         bp.set(Biquad::Type::BandPass, 2200, 0.6);
         std::size_t a = static_cast<std::size_t>(start * kRate);
-        for (std::size_t k = 0; k < static_cast<std::size_t>(dur * kRate) && a + k < s.samples.size(); ++k) {
+        for (std::size_t k = 0;
+             k < static_cast<std::size_t>(dur * kRate) && a + k < s.samples.size(); ++k) {
             float u = k / kRate;
             s.samples[a + k] += 0.6f * bp.process(noise.white()) * smoothstep(0.0f, 0.01f, u) *
                                 smoothstep(dur, dur * 0.7f, u);
@@ -337,14 +346,15 @@ Sound stationOrder() {
     };
     squelch(0.0f, 0.25f);
     // Syllables: a buzzy glottal source through two formant band-passes per vowel.
-    const float vowels[][2] = {{730, 1090}, {270, 2290}, {530, 1840}, {570, 840}, {440, 1020}, {660, 1700}};
+    const float vowels[][2] = {{730, 1090}, {270, 2290}, {530, 1840},
+                               {570, 840},  {440, 1020}, {660, 1700}};
     float t0 = 0.35f;
     double glottal = 0;
     while (t0 < length - 1.3f) {
         int words = 2 + rng.below(4);
         for (int w = 0; w < words && t0 < length - 1.3f; ++w) {
             float dur = rng.range(0.08f, 0.2f);
-            const float* v = vowels[rng.below(6)];
+            const float *v = vowels[rng.below(6)];
             Biquad f1, f2;
             f1.set(Biquad::Type::BandPass, v[0], 5);
             f2.set(Biquad::Type::BandPass, v[1], 6);
@@ -395,9 +405,9 @@ Sound stationOrder() {
 
 } // namespace
 
-void MakeSounds(Output& out) {
+void MakeSounds(Output &out) {
     struct Effect {
-        const char* name;
+        const char *name;
         Sound sound;
         float level; // dBFS: peak, or RMS when `rms`
         bool rms;
@@ -420,7 +430,7 @@ void MakeSounds(Output& out) {
         {"menuback.wav", menuBack(), -10, false},
         {"stationorder.wav", stationOrder(), -8, false},
     };
-    for (auto& e : effects) {
+    for (auto &e : effects) {
         if (e.rms) {
             NormalizeRms(e.sound, e.level);
         } else {

@@ -14,14 +14,15 @@ namespace {
 // Black body ramp: black, deep red, orange, yellow, white.
 Color fireColour(float heat) {
     heat = clamp01(heat);
-    const Color stops[] = {rgb(0, 0, 0), rgb(0.35f, 0.03f, 0.01f), rgb(0.8f, 0.18f, 0.02f),
-                           rgb(1.0f, 0.5f, 0.08f), rgb(1.0f, 0.85f, 0.35f), rgb(1, 1, 0.92f)};
+    const Color stops[] = {
+        rgb(0, 0, 0),           rgb(0.35f, 0.03f, 0.01f), rgb(0.8f, 0.18f, 0.02f),
+        rgb(1.0f, 0.5f, 0.08f), rgb(1.0f, 0.85f, 0.35f),  rgb(1, 1, 0.92f)};
     float f = heat * 5;
     int i = std::min(4, static_cast<int>(f));
     return mix(stops[i], stops[i + 1], f - i);
 }
 
-Canvas explosionFrame(const Noise& noise, int frame) {
+Canvas explosionFrame(const Noise &noise, int frame) {
     const int s = 256;
     float t = frame / 59.0f;
     // Fire radius in units of the allowed ellipse, and temperature, over the animation.
@@ -109,7 +110,7 @@ Canvas smoke() {
     return c;
 }
 
-Mesh flareMesh(const std::string& texture) {
+Mesh flareMesh(const std::string &texture) {
     Mesh m = UnitQuad();
     m.materials.push_back({1.0f, texture});
     m.makeDoubleSided();
@@ -118,7 +119,7 @@ Mesh flareMesh(const std::string& texture) {
 
 } // namespace
 
-void MakeSprites(Output& out) {
+void MakeSprites(Output &out) {
     // Explosion: subset 0 the sprite quad, subset 1 a square of half-size 1 lying in the xz plane.
     Mesh explosion = UnitQuad();
     Mesh ring = UnitQuad(1.0f, 1.0f, 1);

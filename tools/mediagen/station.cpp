@@ -1,6 +1,7 @@
 // The station's docking tube along z: an octagonal tunnel seen from inside from the launch mouth at
-// z = -60 to the arrival mouth at z = +8, bulkhead rings every 8 units, clamps around the origin and
-// a hull plate framing the arrival mouth. Drawn unlit, so every texture carries its own lighting.
+// z = -60 to the arrival mouth at z = +8, bulkhead rings every 8 units, clamps around the origin
+// and a hull plate framing the arrival mouth. Drawn unlit, so every texture carries its own
+// lighting.
 #include "tools/mediagen/assets.h"
 #include "tools/mediagen/canvas.h"
 #include "tools/mediagen/hull_paint.h"
@@ -24,9 +25,11 @@ Vec3 octagonPoint(int i, float apothem, float z) {
 
 // Faces with a normal along +-y are floor and ceiling; they share the floor texture so the ship,
 // which arrives upside down, sees the same kind of detail above and below.
-int faceMaterial(int i) { return (i == 2 || i == 6) ? kFloor : kWall; }
+int faceMaterial(int i) {
+    return (i == 2 || i == 6) ? kFloor : kWall;
+}
 
-void addQuadUv(Mesh& m, Vec3 a, Vec3 b, Vec3 c, Vec3 d, float u0, float u1, float v0, float v1,
+void addQuadUv(Mesh &m, Vec3 a, Vec3 b, Vec3 c, Vec3 d, float u0, float u1, float v0, float v1,
                int material) {
     auto ia = m.addVertex(a, u0, v0);
     auto ib = m.addVertex(b, u1, v0);
@@ -35,7 +38,7 @@ void addQuadUv(Mesh& m, Vec3 a, Vec3 b, Vec3 c, Vec3 d, float u0, float u1, floa
     m.addQuad(ia, ib, ic, id, material);
 }
 
-void boxUv(Vec3 p, Vec3 n, float& u, float& v) {
+void boxUv(Vec3 p, Vec3 n, float &u, float &v) {
     if (std::fabs(n.z) > 0.5f) {
         u = p.x * 0.5f, v = -p.y * 0.5f;
     } else if (std::fabs(n.x) > 0.5f) {
@@ -75,7 +78,7 @@ Canvas wallTexture() {
     return c;
 }
 
-Canvas floorTexture(const TextRenderer& text) {
+Canvas floorTexture(const TextRenderer &text) {
     const int s = 512;
     Canvas c(s, s, {0, 0, 0, 1});
     PanelStyle style{hex(0x5a6068), hex(0x1c1f23, 1), 48, 0.05f, 0.12f};
@@ -122,8 +125,8 @@ Canvas frameTexture() {
 
 Mesh BuildStation() {
     Mesh m;
-    m.materials = {{1.0f, "station-wall.jpg"}, {1.0f, "station-floor.jpg"},
-                   {1.0f, "station-frame.jpg"}};
+    m.materials = {
+        {1.0f, "station-wall.jpg"}, {1.0f, "station-floor.jpg"}, {1.0f, "station-frame.jpg"}};
     // Tube walls, wound to face the axis.
     for (float z = kFront; z > kBack + 0.01f; z -= 4.0f) {
         float z1 = std::max(kBack, z - 4.0f);
@@ -144,10 +147,14 @@ Mesh BuildStation() {
     for (float z = kFront - 8.0f; z > kBack; z -= 8.0f) {
         const float depth = 0.35f, inner = kApothem - 0.6f;
         for (int i = 0; i < 8; ++i) {
-            Vec3 fo0 = octagonPoint(i, kApothem, z + depth), fo1 = octagonPoint(i + 1, kApothem, z + depth);
-            Vec3 fi0 = octagonPoint(i, inner, z + depth), fi1 = octagonPoint(i + 1, inner, z + depth);
-            Vec3 bo0 = octagonPoint(i, kApothem, z - depth), bo1 = octagonPoint(i + 1, kApothem, z - depth);
-            Vec3 bi0 = octagonPoint(i, inner, z - depth), bi1 = octagonPoint(i + 1, inner, z - depth);
+            Vec3 fo0 = octagonPoint(i, kApothem, z + depth),
+                 fo1 = octagonPoint(i + 1, kApothem, z + depth);
+            Vec3 fi0 = octagonPoint(i, inner, z + depth),
+                 fi1 = octagonPoint(i + 1, inner, z + depth);
+            Vec3 bo0 = octagonPoint(i, kApothem, z - depth),
+                 bo1 = octagonPoint(i + 1, kApothem, z - depth);
+            Vec3 bi0 = octagonPoint(i, inner, z - depth),
+                 bi1 = octagonPoint(i + 1, inner, z - depth);
             // Each band is wound toward the side it is seen from.
             auto quadFacing = [&](Vec3 a, Vec3 b, Vec3 c, Vec3 d, Vec3 toward, float u0, float u1) {
                 if (dot(cross(b - a, c - a), toward) > 0) {
@@ -167,7 +174,8 @@ Mesh BuildStation() {
         Mesh clamp = Box({-0.8f, -kApothem, -1.5f}, {0.8f, -kApothem + 1.6f, 1.5f}, kFrame, boxUv);
         float a = k * kPi / 2;
         clamp.transform([&](Vec3 p) {
-            return Vec3{p.x * std::cos(a) - p.y * std::sin(a), p.x * std::sin(a) + p.y * std::cos(a), p.z};
+            return Vec3{p.x * std::cos(a) - p.y * std::sin(a),
+                        p.x * std::sin(a) + p.y * std::cos(a), p.z};
         });
         m.append(clamp);
     }
@@ -183,13 +191,13 @@ Mesh BuildStation() {
         };
         float a0 = kPi / 8 + i * kPi / 4, a1 = a0 + kPi / 4, am = (a0 + a1) / 2;
         Vec3 s0 = toSquare(a0), s1 = toSquare(a1), sm = toSquare(am), om = (o0 + o1) * 0.5f;
-        auto uvOf = [&](Vec3 p, float& u, float& v) {
+        auto uvOf = [&](Vec3 p, float &u, float &v) {
             // One stretch of plain panelling below the hazard band.
             u = 0.3f + (p.x + half) / (2 * half) * 0.7f;
             v = 0.3f + (half - p.y) / (2 * half) * 0.7f;
         };
         Vec3 quads[2][4] = {{o0, s0, sm, om}, {om, sm, s1, o1}};
-        for (auto& q : quads) {
+        for (auto &q : quads) {
             std::uint32_t idx[4];
             for (int c = 0; c < 4; ++c) {
                 float u, v;
@@ -211,7 +219,7 @@ Mesh BuildStation() {
     return m;
 }
 
-void MakeStation(Output& out, const TextRenderer& text) {
+void MakeStation(Output &out, const TextRenderer &text) {
     out.mesh("station.x", BuildStation());
     out.jpeg("station-wall.jpg", wallTexture());
     out.jpeg("station-floor.jpg", floorTexture(text));

@@ -12,7 +12,7 @@ namespace mediagen {
 
 namespace {
 
-const char* const kFontPaths[] = {
+const char *const kFontPaths[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
     "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf",
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
@@ -47,7 +47,7 @@ TextRenderer::TextRenderer() : m_impl(std::make_unique<Impl>()) {
 }
 
 TextRenderer::~TextRenderer() {
-    for (auto* f : m_impl->faces) {
+    for (auto *f : m_impl->faces) {
         if (f) {
             FT_Done_Face(f);
         }
@@ -57,9 +57,11 @@ TextRenderer::~TextRenderer() {
     }
 }
 
-bool TextRenderer::ok() const { return m_impl->ok; }
+bool TextRenderer::ok() const {
+    return m_impl->ok;
+}
 
-float TextRenderer::measure(FontFace f, const std::string& text, float px, float tracking) const {
+float TextRenderer::measure(FontFace f, const std::string &text, float px, float tracking) const {
     FT_Face face = m_impl->face(f, px);
     float w = 0;
     FT_UInt previous = 0;
@@ -83,7 +85,7 @@ float TextRenderer::capHeight(FontFace f, float px) const {
     return face->glyph->metrics.horiBearingY / 64.0f;
 }
 
-void TextRenderer::draw(Mask& mask, FontFace f, const std::string& text, float px, float x,
+void TextRenderer::draw(Mask &mask, FontFace f, const std::string &text, float px, float x,
                         float baseline, float tracking) const {
     FT_Face face = m_impl->face(f, px);
     float pen = x;
@@ -101,7 +103,7 @@ void TextRenderer::draw(Mask& mask, FontFace f, const std::string& text, float p
         FT_Set_Transform(face, nullptr, &delta);
         FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL);
         FT_Set_Transform(face, nullptr, nullptr);
-        const FT_Bitmap& bm = face->glyph->bitmap;
+        const FT_Bitmap &bm = face->glyph->bitmap;
         int ox = static_cast<int>(whole) + face->glyph->bitmap_left;
         int oy = static_cast<int>(std::lround(baseline)) - face->glyph->bitmap_top;
         for (unsigned r = 0; r < bm.rows; ++r) {

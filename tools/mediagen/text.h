@@ -14,17 +14,17 @@ class TextRenderer {
 public:
     TextRenderer();
     ~TextRenderer();
-    TextRenderer(const TextRenderer&) = delete;
-    TextRenderer& operator=(const TextRenderer&) = delete;
+    TextRenderer(const TextRenderer &) = delete;
+    TextRenderer &operator=(const TextRenderer &) = delete;
 
     bool ok() const;
     // Advance width in pixels of `text` at `pixelHeight` (em size), with extra letter spacing.
-    float measure(FontFace face, const std::string& text, float pixelHeight,
+    float measure(FontFace face, const std::string &text, float pixelHeight,
                   float tracking = 0) const;
     // Pixels from the baseline up to the top of capitals.
     float capHeight(FontFace face, float pixelHeight) const;
     // Draws `text` into the mask with its pen starting at (x, baseline), coverage max-combined.
-    void draw(Mask& mask, FontFace face, const std::string& text, float pixelHeight, float x,
+    void draw(Mask &mask, FontFace face, const std::string &text, float pixelHeight, float x,
               float baseline, float tracking = 0) const;
     // Ink box of one character: left bearing, width, top (above baseline), advance.
     struct GlyphBox {

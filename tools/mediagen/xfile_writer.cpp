@@ -9,7 +9,7 @@ namespace mediagen {
 
 namespace {
 
-void number(std::string& s, float v) {
+void number(std::string &s, float v) {
     char buf[32];
     if (v > -0.0000005f && v < 0.0000005f) {
         v = 0; // never print "-0.000000"
@@ -18,10 +18,10 @@ void number(std::string& s, float v) {
     s += buf;
 }
 
-void faceList(std::string& s, const Mesh& m) {
+void faceList(std::string &s, const Mesh &m) {
     s += " " + std::to_string(m.faces.size()) + ";\n";
     for (std::size_t i = 0; i < m.faces.size(); ++i) {
-        const auto& f = m.faces[i];
+        const auto &f = m.faces[i];
         s += " 3;" + std::to_string(f[0]) + "," + std::to_string(f[1]) + "," +
              std::to_string(f[2]) + ";";
         s += i + 1 < m.faces.size() ? ",\n" : ";\n";
@@ -30,13 +30,13 @@ void faceList(std::string& s, const Mesh& m) {
 
 } // namespace
 
-std::string WriteXText(const Mesh& source, const std::string& name) {
+std::string WriteXText(const Mesh &source, const std::string &name) {
     Mesh m = source;
     m.sortByMaterial();
     std::string s = "xof 0303txt 0032\nMesh " + name + " {\n";
     s += " " + std::to_string(m.vertices.size()) + ";\n";
     for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-        const Vec3& p = m.vertices[i].p;
+        const Vec3 &p = m.vertices[i].p;
         s += " ";
         number(s, p.x);
         s += ";";
@@ -49,7 +49,7 @@ std::string WriteXText(const Mesh& source, const std::string& name) {
     if (m.hasNormals) {
         s += " MeshNormals {\n " + std::to_string(m.vertices.size()) + ";\n";
         for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-            const Vec3& n = m.vertices[i].n;
+            const Vec3 &n = m.vertices[i].n;
             s += " ";
             number(s, n.x);
             s += ";";
@@ -96,7 +96,7 @@ std::string WriteXText(const Mesh& source, const std::string& name) {
         s += "  " + std::to_string(m.faceMaterial[i]);
         s += i + 1 < m.faceMaterial.size() ? ",\n" : ";\n";
     }
-    for (const auto& mat : m.materials) {
+    for (const auto &mat : m.materials) {
         s += "  Material {\n   1.000000;1.000000;1.000000;";
         number(s, mat.alpha);
         s += ";;\n   0.000000;\n   0.000000;0.000000;0.000000;;\n   0.250000;0.250000;0.250000;;\n";
