@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 using namespace mediatest;
 namespace fs = std::filesystem;
@@ -40,6 +41,22 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     std::size_t countB = std::distance(fs::directory_iterator(b), fs::directory_iterator());
     EXPECT_EQ(count, countB);
     EXPECT_GE(count, 144u);
+    // Nothing but the game's files: the fixed names and the textures the meshes name.
+    std::set<std::string> expected;
+    for (const auto &n : FixedNames()) {
+        expected.insert(n);
+        if (n.ends_with(".x")) {
+            for (const auto &mat : ReadX(n).materials) {
+                if (!mat.texture.empty()) {
+                    expected.insert(mat.texture);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(count, expected.size());
+    for (const auto &e : fs::directory_iterator(a)) {
+        EXPECT_TRUE(expected.count(e.path().filename().string())) << e.path();
+    }
     // And they match what the build put in its media folder.
     for (const auto &e : fs::directory_iterator(a)) {
         EXPECT_TRUE(ReadBytes(e.path().string()) == ReadMedia(e.path().filename().string()))

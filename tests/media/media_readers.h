@@ -20,6 +20,9 @@
 
 namespace mediatest {
 
+// The 144 names the game's code opens (defined with the file checks).
+std::vector<std::string> FixedNames();
+
 inline std::string MediaDir() {
     const char *dir = std::getenv("TARVOS_BINARY_DIR");
     return std::string(dir ? dir : ".") + "/media";

@@ -9,7 +9,7 @@ namespace mediagen {
 
 void MakeSky(Output &out);                               // skybox.x, sky_*.jpg, cubemap.dds
 void MakeRocks(Output &out);                             // asteroid1-4.x, debris.x, rock1-4.jpg
-void MakeShip(Output &out);                              // ship.x, shiphull.jpg
+void MakeShip(Output &out, const TextRenderer &text);    // ship.x, shiphull.jpg
 void MakeMarsShip(Output &out);                          // marsship.x, marshull.jpg
 void MakeSatellite(Output &out);                         // satellite.x and its textures
 void MakeStation(Output &out, const TextRenderer &text); // station.x and its textures

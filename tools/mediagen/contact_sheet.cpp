@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 using namespace mediagen;
 
@@ -51,7 +52,17 @@ int main(int argc, char **argv) {
             names.push_back(n);
         }
     }
-    std::sort(names.begin(), names.end());
+    // Natural order, so numbered frames follow one another.
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        auto split = [](const std::string &s) {
+            std::size_t i = s.find_first_of("0123456789");
+            std::size_t j =
+                s.find_first_not_of("0123456789", i == std::string::npos ? s.size() : i);
+            int n = i == std::string::npos ? -1 : std::stoi(s.substr(i, j - i));
+            return std::make_tuple(s.substr(0, i), n, s);
+        };
+        return split(a) < split(b);
+    });
     std::map<std::string, image::Rgba8Image> textures;
     for (const auto &n : names) {
         std::vector<std::uint8_t> bytes;
@@ -71,6 +82,8 @@ int main(int argc, char **argv) {
         float distance;
         float yaw, pitch;
         Vec3 target;
+        float fov = 0;    // 0: the default for the view
+        float aspect = 1; // width over height
     };
     std::vector<MeshEntry> meshes = {
         {"asteroid1", BuildRock(0), 3.2f, 0.6f, 0.4f, {}},
@@ -85,7 +98,14 @@ int main(int argc, char **argv) {
         {"satellite", BuildSatellite(), 9.0f, 0.5f, 0.5f, {}},
         {"station (inside)", BuildStation(), 0.01f, 3.0f, 0.0f, {-2.1f, 0.2f, 2.7f}},
         {"station (arrival)", BuildStation(), 45.0f, 3.0f, 0.1f, {}},
-        {"cockpit", BuildCockpit(), 0.01f, 0.0f, 0.0f, {0, 0.4f, -0.3f}},
+        {"cockpit (game view)",
+         BuildCockpit(),
+         0.01f,
+         0.0f,
+         0.0f,
+         {0, 0.4f, -0.3f},
+         kPi / 4,
+         4.0f / 3},
         {"sky (inside)", BuildSkybox(), 0.01f, 0.3f, 0.1f, {}},
     };
     const int tile = 192, label = 18, cols = 8;
@@ -127,7 +147,11 @@ int main(int argc, char **argv) {
             v.pitch = -e.pitch;
             v.fov = 1.3f;
         }
-        place(RenderMesh(e.mesh, textures, tile - 8, tile - 8, v), e.name);
+        if (e.fov > 0) {
+            v.fov = e.fov;
+        }
+        int w = tile - 8, h = static_cast<int>((tile - 8) / e.aspect);
+        place(RenderMesh(e.mesh, textures, w, h, v), e.name);
     }
     std::vector<std::uint8_t> png;
     std::string error;

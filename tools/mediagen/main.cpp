@@ -23,7 +23,7 @@ int main(int argc, char **argv) {
     mediagen::Output out(argv[1]);
     mediagen::MakeSky(out);
     mediagen::MakeRocks(out);
-    mediagen::MakeShip(out);
+    mediagen::MakeShip(out, text);
     mediagen::MakeMarsShip(out);
     mediagen::MakeSatellite(out);
     mediagen::MakeStation(out, text);

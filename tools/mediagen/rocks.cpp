@@ -78,8 +78,20 @@ public:
         c = scale(c, 0.9f + 0.12f * fine + 0.12f * streak);
         // Crater floors and hollows are darker; rims catch a little light dust.
         float crater = craterTerm(d);
-        c = scale(c, 1.0f - 0.5f * clamp01(crater * 2.2f) - 0.4f * clamp01(cavity * 8.0f));
-        c = scale(c, 1.0f + 0.45f * clamp01(-crater * 4.0f) + 0.2f * clamp01(-cavity * 10.0f));
+        c = scale(c, 1.0f - 0.35f * clamp01(crater * 2.2f) - 0.35f * clamp01(cavity * 8.0f));
+        c = scale(c, 1.0f + 0.35f * clamp01(-crater * 4.0f) + 0.2f * clamp01(-cavity * 10.0f));
+        // Small craters too fine for the mesh live only in the texture: a dark bowl with a
+        // bright rim, placed by cell noise.
+        float f1, f2;
+        m_detail.worley(d * 7.0f, f1, f2);
+        float size = 0.12f + 0.22f * m_noise.gradient(d * 3.0f + Vec3{7, 7, 7});
+        if (f1 < size) {
+            float x = f1 / size;
+            c = scale(c, 0.72f + 0.28f * x * x);
+        } else if (f1 < size * 1.35f) {
+            float x = (f1 - size) / (size * 0.35f);
+            c = scale(c, 1.0f + 0.22f * std::sin(x * kPi));
+        }
         return c;
     }
 

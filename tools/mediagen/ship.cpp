@@ -39,13 +39,14 @@ std::vector<std::array<float, 2>> octagon(float flat) {
             {-1, -flat}, {-flat, -1}, {flat, -1}, {1, -flat}};
 }
 
-Canvas hullTexture() {
+Canvas hullTexture(const TextRenderer &text) {
     const int s = 512;
     Canvas c(s, s, {0, 0, 0, 1});
     PanelStyle top{hex(0xb8c4d0), hex(0x4a5360, 1), 34, 0.05f, 0.06f};
     PaintPanels(c, 0, 0, s, s * 0.5f, top, 41);
     PanelStyle side{hex(0xa9b6c4), hex(0x434b57, 1), 30, 0.05f, 0.06f};
-    PaintPanels(c, 0, s * 0.5f, s * 0.85f, s, side, 42);
+    PaintPanels(c, 0, s * 0.5f, s, s * 0.85f, side, 42);
+    PaintPanels(c, 0, s * 0.85f, s * 0.7f, s, side, 43);
     // Centre stripe along the fuselage (top view, x = 0) and wing stripes near the tips.
     float cx = s * 0.5f;
     c.fillRect(cx - 7, 10, cx + 7, s * 0.5f - 10, hex(0x2a5fa8, 0.9f));
@@ -60,6 +61,14 @@ Canvas hullTexture() {
             c.line(wx - 12, y + 8, wx, y, 3, hex(0x2a5fa8, 0.8f));
             c.line(wx, y, wx + 12, y + 8, 3, hex(0x2a5fa8, 0.8f));
         }
+    }
+    // Hull number on both wings (top view), reading nose-up.
+    for (int side_ = -1; side_ <= 1; side_ += 2) {
+        Mask number(s, s);
+        float w = text.measure(FontFace::CondensedBold, "TV-07", 18);
+        float cxw = cx + side_ * s * 0.3f;
+        text.draw(number, FontFace::CondensedBold, "TV-07", 18, cxw - w / 2, s * 0.35f);
+        c.drawMask(number, 0, 0, hex(0x2a3f66, 0.85f));
     }
     // Side stripe along the hull and a row of small ports.
     c.fillRect(0, s * 0.64f, s * 0.85f, s * 0.655f, hex(0x2a5fa8, 0.9f));
@@ -145,9 +154,9 @@ Mesh BuildShip() {
     return m;
 }
 
-void MakeShip(Output &out) {
+void MakeShip(Output &out, const TextRenderer &text) {
     out.mesh("ship.x", BuildShip());
-    out.jpeg("shiphull.jpg", hullTexture());
+    out.jpeg("shiphull.jpg", hullTexture(text));
 }
 
 } // namespace mediagen
