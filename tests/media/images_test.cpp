@@ -119,7 +119,7 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
     EXPECT_EQ(Pixel(radar, 0, 0)[3], 0);
     EXPECT_EQ(Pixel(radar, 127, 127)[3], 0);
     EXPECT_NEAR(Pixel(radar, 80, 50)[3], 128, 20); // translucent scope inside
-    for (const char *n : {"radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
+    for (const char *n : {"radar.png", "radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
         auto img = ReadImage(n);
         for (std::uint32_t i = 0; i < img.width; ++i) {
             EXPECT_EQ(Pixel(img, i, 0)[3], 0) << n;

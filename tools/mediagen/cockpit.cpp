@@ -144,6 +144,14 @@ Canvas bodyTexture() {
         c.fillCircle(p[0], p[1], l.r / 2.4f * s + 1.5f, hex(0x202428));
         c.fillCircle(p[0], p[1], l.r / 2.4f * s, scale(l.colour, 0.35f));
     }
+    // The HUD's radar and gauge sit over the upper corners: keep them dark and plain there.
+    c.shade([&](float x, float y) {
+        Color k = c.get(static_cast<int>(x), static_cast<int>(y));
+        float sx = kAtlasX0 + x / s * (kAtlasX1 - kAtlasX0),
+              sy = kAtlasY1 - y / s * (kAtlasY1 - kAtlasY0);
+        float corner = smoothstep(0.35f, 0.6f, std::fabs(sx)) * smoothstep(0.45f, 0.7f, sy);
+        return scale(k, 1.0f - 0.6f * corner);
+    });
     // Bevels along the canopy opening.
     c.line(px(-0.84f, 0.06f)[0], px(-0.84f, 0.06f)[1], px(-0.64f, 0.84f)[0], px(-0.64f, 0.84f)[1],
            3, hex(0xd8e0ea));
@@ -199,7 +207,7 @@ Canvas glassTexture() {
 
 Canvas consoleTexture() {
     Canvas c(256, 256, {0, 0, 0, 1});
-    PanelStyle style{hex(0x5c6672), hex(0x1e2227, 1), 40, 0.05f, 0.08f};
+    PanelStyle style{hex(0x48505a), hex(0x1e2227, 1), 40, 0.05f, 0.08f};
     PaintPanels(c, 0, 0, 256, 256, style, 611);
     // A small screen and rows of toggle switches.
     c.fillRect(40, 40, 150, 110, hex(0x0a1a12));

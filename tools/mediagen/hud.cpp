@@ -14,13 +14,14 @@ Canvas radar() {
     Canvas c(s, s);
     const float cx = 64, cy = 64;
     // Translucent scope inside the circle, nothing outside.
-    c.fillCircle(cx, cy, 63, rgb(0.02f, 0.08f, 0.06f, 0.5f));
+    c.fillCircle(cx, cy, 62.5f, rgb(0.02f, 0.08f, 0.06f, 0.5f));
     Color line = hex(0x5affb0, 0.55f);
     c.strokeCircle(cx, cy, 61, 1.2f, line);                // range ring: the wrap distance
     c.strokeCircle(cx, cy, 31, 1.0f, hex(0x5affb0, 0.3f)); // half range
     c.line(cx, 6, cx, s - 6, 1.0f, hex(0x5affb0, 0.25f));
     c.line(6, cy, s - 6, cy, 1.0f, hex(0x5affb0, 0.25f));
-    c.strokeCircle(cx, cy, 62.6f, 1.6f, hex(0xb0ffe0, 0.9f)); // bright rim
+    c.strokeCircle(cx, cy, 62.2f, 1.2f,
+                   hex(0xb0ffe0, 0.9f)); // bright rim, clear of the edge texels
     // Small wedge at the top marks "ahead".
     c.fillPolygon({{cx - 4, 4}, {cx + 4, 4}, {cx, 10}}, hex(0xb0ffe0, 0.8f));
     return c;

@@ -71,7 +71,7 @@ Canvas hullTexture(const TextRenderer &text) {
         c.drawMask(number, 0, 0, hex(0x2a3f66, 0.85f));
     }
     // Side stripe along the hull and a row of small ports.
-    c.fillRect(0, s * 0.64f, s * 0.85f, s * 0.655f, hex(0x2a5fa8, 0.9f));
+    c.fillRect(0, s * 0.64f, s, s * 0.655f, hex(0x2a5fa8, 0.9f));
     for (int i = 0; i < 8; ++i) {
         float x = s * 0.3f + i * 14;
         c.fillRect(x, s * 0.60f, x + 7, s * 0.615f, hex(0x1a2635));

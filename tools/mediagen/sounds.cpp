@@ -114,7 +114,7 @@ Sound engineStart() {
     Biquad thumpFilter, rush;
     thumpFilter.set(Biquad::Type::LowPass, 300, 0.8);
     rush.set(Biquad::Type::BandPass, 600, 0.8);
-    double whine = 0, eng = 0;
+    double whine = 0, eng = 0, turbine = 0;
     Sound s = oneShot(5.0f, [&](float t) {
         float v = 0;
         if (t < 1.6f) {
@@ -136,6 +136,11 @@ Sound engineStart() {
             }
             v += 0.45f * smoothstep(0.0f, 0.3f, u) * e;
             v += 0.12f * rush.process(noise.white()) * std::exp(-u * 0.8f);
+            // Turbine whine spooling up, then easing back as the engine settles to idle.
+            float fw = 300 + 1300 * (1 - std::exp(-u * 1.3f)) - 500 * smoothstep(2.0f, 3.4f, u);
+            turbine += fw / kRate;
+            float level = smoothstep(0.1f, 1.2f, u) * (1 - 0.85f * smoothstep(2.2f, 3.4f, u));
+            v += 0.16f * level * (Sine(turbine) + 0.3f * Sine(turbine * 2.02));
         }
         return v;
     });
