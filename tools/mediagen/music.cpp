@@ -97,6 +97,17 @@ std::function<float(float)> pluck(float hz, float decay, float cutoff) {
     };
 }
 
+// Soft lead: sine and a touch of triangle, vibrato arriving after the attack.
+std::function<float(float)> lead(float hz, float seconds) {
+    auto phase = std::make_shared<double>(0.0);
+    return [=](float t) {
+        float vibrato = 1.0f + 0.006f * smoothstep(0.15f, 0.4f, t) * std::sin(2 * kPi * 5.0f * t);
+        *phase += hz * vibrato / kSampleRate;
+        float v = Sine(*phase) * 0.8f + Triangle(*phase) * 0.2f;
+        return v * Adsr(t, 0.03f, 0.2f, 0.7f, 0.35f, seconds);
+    };
+}
+
 std::function<float(float)> bass(float hz, float decay) {
     return [=](float t) {
         float v = Sine(hz * t) + 0.35f * Triangle(2 * hz * t) * std::exp(-t * 6);
@@ -161,6 +172,24 @@ Sound menuLoop() {
                          [=] { return scaled(0.12f, hat(900 + c * 16 + b * 4 + q)); });
             }
         }
+    }
+    // A simple tune over the last twelve bars; the Am bars stay an open introduction.
+    struct Note {
+        int bar;
+        float beat, beats, midi;
+    };
+    const Note tune[] = {{4, 0, 1.5f, 69},  {4, 2, 1.5f, 72},  {5, 0, 2, 65},  {5, 2, 1, 69},
+                         {5, 3, 1, 67},     {6, 0, 2, 64},     {6, 2, 2, 65},  {7, 0, 3.5f, 69},
+                         {8, 0, 1.5f, 67},  {8, 2, 1.5f, 64},  {9, 0, 2, 72},  {9, 2, 1, 71},
+                         {9, 3, 1, 67},     {10, 0, 2, 64},    {10, 2, 2, 67}, {11, 0, 3.5f, 72},
+                         {12, 0, 1.5f, 71}, {12, 2, 1.5f, 74}, {13, 0, 2, 67}, {13, 2, 1, 69},
+                         {13, 3, 1, 71},    {14, 0, 2, 74},    {14, 2, 1, 72}, {14, 3, 1, 71},
+                         {15, 0, 3.5f, 69}};
+    for (const Note &n : tune) {
+        std::size_t start = n.bar * bar + static_cast<std::size_t>(n.beat * beat);
+        float seconds = n.beats * beat / float(kSampleRate);
+        seq.note(start, static_cast<std::size_t>((n.beats + 1.5f) * beat), 0.2f,
+                 [=] { return scaled(0.2f, lead(midiHz(n.midi), seconds)); });
     }
     return seq.finish(0.45f);
 }
