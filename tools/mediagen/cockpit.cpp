@@ -101,18 +101,18 @@ struct Lamp {
     Color colour;
 };
 
+// Lamps and dials sit in the strip of dashboard the pilot sees (y from -0.14 to 0.06).
 const Lamp kLamps[] = {
-    {-0.42f, -0.05f, 0.012f, hex(0x40ff70)}, {-0.38f, -0.05f, 0.012f, hex(0x40ff70)},
-    {-0.34f, -0.05f, 0.012f, hex(0xffb020)}, {-0.30f, -0.05f, 0.012f, hex(0xff3020)},
-    {0.10f, -0.12f, 0.010f, hex(0x40ff70)},  {0.14f, -0.12f, 0.010f, hex(0x40ff70)},
-    {-0.14f, -0.12f, 0.010f, hex(0xffb020)}, {-0.10f, -0.12f, 0.010f, hex(0xffb020)},
-    {0.0f, -0.22f, 0.014f, hex(0xff3020)},   {-0.2f, -0.25f, 0.01f, hex(0x40c0ff)},
-    {0.2f, -0.25f, 0.01f, hex(0x40c0ff)},
+    {-0.46f, -0.02f, 0.012f, hex(0x40ff70)}, {-0.42f, -0.02f, 0.012f, hex(0x40ff70)},
+    {-0.38f, -0.02f, 0.012f, hex(0xffb020)}, {-0.34f, -0.02f, 0.012f, hex(0xff3020)},
+    {0.06f, -0.035f, 0.010f, hex(0x40ff70)}, {0.1f, -0.035f, 0.010f, hex(0x40ff70)},
+    {-0.1f, -0.035f, 0.010f, hex(0xffb020)}, {-0.06f, -0.035f, 0.010f, hex(0xffb020)},
+    {0.0f, -0.1f, 0.014f, hex(0xff3020)},    {-0.5f, -0.1f, 0.01f, hex(0x40c0ff)},
+    {0.55f, -0.1f, 0.01f, hex(0x40c0ff)},
 };
 
 // Instrument dials on the dashboard: centre and radius in screen units.
-const float kDials[][3] = {
-    {-0.3f, -0.17f, 0.06f}, {-0.12f, -0.19f, 0.045f}, {0.12f, -0.19f, 0.045f}};
+const float kDials[][3] = {{-0.24f, -0.075f, 0.05f}, {-0.1f, -0.1f, 0.035f}, {0.1f, -0.1f, 0.035f}};
 
 Canvas bodyTexture() {
     const int s = 512;
@@ -336,11 +336,11 @@ Mesh BuildCockpit() {
         [](float x, float) { return 0.86f + 0.04f * (1.2f - x); }, kConsoleR, false);
     // Station add-on: housing, its screen, and a bracket on top.
     auto flat = [](float, float) { return flatDepth(0); };
-    panel(m, {{0.22f, -0.02f}, {0.46f, -0.02f}, {0.46f, -0.24f}, {0.22f, -0.24f}}, flat, kHousing,
+    panel(m, {{0.22f, 0.04f}, {0.46f, 0.04f}, {0.46f, -0.14f}, {0.22f, -0.14f}}, flat, kHousing,
           false, {0, 0, 0.5f, 1});
-    panel(m, {{0.24f, -0.04f}, {0.44f, -0.04f}, {0.44f, -0.22f}, {0.24f, -0.22f}},
+    panel(m, {{0.24f, 0.02f}, {0.44f, 0.02f}, {0.44f, -0.12f}, {0.24f, -0.12f}},
           [](float, float) { return 0.895f; }, kScreen, false, {0.5f, 0, 1, 0.5f});
-    panel(m, {{0.29f, 0.0f}, {0.39f, 0.0f}, {0.41f, -0.03f}, {0.27f, -0.03f}},
+    panel(m, {{0.29f, 0.07f}, {0.39f, 0.07f}, {0.41f, 0.04f}, {0.27f, 0.04f}},
           [](float, float) { return 0.89f; }, kBracket, false, {0.5f, 0.5f, 1, 1});
     // The photo, pinned slightly askew in the lower right of the canopy.
     {
