@@ -26,7 +26,7 @@ Vec3 octagonPoint(int i, float apothem, float z) {
 // Faces with a normal along +-y are floor and ceiling; they share the floor texture so the ship,
 // which arrives upside down, sees the same kind of detail above and below.
 int faceMaterial(int i) {
-    return (i == 2 || i == 6) ? kFloor : kWall;
+    return (i == 1 || i == 5) ? kFloor : kWall;
 }
 
 void addQuadUv(Mesh &m, Vec3 a, Vec3 b, Vec3 c, Vec3 d, float u0, float u1, float v0, float v1,
