@@ -88,10 +88,6 @@ void Mask::fillPolygon(const std::vector<Point> &pts, float value) {
                   [&](int x, int y, float c) { at(x, y) = std::max(at(x, y), c * value); });
 }
 
-void Mask::fillCircle(float cx, float cy, float r, float value) {
-    fillPolygon(circlePoints(cx, cy, r), value);
-}
-
 Mask Mask::dilated(float radius) const {
     Mask out(width, height);
     int r = static_cast<int>(std::ceil(radius));
@@ -182,17 +178,6 @@ void Canvas::blend(int x, int y, Color c, float coverage) {
     d.a = a + d.a * (1 - a);
 }
 
-void Canvas::add(int x, int y, Color c, float coverage) {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
-        return;
-    }
-    Color &d = m_pixels[static_cast<std::size_t>(y) * m_width + x];
-    float k = c.a * coverage;
-    d.r += c.r * k * std::max(d.a, 1e-6f);
-    d.g += c.g * k * std::max(d.a, 1e-6f);
-    d.b += c.b * k * std::max(d.a, 1e-6f);
-}
-
 void Canvas::shade(const std::function<Color(float, float)> &f) {
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {
@@ -265,17 +250,6 @@ void Canvas::drawMask(const Mask &mask, int dx, int dy,
             float v = mask.get(x, y);
             if (v > 0) {
                 blend(x + dx, y + dy, f(x + dx + 0.5f, y + dy + 0.5f), v);
-            }
-        }
-    }
-}
-
-void Canvas::addMask(const Mask &mask, int dx, int dy, Color c) {
-    for (int y = 0; y < mask.height; ++y) {
-        for (int x = 0; x < mask.width; ++x) {
-            float v = mask.get(x, y);
-            if (v > 0) {
-                add(x + dx, y + dy, c, v);
             }
         }
     }

@@ -29,7 +29,6 @@ struct Mask {
         return values[static_cast<std::size_t>(y) * width + x];
     }
     void fillPolygon(const std::vector<Point> &pts, float value = 1.0f);
-    void fillCircle(float cx, float cy, float r, float value = 1.0f);
     Mask dilated(float radius) const;
     Mask blurred(float radius) const;
 };
@@ -45,8 +44,6 @@ public:
     void set(int x, int y, Color c);
     // Source-over compositing of `c` scaled by `coverage`.
     void blend(int x, int y, Color c, float coverage = 1.0f);
-    // Adds light: rgb * a * coverage onto the colour, alpha unchanged unless `addAlpha`.
-    void add(int x, int y, Color c, float coverage = 1.0f);
 
     // Every pixel from a function of its centre in pixels.
     void shade(const std::function<Color(float x, float y)> &f);
@@ -59,7 +56,6 @@ public:
     void fillRect(float x0, float y0, float x1, float y1, Color c);
     void drawMask(const Mask &mask, int dx, int dy, Color c);
     void drawMask(const Mask &mask, int dx, int dy, const std::function<Color(float, float)> &f);
-    void addMask(const Mask &mask, int dx, int dy, Color c);
     // Straight-alpha copy of another canvas composited at (dx, dy).
     void composite(const Canvas &src, int dx, int dy);
     Canvas resized(int w, int h) const; // box/bilinear resample
