@@ -114,6 +114,9 @@ int main(int argc, char **argv) {
     int width = cols * tile, height = (imageRows + meshRows) * (tile + label);
     Canvas sheet(width, height, hex(0x101214));
     TextRenderer text;
+    if (!text.ok()) {
+        return 1;
+    }
     int index = 0;
     auto place = [&](const Canvas &pic, const std::string &name) {
         int x = (index % cols) * tile, y = (index / cols) * (tile + label);
