@@ -15,6 +15,9 @@ namespace {
 
 constexpr float kApothem = 7.0f;
 constexpr float kFront = 8.0f, kBack = -60.0f;
+// The arrival mouth narrows through a collar to a smaller opening in the hull plate, so the camera
+// near the docking clamps sees the opening's rim around the approaching ship.
+constexpr float kMouthApothem = 4.0f, kPlateZ = 10.0f;
 constexpr int kWall = 0, kFloor = 1, kFrame = 2;
 
 Vec3 octagonPoint(int i, float apothem, float z) {
@@ -179,15 +182,37 @@ Mesh BuildStation() {
         });
         m.append(clamp);
     }
+    // Collar from the tube to the mouth, facing the axis: plain panels, then a hazard-striped lip.
+    struct Band {
+        float apothem0, z0, apothem1, z1, v0, v1;
+    };
+    const Band bands[2] = {
+        {kApothem, kFront, kMouthApothem + 0.5f, kPlateZ - 0.4f, 0.35f, 0.95f},
+        {kMouthApothem + 0.5f, kPlateZ - 0.4f, kMouthApothem, kPlateZ, 0.0f, 0.25f}};
+    for (const Band &band : bands) {
+        for (int i = 0; i < 8; ++i) {
+            Vec3 a = octagonPoint(i, band.apothem0, band.z0),
+                 b = octagonPoint(i + 1, band.apothem0, band.z0);
+            Vec3 c = octagonPoint(i + 1, band.apothem1, band.z1),
+                 d = octagonPoint(i, band.apothem1, band.z1);
+            Vec3 mid = (a + c) * 0.5f;
+            if (dot(cross(b - a, c - a), Vec3{-mid.x, -mid.y, 0}) > 0) {
+                addQuadUv(m, a, b, c, d, 0.3f, 1.0f, band.v0, band.v1, kFrame);
+            } else {
+                addQuadUv(m, b, a, d, c, 1.0f, 0.3f, band.v0, band.v1, kFrame);
+            }
+        }
+    }
     // Hull plate around the arrival mouth, facing out (+z) and in.
     Mesh plate;
     const float half = 16.0f;
     for (int i = 0; i < 8; ++i) {
-        Vec3 o0 = octagonPoint(i, kApothem, kFront), o1 = octagonPoint(i + 1, kApothem, kFront);
+        Vec3 o0 = octagonPoint(i, kMouthApothem, kPlateZ),
+             o1 = octagonPoint(i + 1, kMouthApothem, kPlateZ);
         auto toSquare = [&](float angle) {
             float c = std::cos(angle), s = std::sin(angle);
             float k = half / std::max(std::fabs(c), std::fabs(s));
-            return Vec3{c * k, s * k, kFront};
+            return Vec3{c * k, s * k, kPlateZ};
         };
         float a0 = kPi / 8 + i * kPi / 4, a1 = a0 + kPi / 4, am = (a0 + a1) / 2;
         Vec3 s0 = toSquare(a0), s1 = toSquare(a1), sm = toSquare(am), om = (o0 + o1) * 0.5f;
