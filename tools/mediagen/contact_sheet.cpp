@@ -150,6 +150,8 @@ int main(int argc, char **argv) {
             v.pitch = -e.pitch;
             v.fov = 1.3f;
         }
+        std::string name = e.name;
+        v.lit = name.rfind("station", 0) != 0 && name.rfind("sky", 0) != 0;
         if (e.fov > 0) {
             v.fov = e.fov;
         }

@@ -124,7 +124,9 @@ Canvas RenderMesh(const Mesh &mesh, const std::map<std::string, image::Rgba8Imag
                 tex = &it->second;
             }
         }
-        float shade = 0.35f + 0.75f * std::max(0.0f, dot(normalize(mesh.faceNormal(i)), light));
+        float shade =
+            view.lit ? 0.35f + 0.75f * std::max(0.0f, dot(normalize(mesh.faceNormal(i)), light))
+                     : 1.0f;
         for (std::size_t k = 1; k + 1 < screen.size(); ++k) {
             const ScreenVertex *tri[3] = {&screen[0], &screen[k], &screen[k + 1]};
             drawTriangle(tri, tex, shade);

@@ -16,6 +16,7 @@ struct View {
     float distance = 3; // from the origin, looking at `target`
     Vec3 target{};
     float fov = 0.8f;
+    bool lit = true; // false for meshes the game draws unlit (sky, station)
 };
 
 Canvas RenderMesh(const Mesh &mesh, const std::map<std::string, image::Rgba8Image> &textures,
