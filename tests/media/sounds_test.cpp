@@ -1,0 +1,136 @@
+// Sounds read back as canonical PCM files: format, lengths, loudness and seamless loops.
+#include "tests/media/media_readers.h"
+
+#include <algorithm>
+#include <map>
+
+using namespace mediatest;
+
+namespace {
+
+double PeakDb(const Wav &w) {
+    int peak = 1;
+    for (auto s : w.samples) {
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    }
+    return 20 * std::log10(peak / 32768.0);
+}
+
+double RmsDb(const Wav &w) {
+    double sum = 0;
+    for (auto s : w.samples) {
+        sum += double(s) * s;
+    }
+    return 10 * std::log10(sum / w.samples.size() / (32768.0 * 32768.0));
+}
+
+// Jump from the last frame to the first compared with the file's own sample-to-sample steps:
+// a seamless loop's seam is an ordinary step.
+void ExpectSeamless(const std::string &name) {
+    Wav w = ReadWav(name);
+    ASSERT_TRUE(w.ok) << name;
+    std::size_t frames = w.samples.size() / w.channels;
+    for (int c = 0; c < w.channels; ++c) {
+        std::vector<int> steps;
+        for (std::size_t i = 1; i < frames; ++i) {
+            steps.push_back(
+                std::abs(w.samples[i * w.channels + c] - w.samples[(i - 1) * w.channels + c]));
+        }
+        std::sort(steps.begin(), steps.end());
+        int typical = steps[steps.size() * 95 / 100];
+        int seam = std::abs(w.samples[c] - w.samples[(frames - 1) * w.channels + c]);
+        EXPECT_LE(seam, typical) << name << " channel " << c;
+    }
+}
+
+} // namespace
+
+TEST(Sounds, EveryFileIsCanonical16BitPcmAtTheMixRate) {
+    const char *effects[] = {"spring.wav",        "engine.wav",      "marsshipengine.wav",
+                             "marsshiplaser.wav", "enginestart.wav", "rumble.wav",
+                             "explosion1.wav",    "explosion2.wav",  "laser.wav",
+                             "danger.wav",        "win.wav",         "lose.wav",
+                             "hit.wav",           "menuselect.wav",  "menuback.wav",
+                             "stationorder.wav"};
+    for (const char *n : effects) {
+        Wav w = ReadWav(n);
+        ASSERT_TRUE(w.ok) << n;
+        EXPECT_EQ(w.format, 1) << n;
+        EXPECT_EQ(w.bits, 16) << n;
+        EXPECT_EQ(w.rate, 22050) << n;
+        EXPECT_EQ(w.channels, 1) << n;
+    }
+    for (const char *n : {"menuloop.wav", "menuloop2.wav"}) {
+        Wav w = ReadWav(n);
+        ASSERT_TRUE(w.ok) << n;
+        EXPECT_EQ(w.channels, 2) << n;
+        EXPECT_EQ(w.rate, 22050) << n;
+        EXPECT_EQ(w.bits, 16) << n;
+    }
+}
+
+TEST(Sounds, LengthsFitTheMomentsTheyArePlayed) {
+    const std::map<std::string, std::pair<double, double>> lengths = {
+        {"spring.wav", {0.5, 0.9}},
+        {"engine.wav", {1.0, 1.0}},
+        {"marsshipengine.wav", {1.0, 2.0}},
+        {"marsshiplaser.wav", {0.2, 0.3}},
+        {"enginestart.wav", {5.0, 5.0}},
+        {"rumble.wav", {2.0, 3.0}},
+        {"explosion1.wav", {1.8, 2.2}},
+        {"explosion2.wav", {0.8, 1.0}},
+        {"laser.wav", {0.12, 0.2}},
+        {"danger.wav", {1.0, 1.0}},
+        {"win.wav", {1.8, 2.2}},
+        {"lose.wav", {3.0, 4.0}},
+        {"hit.wav", {0.3, 0.5}},
+        {"menuselect.wav", {0.03, 0.07}},
+        {"menuback.wav", {0.1, 0.15}},
+        {"stationorder.wav", {5.0, 8.0}},
+        {"menuloop.wav", {32, 64}},
+        {"menuloop2.wav", {16, 24}}};
+    for (const auto &[name, range] : lengths) {
+        double s = ReadWav(name).seconds();
+        EXPECT_GE(s, range.first - 0.001) << name;
+        EXPECT_LE(s, range.second + 0.001) << name;
+    }
+}
+
+TEST(Sounds, LevelsFollowTheMix) {
+    const std::map<std::string, double> peaks = {
+        {"spring.wav", -6},      {"marsshiplaser.wav", -8}, {"explosion1.wav", -1},
+        {"explosion2.wav", -3},  {"laser.wav", -6},         {"danger.wav", -9},
+        {"win.wav", -6},         {"lose.wav", -6},          {"hit.wav", -4},
+        {"menuselect.wav", -12}, {"menuback.wav", -10},     {"stationorder.wav", -8}};
+    for (const auto &[name, db] : peaks) {
+        EXPECT_NEAR(PeakDb(ReadWav(name)), db, 0.5) << name;
+    }
+    const std::map<std::string, double> rms = {{"engine.wav", -12},
+                                               {"marsshipengine.wav", -12},
+                                               {"rumble.wav", -10},
+                                               {"menuloop.wav", -14},
+                                               {"menuloop2.wav", -14}};
+    for (const auto &[name, db] : rms) {
+        Wav w = ReadWav(name);
+        EXPECT_NEAR(RmsDb(w), db, 1.0) << name;
+        EXPECT_LT(PeakDb(w), -0.3) << name; // never clipped
+    }
+}
+
+TEST(Sounds, LoopsJoinSeamlessly) {
+    for (const char *n : {"engine.wav", "marsshipengine.wav", "rumble.wav", "danger.wav",
+                          "menuloop.wav", "menuloop2.wav"}) {
+        ExpectSeamless(n);
+    }
+}
+
+TEST(Sounds, OneShotsStartAndEndQuietly) {
+    for (const char *n : {"spring.wav", "marsshiplaser.wav", "enginestart.wav", "explosion1.wav",
+                          "explosion2.wav", "laser.wav", "win.wav", "lose.wav", "hit.wav",
+                          "menuselect.wav", "menuback.wav", "stationorder.wav"}) {
+        Wav w = ReadWav(n);
+        ASSERT_TRUE(w.ok);
+        EXPECT_LT(std::abs(w.samples.front()), 400) << n;
+        EXPECT_LT(std::abs(w.samples.back()), 400) << n;
+    }
+}

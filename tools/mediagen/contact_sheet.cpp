@@ -1,0 +1,171 @@
+// Review aid, not shipped with the game: one PNG showing every generated picture with its name and
+// every mesh drawn from two sides with its textures.
+#include "tools/mediagen/assets.h"
+#include "tools/mediagen/raster.h"
+
+#include "platform/image/image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <tuple>
+
+using namespace mediagen;
+
+namespace {
+
+Canvas fromImage(const image::Rgba8Image &img) {
+    Canvas c(static_cast<int>(img.width), static_cast<int>(img.height));
+    for (std::uint32_t y = 0; y < img.height; ++y) {
+        for (std::uint32_t x = 0; x < img.width; ++x) {
+            const std::uint8_t *p = &img.pixels[(static_cast<std::size_t>(y) * img.width + x) * 4];
+            c.set(static_cast<int>(x), static_cast<int>(y),
+                  rgb(p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f));
+        }
+    }
+    return c;
+}
+
+// A checkerboard behind each tile shows transparency.
+Canvas checker(int w, int h) {
+    Canvas c(w, h, {0, 0, 0, 1});
+    c.shade([](float x, float y) {
+        bool odd = (static_cast<int>(x) / 8 + static_cast<int>(y) / 8) % 2;
+        return odd ? hex(0x3a3f46) : hex(0x2a2e33);
+    });
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <media folder> <sheet.png>\n", argv[0]);
+        return 2;
+    }
+    std::string folder = argv[1];
+    std::vector<std::string> names;
+    for (const auto &e : std::filesystem::directory_iterator(folder)) {
+        std::string n = e.path().filename().string();
+        if (n.ends_with(".png") || n.ends_with(".jpg")) {
+            names.push_back(n);
+        }
+    }
+    // Natural order, so numbered frames follow one another.
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        auto split = [](const std::string &s) {
+            std::size_t i = s.find_first_of("0123456789");
+            std::size_t j =
+                s.find_first_not_of("0123456789", i == std::string::npos ? s.size() : i);
+            int n = i == std::string::npos ? -1 : std::stoi(s.substr(i, j - i));
+            return std::make_tuple(s.substr(0, i), n, s);
+        };
+        return split(a) < split(b);
+    });
+    std::map<std::string, image::Rgba8Image> textures;
+    for (const auto &n : names) {
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        image::Rgba8Image img;
+        if (!image::ReadFileBytes(folder + "/" + n, bytes, error) ||
+            !(n.ends_with(".png") ? image::DecodePng(bytes, img, error)
+                                  : image::DecodeJpeg(bytes, img, error))) {
+            std::fprintf(stderr, "contact sheet: %s: %s\n", n.c_str(), error.c_str());
+            continue;
+        }
+        textures[n] = std::move(img);
+    }
+    struct MeshEntry {
+        const char *name;
+        Mesh mesh;
+        float distance;
+        float yaw, pitch;
+        Vec3 target;
+        float fov = 0;    // 0: the default for the view
+        float aspect = 1; // width over height
+    };
+    std::vector<MeshEntry> meshes = {
+        {"asteroid1", BuildRock(0), 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid2", BuildRock(1), 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid3", BuildRock(2), 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid4", BuildRock(3), 3.2f, 0.6f, 0.4f, {}},
+        {"debris", BuildDebris(), 0.7f, 0.6f, 0.4f, {}},
+        {"ship", BuildShip(), 2.6f, 2.4f, 0.5f, {}},
+        {"ship (rear)", BuildShip(), 2.6f, 0.5f, 0.3f, {}},
+        {"marsship", BuildMarsShip(), 2.8f, 2.4f, 0.5f, {}},
+        {"marsship (rear)", BuildMarsShip(), 2.8f, 0.5f, 0.3f, {}},
+        {"satellite", BuildSatellite(), 9.0f, 0.5f, 0.5f, {}},
+        {"station (inside)", BuildStation(), 0.01f, 3.0f, 0.0f, {-2.1f, 0.2f, 2.7f}},
+        {"station (arrival)", BuildStation(), 45.0f, 3.0f, 0.1f, {}},
+        {"cockpit (game view)",
+         BuildCockpit(),
+         0.01f,
+         0.0f,
+         0.0f,
+         {0, 0.4f, -0.3f},
+         kPi / 4,
+         4.0f / 3},
+        {"sky (inside)", BuildSkybox(), 0.01f, 0.3f, 0.1f, {}},
+    };
+    const int tile = 192, label = 18, cols = 8;
+    int imageRows = (static_cast<int>(textures.size()) + cols - 1) / cols;
+    int meshRows = (static_cast<int>(meshes.size()) + cols - 1) / cols;
+    int width = cols * tile, height = (imageRows + meshRows) * (tile + label);
+    Canvas sheet(width, height, hex(0x101214));
+    TextRenderer text;
+    if (!text.ok()) {
+        return 1;
+    }
+    int index = 0;
+    auto place = [&](const Canvas &pic, const std::string &name) {
+        int x = (index % cols) * tile, y = (index / cols) * (tile + label);
+        ++index;
+        float k = std::min(1.0f, std::min(static_cast<float>(tile - 8) / pic.width(),
+                                          static_cast<float>(tile - 8) / pic.height()));
+        int w = std::max(1, static_cast<int>(pic.width() * k)),
+            h = std::max(1, static_cast<int>(pic.height() * k));
+        Canvas thumb = checker(w, h);
+        thumb.composite(pic.resized(w, h), 0, 0);
+        sheet.composite(thumb, x + (tile - w) / 2, y + (tile - h) / 2);
+        Mask m(tile, label);
+        text.draw(m, FontFace::Sans, name, 11, 4, 13);
+        sheet.drawMask(m, x, y + tile, hex(0xd0d8e0));
+    };
+    for (const auto &[name, img] : textures) {
+        place(fromImage(img), name);
+    }
+    index = imageRows * cols;
+    for (const auto &e : meshes) {
+        View v;
+        v.distance = e.distance;
+        v.yaw = e.yaw;
+        v.pitch = e.pitch;
+        v.target = e.target;
+        if (e.distance < 0.1f) {
+            // Inside views: the eye sits at the target, looking along the yaw direction.
+            v.target = e.target + Vec3{std::sin(e.yaw), e.pitch, std::cos(e.yaw)};
+            v.distance = 1.0f;
+            v.yaw = -e.yaw;
+            v.pitch = -e.pitch;
+            v.fov = 1.3f;
+        }
+        std::string name = e.name;
+        v.lit = name.rfind("station", 0) != 0 && name.rfind("sky", 0) != 0;
+        if (e.fov > 0) {
+            v.fov = e.fov;
+        }
+        int w = tile - 8, h = static_cast<int>((tile - 8) / e.aspect);
+        place(RenderMesh(e.mesh, textures, w, h, v), e.name);
+    }
+    std::vector<std::uint8_t> png;
+    std::string error;
+    if (!image::EncodePng(sheet.toImage(), false, png, error) ||
+        !image::WriteFileBytes(argv[2], png, error)) {
+        std::fprintf(stderr, "contact sheet: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("contact sheet: %zu pictures, %zu meshes -> %s\n", textures.size(), meshes.size(),
+                argv[2]);
+    return 0;
+}

@@ -1,0 +1,112 @@
+// Writes a mesh in the text X encoding: one top-level Mesh, normals, texture coordinates, an
+// optional second UV set as an FVFData block, and the material list in subset order.
+#include "tools/mediagen/output.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace mediagen {
+
+namespace {
+
+void number(std::string &s, float v) {
+    char buf[32];
+    if (v > -0.0000005f && v < 0.0000005f) {
+        v = 0; // never print "-0.000000"
+    }
+    std::snprintf(buf, sizeof buf, "%.6f", static_cast<double>(v));
+    s += buf;
+}
+
+void faceList(std::string &s, const Mesh &m) {
+    s += " " + std::to_string(m.faces.size()) + ";\n";
+    for (std::size_t i = 0; i < m.faces.size(); ++i) {
+        const auto &f = m.faces[i];
+        s += " 3;" + std::to_string(f[0]) + "," + std::to_string(f[1]) + "," +
+             std::to_string(f[2]) + ";";
+        s += i + 1 < m.faces.size() ? ",\n" : ";\n";
+    }
+}
+
+} // namespace
+
+std::string WriteXText(const Mesh &source, const std::string &name) {
+    Mesh m = source;
+    m.sortByMaterial();
+    std::string s = "xof 0303txt 0032\nMesh " + name + " {\n";
+    s += " " + std::to_string(m.vertices.size()) + ";\n";
+    for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+        const Vec3 &p = m.vertices[i].p;
+        s += " ";
+        number(s, p.x);
+        s += ";";
+        number(s, p.y);
+        s += ";";
+        number(s, p.z);
+        s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
+    }
+    faceList(s, m);
+    if (m.hasNormals) {
+        s += " MeshNormals {\n " + std::to_string(m.vertices.size()) + ";\n";
+        for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+            const Vec3 &n = m.vertices[i].n;
+            s += " ";
+            number(s, n.x);
+            s += ";";
+            number(s, n.y);
+            s += ";";
+            number(s, n.z);
+            s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
+        }
+        faceList(s, m);
+        s += " }\n";
+    }
+    if (m.hasUv) {
+        s += " MeshTextureCoords {\n  " + std::to_string(m.vertices.size()) + ";\n";
+        for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+            s += "  ";
+            number(s, m.vertices[i].u);
+            s += ";";
+            number(s, m.vertices[i].v);
+            s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
+        }
+        s += " }\n";
+    }
+    if (m.hasUv2) {
+        // The second set travels as raw float bit patterns, two per vertex.
+        s += " FVFData {\n  256;\n  " + std::to_string(m.vertices.size() * 2) + ";\n  ";
+        for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+            float uv[2] = {m.vertices[i].u2, m.vertices[i].v2};
+            for (int k = 0; k < 2; ++k) {
+                std::uint32_t bits;
+                std::memcpy(&bits, &uv[k], 4);
+                s += std::to_string(bits);
+                bool last = i + 1 == m.vertices.size() && k == 1;
+                s += last ? ";\n" : ",";
+                if (!last && k == 1 && i % 4 == 3) {
+                    s += "\n  ";
+                }
+            }
+        }
+        s += " }\n";
+    }
+    s += " MeshMaterialList {\n  " + std::to_string(m.materials.size()) + ";\n  " +
+         std::to_string(m.faces.size()) + ";\n";
+    for (std::size_t i = 0; i < m.faceMaterial.size(); ++i) {
+        s += "  " + std::to_string(m.faceMaterial[i]);
+        s += i + 1 < m.faceMaterial.size() ? ",\n" : ";\n";
+    }
+    for (const auto &mat : m.materials) {
+        s += "  Material {\n   1.000000;1.000000;1.000000;";
+        number(s, mat.alpha);
+        s += ";;\n   0.000000;\n   0.000000;0.000000;0.000000;;\n   0.250000;0.250000;0.250000;;\n";
+        if (!mat.texture.empty()) {
+            s += "   TextureFilename {\n    \"" + mat.texture + "\";\n   }\n";
+        }
+        s += "  }\n";
+    }
+    s += " }\n}\n";
+    return s;
+}
+
+} // namespace mediagen
