@@ -132,8 +132,11 @@ int main(int argc, char **argv) {
         text.draw(m, FontFace::Sans, name, 11, 4, 13);
         sheet.drawMask(m, x, y + tile, hex(0xd0d8e0));
     };
-    for (const auto &[name, img] : textures) {
-        place(fromImage(img), name);
+    for (const auto &name : names) {
+        auto it = textures.find(name);
+        if (it != textures.end()) {
+            place(fromImage(it->second), name);
+        }
     }
     index = imageRows * cols;
     for (const auto &e : meshes) {
