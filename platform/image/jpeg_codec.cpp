@@ -113,6 +113,12 @@ bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>&
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    // Full-resolution chroma (4:4:4): sprites and glows have sharp coloured edges that subsampled
+    // chroma would smear.
+    for (int c = 0; c < info.num_components; ++c) {
+        info.comp_info[c].h_samp_factor = 1;
+        info.comp_info[c].v_samp_factor = 1;
+    }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         const std::uint8_t* src =
