@@ -99,6 +99,8 @@ protected:
         seams::CaptureMessageBoxes(true);
         seams::CaptureDebugOutput(true);
         seams::UseVirtualClock();
+        // Only what a test sends or posts reaches the window: no spontaneous desktop messages.
+        seams::ScriptMessages(true);
     }
     void TearDown() override {
         seams::TakeDebugOutput();
@@ -106,6 +108,7 @@ protected:
         seams::CaptureMessageBoxes(false);
         seams::CaptureDebugOutput(false);
         seams::UseRealClock();
+        seams::ScriptMessages(false);
         seams::ResetAll();
         EXPECT_EQ(seams::LiveD3D8Objects(), 0);
     }
