@@ -98,7 +98,9 @@ protected:
         seams::ResetAll();
         seams::CaptureMessageBoxes(true);
         seams::CaptureDebugOutput(true);
-        seams::UseVirtualClock();
+        // A counter that starts well above zero, as a real one does: a stop time of zero means
+        // "running" to the timer.
+        seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
         // Only what a test sends or posts reaches the window: no spontaneous desktop messages.
         seams::ScriptMessages(true);
     }
