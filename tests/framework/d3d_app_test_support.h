@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,8 +45,6 @@ public:
             if (m_bUseDepthBuffer)
                 m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         }
-        if (secondsPerFrame > 0.0)
-            seams::AdvanceVirtualClock(secondsPerFrame);
         if (closeAfterRenders > 0 && renders == closeAfterRenders)
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return step("RenderFrame");
@@ -53,6 +52,24 @@ public:
     HRESULT ReleaseDeviceResources() override { return step("ReleaseDeviceResources"); }
     HRESULT DestroyDeviceResources() override { return step("DestroyDeviceResources"); }
     HRESULT FinalShutdown() override { return step("FinalShutdown"); }
+
+    // One frame a time step after the previous one.
+    HRESULT Frame() {
+        seams::AdvanceVirtualClock(secondsPerFrame);
+        return AdvanceFrame();
+    }
+    // Runs the loop; each time it finds no message the clock moves one time step on and
+    // `script` (when given) may post or inject the next messages.
+    INT Run(std::function<void()> script = nullptr) {
+        seams::OnMessageQueueEmpty([this, script] {
+            seams::AdvanceVirtualClock(secondsPerFrame);
+            if (script)
+                script();
+        });
+        const INT code = RunMessageLoop();
+        seams::OnMessageQueueEmpty(nullptr);
+        return code;
+    }
 
     // Steps in the order they ran, and how often each ran.
     int count(const std::string &name) const {
