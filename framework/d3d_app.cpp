@@ -2,7 +2,7 @@
 // window style step, the window procedure and the framework's error boxes.
 #include "framework/d3d_app.h"
 
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <cstdio>
 #include <cstring>

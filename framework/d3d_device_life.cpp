@@ -3,7 +3,7 @@
 // class's resource steps around it in a fixed order.
 #include "framework/d3d_app.h"
 
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // the reference device, reset with frame-moving off, the windowed/full-screen switch, the
 // fall-back to a window, leaked references and shutdown.
 #include "d3d_app_test_support.h"
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 namespace {
 

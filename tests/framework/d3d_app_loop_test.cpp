@@ -1,7 +1,7 @@
 // The running application: the loop headless from start-up to WM_CLOSE, frames and the frame-rate
 // text, device loss inside the loop, nested pauses, Alt+Enter, resizes and the window messages.
 #include "d3d_app_test_support.h"
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <filesystem>
 

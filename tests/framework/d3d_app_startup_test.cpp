@@ -1,7 +1,7 @@
 // Start-up of the application object and the framework's error boxes: every start-up failure
 // shows its own text with the exit sentence, closes what exists and leaves no Direct3D object.
 #include "d3d_app_test_support.h"
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 namespace {
 

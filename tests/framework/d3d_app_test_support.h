@@ -3,6 +3,7 @@
 // virtual clock on so that frames see time pass.
 #pragma once
 
+#include "framework/app_timer.h"
 #include "framework/d3d_app.h"
 #include "platform/test_seams.h"
 
@@ -118,6 +119,7 @@ protected:
         // A counter that starts well above zero, as a real one does: a stop time of zero means
         // "running" to the timer.
         seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
+        ResetAppTimerForTests();
         // Only what a test sends or posts reaches the window: no spontaneous desktop messages.
         seams::ScriptMessages(true);
     }
