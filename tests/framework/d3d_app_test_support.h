@@ -46,6 +46,8 @@ public:
             if (m_bUseDepthBuffer)
                 m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         }
+        if (onFrame)
+            onFrame();
         if (closeAfterRenders > 0 && renders == closeAfterRenders)
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return step("RenderFrame");
@@ -97,6 +99,7 @@ public:
     D3DCOLOR clearColour = D3DCOLOR_XRGB(0, 0, 0);
     double secondsPerFrame = 1.0 / 60.0;
     int closeAfterRenders = 0;
+    std::function<void()> onFrame; // called in every render step
     int updates = 0;
     int renders = 0;
 
