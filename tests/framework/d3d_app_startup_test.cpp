@@ -177,3 +177,22 @@ TEST_F(StartupTest, ErrorBoxesFollowTheirTableAndMode) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StartupTest, WindowProcedureWithoutAnApplicationObjectUsesTheDefaultHandling) {
+    HWND window = nullptr;
+    {
+        TestApp shortLived;
+        ASSERT_EQ(shortLived.Startup(GetModuleHandleA(nullptr)), S_OK);
+        window = shortLived.m_hWnd;
+        shortLived.ShutdownDevice();
+    }
+    EXPECT_EQ(g_app, nullptr); // the object that went away no longer answers for the window
+    EXPECT_EQ(AppWindowProc(window, WM_NCHITTEST, 0, 0),
+              DefWindowProcA(window, WM_NCHITTEST, 0, 0));
+    DestroyWindow(window);
+    g_app = &app;
+}
+
+} // namespace
