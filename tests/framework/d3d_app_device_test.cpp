@@ -157,7 +157,9 @@ TEST_F(DeviceLifeTest, LeakedDeviceReferenceShowsItsErrorAndTheCloseReleasesAgai
 }
 
 TEST_F(DeviceLifeTest, ShutdownWithoutADeviceStillRunsFinalShutdown) {
+    app.m_pD3D = Direct3DCreate8(D3D_SDK_VERSION); // as after a failed re-creation
     EXPECT_EQ(app.ShutdownDevice(), S_OK);
+    EXPECT_EQ(app.m_pD3D, nullptr);
     const std::vector<std::string> expected = {"FinalShutdown"};
     EXPECT_EQ(app.takeSteps(), expected);
     app.failures["FinalShutdown"] = E_FAIL;
