@@ -1,0 +1,124 @@
+// Frame capture to PNG files, configured from the environment on first use or by a test.
+#include "platform/d3d8/frame_capture.h"
+
+#include "platform/d3d8/seams.h"
+#include "platform/image/image.h"
+#include "platform/win32/debug_output.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+namespace d3d8 {
+namespace {
+
+struct CaptureState {
+    std::mutex lock;
+    bool configured = false;
+    std::string folder;
+    std::vector<unsigned> frames;
+    unsigned presents = 0;
+};
+
+void trace(const std::string &text) {
+    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
+}
+
+// "3,10,200": numbers separated by commas; anything else is skipped with one trace line.
+std::vector<unsigned> parseFrames(const char *text) {
+    std::vector<unsigned> frames;
+    std::string item;
+    const std::string all = text ? text : "";
+    for (size_t i = 0; i <= all.size(); ++i) {
+        if (i < all.size() && all[i] != ',') {
+            item += all[i];
+            continue;
+        }
+        char *end = nullptr;
+        const unsigned long n = std::strtoul(item.c_str(), &end, 10);
+        if (!item.empty() && end && *end == '\0' && n > 0 && n <= 0xFFFFFFFFul)
+            frames.push_back(static_cast<unsigned>(n));
+        else if (!item.empty())
+            trace("TARVOS_CAPTURE_FRAMES: ignoring \"" + item + "\"");
+        item.clear();
+    }
+    return frames;
+}
+
+CaptureState &state() {
+    static CaptureState s;
+    static const bool registered = [] {
+        seams::RegisterReset([] { seams::StopFrameCapture(); });
+        return true;
+    }();
+    (void)registered;
+    return s;
+}
+
+void configureFromEnvironment(CaptureState &s) {
+    if (s.configured)
+        return;
+    s.configured = true;
+    const char *folder = std::getenv("TARVOS_CAPTURE_DIR");
+    if (!folder || !*folder)
+        return;
+    s.folder = folder;
+    s.frames = parseFrames(std::getenv("TARVOS_CAPTURE_FRAMES"));
+}
+
+} // namespace
+
+void OnPresent(const BackBufferReader &readBack) {
+    CaptureState &s = state();
+    std::string path;
+    unsigned frame = 0;
+    {
+        std::lock_guard guard(s.lock);
+        configureFromEnvironment(s);
+        frame = ++s.presents;
+        if (s.folder.empty() ||
+            std::find(s.frames.begin(), s.frames.end(), frame) == s.frames.end())
+            return;
+        path = s.folder + "/frame-" + std::to_string(frame) + ".png";
+    }
+    image::Rgba8Image picture;
+    if (!readBack(picture.width, picture.height, picture.pixels)) {
+        trace("frame capture: cannot read the back buffer");
+        return;
+    }
+    std::vector<std::uint8_t> png;
+    std::string error;
+    if (!image::EncodePng(picture, false, png, error) || !image::WriteFileBytes(path, png, error))
+        trace("frame capture: " + path + ": " + error);
+}
+
+} // namespace d3d8
+
+namespace seams {
+
+void CaptureFrames(const std::string &folder, std::vector<unsigned> frames) {
+    auto &s = d3d8::state();
+    std::lock_guard guard(s.lock);
+    s.configured = true;
+    s.folder = folder;
+    s.frames = std::move(frames);
+    s.presents = 0;
+}
+
+void StopFrameCapture() {
+    auto &s = d3d8::state();
+    std::lock_guard guard(s.lock);
+    s.configured = true;
+    s.folder.clear();
+    s.frames.clear();
+    s.presents = 0;
+}
+
+unsigned PresentCount() {
+    auto &s = d3d8::state();
+    std::lock_guard guard(s.lock);
+    return s.presents;
+}
+
+} // namespace seams

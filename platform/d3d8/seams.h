@@ -1,0 +1,50 @@
+// Test seams of the Direct3D 8 layer. Declared for tests only; the program never calls them, and
+// none changes behaviour until a test turns it on.
+//
+// Failure points (seams::InjectFailure with these names):
+//   "Direct3DCreate8"       Direct3DCreate8 returns NULL
+//   "CreateDevice"          IDirect3D8::CreateDevice fails with the injected code
+//   "Reset"                 IDirect3DDevice8::Reset fails with the injected code (device stays
+//   lost) "TestCooperativeLevel"  TestCooperativeLevel returns the injected code once per arming
+//   "BeginScene"            BeginScene fails with the injected code
+//   "DeviceRelease"         the next device Release keeps its reference: the count it returns
+//                           stays above zero and a later Release frees the device
+#pragma once
+
+#include "platform/d3d8/adapters.h"
+#include "platform/d3d8/d3d8.h"
+#include "platform/image/image.h"
+#include "platform/seams/failure_injection.h"
+
+#include <string>
+#include <vector>
+
+namespace seams {
+
+// Adapters, modes and capabilities that Direct3D objects created from now on report, instead of
+// the machine's. Devices are still real OpenGL devices.
+void OverrideD3D8Adapters(std::vector<d3d8::AdapterInfo> adapters);
+void ClearD3D8AdapterOverride();
+// The machine's adapter as this layer describes it for a desktop of the given size, to start from.
+d3d8::AdapterInfo StandardD3D8Adapter(int desktopWidth = 1024, int desktopHeight = 768);
+
+// Makes every live device lost, as when a full-screen device loses the focus: TestCooperativeLevel
+// reports D3DERR_DEVICELOST for the next `lostChecks` calls, then D3DERR_DEVICENOTRESET until a
+// successful Reset.
+void InjectDeviceLoss(int lostChecks = 1);
+
+// Counts of live layer objects, for leak checks.
+int LiveD3D8Objects(); // Direct3D objects, devices and surfaces not yet freed
+int LiveGlObjects();   // GL contexts, framebuffers and renderbuffers not yet deleted
+
+// Frame capture: the presented frames whose numbers (presents counted from 1 since the capture
+// was set) are listed are written as <folder>/frame-<n>.png. The program reads the same settings
+// from TARVOS_CAPTURE_DIR and TARVOS_CAPTURE_FRAMES.
+void CaptureFrames(const std::string &folder, std::vector<unsigned> frames);
+void StopFrameCapture();
+unsigned PresentCount();
+
+// Reads the device's back buffer as it stands (rows top to bottom).
+bool ReadBackBuffer(IDirect3DDevice8 *device, image::Rgba8Image &out);
+
+} // namespace seams
