@@ -27,6 +27,17 @@ constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
 constexpr DWORD ANTIALIASED_QUALITY = 4;
 
+// Text format flags of the text-drawing calls.
+constexpr DWORD DT_TOP = 0x0000;
+constexpr DWORD DT_LEFT = 0x0000;
+constexpr DWORD DT_CENTER = 0x0001;
+constexpr DWORD DT_RIGHT = 0x0002;
+constexpr DWORD DT_VCENTER = 0x0004;
+constexpr DWORD DT_BOTTOM = 0x0008;
+constexpr DWORD DT_SINGLELINE = 0x0020;
+constexpr DWORD DT_NOCLIP = 0x0100;
+constexpr DWORD DT_CALCRECT = 0x0400;
+
 struct BITMAP {
     LONG bmType;
     LONG bmWidth;
