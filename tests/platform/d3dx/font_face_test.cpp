@@ -1,5 +1,6 @@
 // Choosing the font file for a GDI font record, and its size and glyphs at GDI heights.
 #include "platform/d3dx/font_face.h"
+#include "platform/d3dx/text_font.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,30 @@ TEST(FontGlyphs, ShapesAndAdvancesMatchTheFace) {
     ASSERT_TRUE(face->Render(U' ', &space));
     EXPECT_GT(space.advance, 0);
     EXPECT_TRUE(space.coverage.empty());
+}
+
+TEST(TextFontFromHandle, GameFontsOpenAndBadHandlesFail) {
+    HFONT large = CreateFontA(20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0,
+                              ANTIALIASED_QUALITY, 0, "Arial");
+    std::unique_ptr<fonts::TextFont> font;
+    ASSERT_EQ(fonts::TextFont::Create(large, &font), S_OK);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Face().File().filename(), "LiberationSans-Bold.ttf");
+    EXPECT_EQ(font->Record().lfHeight, 20);
+    RECT box = {0, 0, 0, 0};
+    EXPECT_EQ(font->Layout("Go", -1, &box, DT_CALCRECT, nullptr), 20);
+    EXPECT_GT(box.right, 10);
+    // The font outlives its handle: it keeps a copy of the record.
+    EXPECT_TRUE(DeleteObject(large));
+    EXPECT_EQ(font->Layout("Go", -1, &box, DT_CALCRECT, nullptr), 20);
+
+    EXPECT_EQ(fonts::TextFont::Create(large, &font), E_INVALIDARG) << "deleted";
+    EXPECT_EQ(font, nullptr);
+    EXPECT_EQ(fonts::TextFont::Create(nullptr, &font), E_INVALIDARG);
+    EXPECT_EQ(fonts::TextFont::Create(nullptr, nullptr), E_POINTER);
+    HFONT huge = CreateFontA(-5000, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 4, 0, "Arial");
+    EXPECT_EQ(fonts::TextFont::Create(huge, &font), E_FAIL);
+    EXPECT_TRUE(DeleteObject(huge));
 }
 
 } // namespace
