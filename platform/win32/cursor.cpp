@@ -48,6 +48,12 @@ void NoteCursorPosition(HWND window, int clientX, int clientY) {
     s.positionKnown = true;
 }
 
+POINT LastCursorPosition() {
+    CursorState &s = state();
+    std::lock_guard guard(s.lock);
+    return s.positionKnown ? s.position : POINT{0, 0};
+}
+
 void ForgetCursorPosition() {
     CursorState &s = state();
     std::lock_guard guard(s.lock);

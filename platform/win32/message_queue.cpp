@@ -4,6 +4,7 @@
 
 #include "platform/win32/clock.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_internal.h"
 
 #include <algorithm>
 
@@ -26,15 +27,29 @@ void MessageQueue::Post(const MSG &msg) {
     m_messages.push_back(msg);
 }
 
-void MessageQueue::InsertBeforeNewest(const MSG &msg, UINT before) {
+void MessageQueue::WrapNewestSize(HWND window, const MSG &enter, const MSG &exit) {
     std::lock_guard guard(m_lock);
-    for (auto it = m_messages.rbegin(); it != m_messages.rend(); ++it) {
-        if (it->hwnd == msg.hwnd && it->message == before) {
-            m_messages.insert(std::next(it).base(), msg);
-            return;
-        }
+    // The window's own messages, newest first.
+    std::vector<std::size_t> mine;
+    for (std::size_t i = m_messages.size(); i-- > 0 && mine.size() < 4;)
+        if (m_messages[i].hwnd == window)
+            mine.push_back(i);
+    auto is = [&](std::size_t k, UINT message) {
+        return k < mine.size() && m_messages[mine[k]].message == message;
+    };
+    if (!is(0, WM_SIZE)) {
+        m_messages.push_back(enter);
+        m_messages.push_back(exit);
+        return;
     }
-    m_messages.push_back(msg);
+    if (is(1, WM_EXITSIZEMOVE) && is(2, WM_SIZE) && is(3, WM_ENTERSIZEMOVE)) {
+        // ENTER, SIZE(old), EXIT, SIZE(new) becomes ENTER, SIZE(new), EXIT.
+        m_messages.erase(m_messages.begin() + static_cast<std::ptrdiff_t>(mine[1]));
+        m_messages.erase(m_messages.begin() + static_cast<std::ptrdiff_t>(mine[2]));
+    } else {
+        m_messages.insert(m_messages.begin() + static_cast<std::ptrdiff_t>(mine[0]), enter);
+    }
+    m_messages.push_back(exit);
 }
 
 bool MessageQueue::HasQueued(HWND window, UINT message) {
@@ -104,7 +119,12 @@ std::size_t MessageQueue::Size() {
     return m_messages.size() + m_paint.size() + (m_quit ? 1 : 0);
 }
 
-void MessageQueue::NoteKeyMessage(const MSG &msg) {
+void MessageQueue::NoteFetched(const MSG &msg) {
+    if (msg.message == WM_ACTIVATEAPP && !msg.wParam) {
+        std::lock_guard guard(m_lock);
+        m_keys.fill(false);
+        return;
+    }
     const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
     if (!down && !up)
@@ -130,7 +150,7 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.time = timeGetTime();
-    GetCursorPos(&msg.pt);
+    msg.pt = LastCursorPosition();
     return msg;
 }
 

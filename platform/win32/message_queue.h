@@ -16,9 +16,10 @@ namespace win32::detail {
 class MessageQueue {
 public:
     void Post(const MSG &msg);
-    // Puts `msg` just before the newest queued `before` message of the same window; when there is
-    // none, appends it. Used to open a size-move pair around a size message already queued.
-    void InsertBeforeNewest(const MSG &msg, UINT before);
+    // Wraps the window's newest queued WM_SIZE in WM_ENTERSIZEMOVE / WM_EXITSIZEMOVE. A drag
+    // reports many sizes: while the previous wrapped size is still waiting, it is replaced, so the
+    // window sees one size-move pair with the latest size.
+    void WrapNewestSize(HWND window, const MSG &enter, const MSG &exit);
     bool HasQueued(HWND window, UINT message);
     void PostQuit(int exitCode);
     void Invalidate(HWND window);
@@ -30,8 +31,9 @@ public:
     void Clear();
     std::size_t Size();
 
-    // Key state as of the last key message fetched from this queue, indexed by virtual key.
-    void NoteKeyMessage(const MSG &msg);
+    // Key state as of the last key message fetched from this queue, indexed by virtual key. Losing
+    // the focus forgets it: the releases of keys held then go to another program.
+    void NoteFetched(const MSG &msg);
     bool KeyDown(BYTE virtualKey);
 
 private:

@@ -66,7 +66,7 @@ bool takeMessage(MSG *msg, HWND window, UINT filterMin, UINT filterMax, bool rem
     if (!found && scripted && runEmptyQueueHandler())
         found = queue->Take(msg, window, filterMin, filterMax, remove);
     if (found && remove)
-        queue->NoteKeyMessage(*msg);
+        queue->NoteFetched(*msg);
     return found;
 }
 
@@ -104,10 +104,19 @@ BOOL GetMessageA(MSG *msg, HWND window, UINT filterMin, UINT filterMax) {
 }
 
 BOOL TranslateMessage(const MSG *msg) {
-    // Characters come from SDL's text input, already queued behind their key message.
+    // Characters come from SDL's text input, already queued behind their key message. Key
+    // messages count as translated whether or not they make a character.
     if (!msg)
         return FALSE;
-    return (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) ? TRUE : FALSE;
+    switch (msg->message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 LRESULT DispatchMessageA(const MSG *msg) {

@@ -26,7 +26,7 @@ WORD resourceId(LPCSTR name) {
     return IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<std::uintptr_t>(name)) : 0;
 }
 
-// A 16-colour picture of a cratered asteroid on a transparent ground with a ringed glint.
+// A 16-colour picture of a cratered asteroid on a transparent ground, a laser shot passing.
 std::array<std::uint32_t, 32 * 32> drawIcon() {
     // RGBA32 in memory order R, G, B, A, read as a little-endian 32-bit value.
     auto rgba = [](unsigned r, unsigned g, unsigned b, unsigned a = 255) {
@@ -52,11 +52,16 @@ std::array<std::uint32_t, 32 * 32> drawIcon() {
                 const double c2 = std::hypot(dx - 5, dy - 4);
                 if (c1 < 3.0 || c2 < 2.2)
                     colour = 2;
+                else if (c1 < 3.8 || c2 < 3.0)
+                    colour = 7; // the lit rim of a crater
             } else if (r < 13.5) {
                 colour = 1;
-            } else if (std::abs(dy * 3.2 + dx) < 1.6 && r < 15.5) {
-                colour = 14; // the glint of a passing shot
             }
+            // A laser shot streaking past the upper right, over the rock.
+            const double along = (x - 14.0) * 0.89 + (y - 1.0) * 0.45;
+            const double across = -(x - 14.0) * 0.45 + (y - 1.0) * 0.89;
+            if (along > 0.0 && along < 17.0 && std::abs(across) < 1.2)
+                colour = along > 13.0 ? 15 : 14;
             pixels[static_cast<std::size_t>(y * 32 + x)] = palette[colour];
         }
     }

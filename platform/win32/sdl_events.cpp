@@ -80,8 +80,8 @@ void translateWindowEvent(const SDL_WindowEvent &event) {
         break;
     case SDL_WINDOWEVENT_RESIZED:
         if (resizedByUser(window, *info, event.data1, event.data2)) {
-            info->queue->InsertBeforeNewest(MakeMessage(window, WM_ENTERSIZEMOVE, 0, 0), WM_SIZE);
-            post(window, WM_EXITSIZEMOVE, 0, 0);
+            info->queue->WrapNewestSize(window, MakeMessage(window, WM_ENTERSIZEMOVE, 0, 0),
+                                        MakeMessage(window, WM_EXITSIZEMOVE, 0, 0));
         }
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:

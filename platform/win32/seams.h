@@ -45,3 +45,6 @@ std::uint32_t RandomState();
 #if __has_include("platform/win32/window_seams.h")
 #include "platform/win32/window_seams.h"
 #endif
+#if __has_include("platform/win32/resource_seams.h")
+#include "platform/win32/resource_seams.h"
+#endif

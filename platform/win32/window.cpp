@@ -90,6 +90,22 @@ void applyMinimumSize(HWND window, SDL_Window *sdl, DWORD style) {
         SDL_SetWindowMinimumSize(sdl, minWidth, minHeight);
 }
 
+// The display stays open from the first window to the end of the process, as the desktop does:
+// closing and reopening the connection for every window is slow and, on a busy X server, fails.
+bool holdVideo() {
+    static std::mutex lock;
+    static bool held = false;
+    std::lock_guard guard(lock);
+    // Someone may have shut SDL down altogether since (SDL_Quit): then open it again.
+    if (!held || !SDL_WasInit(SDL_INIT_VIDEO)) {
+        held = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        // Likewise the GL library every window is made for: loaded once, not once per window.
+        if (held && SDL_GL_LoadLibrary(nullptr) != 0)
+            trace(std::string("CreateWindowExA: no GL library: ") + SDL_GetError());
+    }
+    return held;
+}
+
 void applyStyle(SDL_Window *sdl, DWORD style) {
     SDL_SetWindowBordered(sdl, hasDecorations(style) ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
@@ -118,8 +134,7 @@ std::optional<WindowInfo> Lookup(HWND window) {
     if (it == t.windows.end())
         return std::nullopt;
     const WindowRecord &r = it->second;
-    return WindowInfo{r.proc,        r.sdl,           r.queue,         r.style,
-                      r.classCursor, r.expectedWidth, r.expectedHeight};
+    return WindowInfo{r.proc, r.sdl, r.queue, r.style, r.classCursor, r.classIcon};
 }
 
 HWND WindowOfSdlId(Uint32 sdlWindowId) {
@@ -205,7 +220,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         }
         cls = it->second;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!holdVideo()) {
         trace(std::string("CreateWindowExA: no video: ") + SDL_GetError());
         return nullptr;
     }
@@ -232,7 +247,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                                        clientHeight, flags);
     if (!sdl) {
         trace(std::string("CreateWindowExA: SDL_CreateWindow failed: ") + SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
 
@@ -288,7 +302,6 @@ BOOL DestroyWindow(HWND window) {
     }
     queue->Purge(window);
     SDL_DestroyWindow(sdl);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return TRUE;
 }
 
@@ -343,14 +356,8 @@ DWORD GetClassLongA(HWND window, int index) {
         return 0;
     if (index == GCL_HCURSOR)
         return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classCursor));
-    if (index == GCL_HICON) {
-        WindowTable &t = table();
-        std::lock_guard guard(t.lock);
-        const auto it = t.windows.find(window);
-        return it == t.windows.end()
-                   ? 0
-                   : static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(it->second.classIcon));
-    }
+    if (index == GCL_HICON)
+        return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(info->classIcon));
     return 0;
 }
 
@@ -407,16 +414,18 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     if (!(flags & SWP_NOSIZE)) {
         const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
         const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
-        {
-            WindowTable &t = table();
-            std::lock_guard guard(t.lock);
-            const auto it = t.windows.find(window);
-            if (it != t.windows.end()) {
-                it->second.expectedWidth = clientWidth;
-                it->second.expectedHeight = clientHeight;
-            }
-        }
         SDL_SetWindowSize(info->sdl, clientWidth, clientHeight);
+        // SDL may hold the size to the minimum; the echo to expect is the size it really took.
+        int takenWidth = 0;
+        int takenHeight = 0;
+        SDL_GetWindowSize(info->sdl, &takenWidth, &takenHeight);
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it != t.windows.end()) {
+            it->second.expectedWidth = takenWidth;
+            it->second.expectedHeight = takenHeight;
+        }
     }
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_TOPMOST)

@@ -21,8 +21,7 @@ struct WindowInfo {
     std::shared_ptr<MessageQueue> queue;
     DWORD style = 0;
     HCURSOR classCursor = nullptr;
-    int expectedWidth = -1;
-    int expectedHeight = -1;
+    HICON classIcon = nullptr;
 };
 
 std::optional<WindowInfo> Lookup(HWND window);
@@ -39,6 +38,8 @@ RECT FrameInsets(DWORD style);
 // The last mouse position seen in any window, in screen coordinates.
 void NoteCursorPosition(HWND window, int clientX, int clientY);
 void ForgetCursorPosition();
+// That position without asking the desktop (safe from any thread); (0, 0) before the first.
+POINT LastCursorPosition();
 
 // The program icon as 32 x 32 RGBA pixels, rows top to bottom.
 const std::uint32_t *ProgramIconPixels();

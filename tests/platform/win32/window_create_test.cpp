@@ -118,6 +118,13 @@ TEST_F(WindowTest, MinimumTrackingSizeFromTheWindowProcedureBoundsTheClientArea)
     SDL_GetWindowMinimumSize(win32::SdlWindowOf(window), &w, &h);
     EXPECT_EQ(w, 100 - (frame.right - frame.left));
     EXPECT_EQ(h, 100 - (frame.bottom - frame.top));
+
+    // The program cannot place the window smaller than that either.
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 40, 40, 0);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 100);
+    EXPECT_EQ(outer.bottom - outer.top, 100);
 }
 
 TEST_F(WindowTest, CreationFailsCleanlyForAnUnknownClass) {

@@ -142,6 +142,19 @@ TEST_F(WindowTest, ScriptedQueueIgnoresWhatSdlReportsButTheRealQueueDoesNot) {
     EXPECT_TRUE(sawSize);
 }
 
+TEST_F(WindowTest, ResettingTheSeamsEmptiesTheQueueAndStopsScripting) {
+    // A quit request left over from one test must not end the next test's loop at once.
+    PostMessageA(window, WM_USER, 0, 0);
+    PostQuitMessage(1);
+    EXPECT_EQ(seams::QueuedMessageCount(), 2u);
+    seams::ResetAll();
+    EXPECT_EQ(seams::QueuedMessageCount(), 0u);
+    EXPECT_FALSE(seams::MessagesScripted());
+    MSG msg{};
+    seams::ScriptMessages(true);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
 TEST_F(WindowTest, AltEnterBecomesTheToggleCommand) {
     const HACCEL table = LoadAcceleratorsA(nullptr, MAKEINTRESOURCE(113));
     ASSERT_NE(table, nullptr);
@@ -181,6 +194,14 @@ TEST_F(WindowTest, AltEnterBecomesTheToggleCommand) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         EXPECT_EQ(translate(msg), 0);
     EXPECT_EQ(commands().size(), 1u);
+
+    // A Ctrl released while another program had the focus does not stay held here.
+    seams::InjectKey(window, VK_CONTROL, true, false);
+    seams::InjectMessage(window, WM_ACTIVATEAPP, FALSE, 0);
+    seams::InjectKey(window, VK_RETURN, true, true);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        translate(msg);
+    EXPECT_EQ(commands().size(), 2u);
 
     // A table the program does not have translates nothing.
     seams::InjectKey(window, VK_RETURN, true, true);

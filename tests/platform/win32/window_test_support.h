@@ -82,7 +82,7 @@ protected:
         window = CreateWindowExA(0, "D3D Window", "Tarvos", kWindowedStyle, CW_USEDEFAULT,
                                  CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(window, nullptr) << seams::TakeDebugOutput();
         recorder().messages.clear();
     }
     void TearDown() override {
