@@ -2,6 +2,7 @@
 // Reset, Present and the frame calls, cursor and reference counting.
 #include "platform/d3d8/device.h"
 
+#include "platform/d3d8/call_log.h"
 #include "platform/d3d8/direct3d.h"
 #include "platform/d3d8/frame_capture.h"
 #include "platform/d3d8/live_objects.h"
@@ -311,6 +312,9 @@ HRESULT Device::TestCooperativeLevel() {
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
+    LogCall("Reset", parameters ? parameters->BackBufferWidth : 0,
+            parameters ? parameters->BackBufferHeight : 0,
+            parameters ? parameters->BackBufferFormat : 0, parameters ? parameters->Windowed : 0);
     if (!parameters)
         return D3DERR_INVALIDCALL;
     if (m_lostByWindow && (!m_windowFocused || m_windowMinimised))
@@ -341,6 +345,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
 }
 
 HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
+    LogCall("Present");
     if (m_lostByWindow || m_needsReset || m_injectedLostChecks > 0)
         return D3DERR_DEVICELOST;
     if (m_inScene || !m_framebuffer || !MakeCurrent())
@@ -431,6 +436,7 @@ UINT Device::GetAvailableTextureMem() {
 
 HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR color, float z,
                       DWORD stencil) {
+    LogCall("Clear", count, flags, color, z, stencil);
     if ((count > 0 && !rects) || flags == 0 ||
         (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
@@ -482,6 +488,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR c
 }
 
 HRESULT Device::BeginScene() {
+    LogCall("BeginScene");
     HRESULT injected = S_OK;
     if (seams::ShouldFail("BeginScene", &injected))
         return injected;
@@ -492,6 +499,7 @@ HRESULT Device::BeginScene() {
 }
 
 HRESULT Device::EndScene() {
+    LogCall("EndScene");
     if (!m_inScene)
         return D3DERR_INVALIDCALL;
     m_inScene = false;

@@ -70,3 +70,23 @@ TEST_F(PipelineTest, ProgramThatFailsToBuildSkipsTheDrawOnly) {
     End("program_other");
     EXPECT_TRUE(Near(At(10, 10), {255, 255, 255}, 0));
 }
+
+TEST_F(PipelineTest, CallLogFollowsAFrame) {
+    LookAlongZ();
+    const ColourVertex v[3] = {
+        {-1, 1, 10, 0xFFFFFFFF}, {1, 1, 10, 0xFFFFFFFF}, {-1, -1, 10, 0xFFFFFFFF}};
+    m_device->SetVertexShader(kColourFvf);
+    seams::StartDeviceCallLog();
+    m_device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    m_device->BeginScene();
+    m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(ColourVertex));
+    m_device->EndScene();
+    m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    const std::vector<std::string> texts = seams::DeviceCallTexts();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0], "Clear(0, 2, 0, 1.0, 0)");
+    EXPECT_EQ(texts[1], "BeginScene()");
+    EXPECT_EQ(texts[2].rfind("DrawPrimitiveUP(4, 1, ", 0), 0u) << texts[2];
+    EXPECT_EQ(texts[3], "EndScene()");
+    EXPECT_EQ(texts[4], "Present()");
+}
