@@ -114,7 +114,16 @@ Pipeline::Pipeline(Device &device, const gl::Functions &functions)
     gl.FrontFace(GL_CCW);
 }
 
+void Pipeline::Abandon() {
+    m_cache.Abandon();
+    m_abandoned = true;
+}
+
 Pipeline::~Pipeline() {
+    if (m_abandoned) {
+        LiveGlCount() -= 3 + kMaxStages;
+        return;
+    }
     m_cache.Clear();
     gl.DeleteSamplers(kMaxStages, m_samplers.data());
     gl.DeleteBuffers(1, &m_streamIndices);
