@@ -5,8 +5,8 @@
 #include <cctype>
 #include <charconv>
 #include <span>
-#include <unordered_map>
 #include <strings.h>
+#include <unordered_map>
 
 namespace effect {
 

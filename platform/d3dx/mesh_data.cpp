@@ -182,11 +182,12 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
     std::vector<D3DCOLOR> colors;
     std::vector<std::uint32_t> faceMaterials;
     const DataObject *materialList = nullptr;
+    // The first child of each kind counts; repeats are ignored rather than read again.
     for (const Child &child : object.children) {
         if (child.reference || !child.object)
             continue;
         const DataObject &sub = *child.object;
-        if (IsKind(sub, "MeshNormals", mismatch)) {
+        if (!out.hasNormals && IsKind(sub, "MeshNormals", mismatch)) {
             DataCursor n(sub);
             if (!ReadVectors(n, normals) || !ReadFaces(n, n.DWord(), normalFaces)) {
                 error = "malformed MeshNormals";
@@ -202,7 +203,7 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
                     return false;
                 }
             out.hasNormals = true;
-        } else if (IsKind(sub, "MeshTextureCoords", mismatch)) {
+        } else if (!out.hasTexCoords && IsKind(sub, "MeshTextureCoords", mismatch)) {
             DataCursor t(sub);
             const std::uint32_t count = t.DWord();
             if (!t.Ok() || count > t.Remaining() / 8 || count < vertexCount) {
@@ -213,7 +214,7 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
             for (float &value : texCoords)
                 value = t.Float();
             out.hasTexCoords = true;
-        } else if (IsKind(sub, "MeshVertexColors", mismatch)) {
+        } else if (!out.hasColors && IsKind(sub, "MeshVertexColors", mismatch)) {
             DataCursor v(sub);
             const std::uint32_t count = v.DWord();
             if (!v.Ok() || count > v.Remaining() / 20) {
@@ -232,7 +233,7 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
                     D3DCOLOR_ARGB(ToByte(cv.a), ToByte(cv.r), ToByte(cv.g), ToByte(cv.b));
             }
             out.hasColors = true;
-        } else if (IsKind(sub, "FVFData", mismatch)) {
+        } else if (!out.hasTexCoords1 && IsKind(sub, "FVFData", mismatch)) {
             DataCursor d(sub);
             const std::uint32_t fvf = d.DWord();
             const std::uint32_t count = d.DWord();
@@ -248,7 +249,7 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
                 std::memcpy(&value, &bits, sizeof value);
             }
             out.hasTexCoords1 = true;
-        } else if (IsKind(sub, "MeshMaterialList", mismatch)) {
+        } else if (!materialList && IsKind(sub, "MeshMaterialList", mismatch)) {
             materialList = &sub;
         }
         if (mismatch) {

@@ -144,7 +144,7 @@ public:
 private:
     bool Fail(std::string reason) {
         if (m_error.empty())
-            m_error = m_tokens.Failed() ? m_tokens.Error() : std::move(reason);
+            m_error = m_tokens.Failed() ? m_tokens.Error() : m_tokens.Where() + ": " + reason;
         return false;
     }
 
@@ -306,7 +306,9 @@ private:
         DataObject *object = owned.get();
         m_doc.objects.push_back(std::move(owned));
         object->type = type;
-        if (m_tokens.Peek().type == TokenType::Name)
+        // Text files may name an object with a word that is also a keyword ("Material Array").
+        if (m_tokens.Peek().type == TokenType::Name ||
+            (m_tokens.Peek().type >= TokenType::Template && !m_tokens.Peek().text.empty()))
             object->name = m_tokens.Next().text;
         if (!Expect(TokenType::OpenBrace, "'{' to open a data object"))
             return nullptr;

@@ -2,6 +2,7 @@
 // input: a token that would runs off the end is an error token with a reason.
 #include "platform/d3dx/xfile_tokens.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -99,9 +100,16 @@ void TokenStream::SkipSeparators() {
         Next();
 }
 
+std::string TokenStream::Where() const {
+    if (m_binary)
+        return "byte " + std::to_string(m_pos + 16);
+    const auto *p = m_data.data();
+    return "line " + std::to_string(1 + std::count(p, p + m_pos, '\n'));
+}
+
 Token TokenStream::Fail(std::string reason) {
     if (m_error.empty())
-        m_error = std::move(reason);
+        m_error = Where() + ": " + std::move(reason);
     // Once failed, the stream stays at its end.
     m_pos = m_data.size();
     m_listLeft = 0;

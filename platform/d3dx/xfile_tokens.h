@@ -44,6 +44,7 @@ enum class TokenType : std::uint8_t {
     TypeString, // LPSTR / STRING
     TypeUnicode,
     TypeCString,
+    // Keep Error last: keyword tokens are those from Template up to it.
     Error,
 };
 
@@ -101,6 +102,9 @@ public:
     // Skips list separators (';' and ','), which the text encoding places loosely.
     void SkipSeparators();
     const std::string &Error() const { return m_error; }
+    // Where the stream stands, for messages: "line N" in text, "byte N" in binary (counted from
+    // the start of the file).
+    std::string Where() const;
     bool Failed() const { return !m_error.empty(); }
 
 private:

@@ -39,12 +39,35 @@ void storeError(png_structp png, png_const_charp message) {
 
 void ignoreWarning(png_structp, png_const_charp) {}
 
+// Every chunk, up to IEND, must lie inside the data before libpng sees it: libpng allocates and
+// clears a text chunk's declared length before reading it, so a file of a few bytes could
+// otherwise claim (and spend seconds zeroing) hundreds of megabytes.
+bool chunksFit(std::span<const std::uint8_t> data) {
+    std::size_t at = 8;
+    while (data.size() - at >= 12) {
+        const std::uint32_t length = (std::uint32_t{data[at]} << 24) |
+                                     (std::uint32_t{data[at + 1]} << 16) |
+                                     (std::uint32_t{data[at + 2]} << 8) | data[at + 3];
+        if (length > data.size() - at - 12)
+            return false;
+        const bool end = std::memcmp(data.data() + at + 4, "IEND", 4) == 0;
+        at += 12 + std::size_t{length};
+        if (end)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
     out = Rgba8Image{};
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
         error = "not a PNG file";
+        return false;
+    }
+    if (!chunksFit(data)) {
+        error = "truncated PNG data";
         return false;
     }
     png_structp png =

@@ -86,6 +86,8 @@ void UseRealClock() { clockState().active = false; }
 
 bool VirtualClockActive() { return clockState().active; }
 
+LONGLONG VirtualClockFrequency() { return clockState().frequency; }
+
 void AdvanceVirtualClockTicks(LONGLONG ticks) { clockState().ticks += ticks; }
 
 void AdvanceVirtualClock(double seconds) {

@@ -36,6 +36,7 @@ void registerSeamReset() {
             seams::OnMessageQueueEmpty(nullptr);
             win32::detail::ThisThreadQueue()->Clear();
             win32::detail::ForgetCursorPosition();
+            win32::detail::ForgetMouseButtons();
         });
     });
 }

@@ -108,13 +108,15 @@ LONG openOrCreate(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWO
     if (!key && !isRoot) {
         if (!create)
             return ERROR_FILE_NOT_FOUND;
-        key = &state.hive.Create(*path, &created);
+        key = state.hive.Create(*path, &created);
+        if (!key)
+            return ERROR_NOT_ENOUGH_MEMORY;
         state.dirty = true;
     }
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     // Keep the stored spelling of the key so that every handle to it agrees.
-    *result = handOut(r, localMachine, key ? key->path : std::string(), access, created);
+    *result = handOut(r, localMachine, key ? key->Path() : std::string(), access, created);
     return ERROR_SUCCESS;
 }
 
@@ -190,11 +192,18 @@ LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD /*reserved*/, DWORD type, const
     if (!(object->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
     HiveState &state = hiveState(r, localMachine);
-    Key &stored = state.hive.Create(path, nullptr); // reappears if a reload dropped it
-    std::vector<BYTE> bytes(data, data + size);
-    if (stored.Set(valueName, type, std::move(bytes))) {
+    Key *stored = state.hive.Create(path, nullptr); // reappears if a reload dropped it
+    if (!stored)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    switch (state.hive.SetValue(*stored, valueName, type, std::vector<BYTE>(data, data + size))) {
+    case Hive::SetResult::Refused:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case Hive::SetResult::Changed:
         state.dirty = true;
         object->changed = true;
+        break;
+    case Hive::SetResult::Unchanged:
+        break;
     }
     return ERROR_SUCCESS;
 }

@@ -153,7 +153,7 @@ std::string StoreFolder() {
         if (!g_folderOverride.empty())
             return g_folderOverride;
     }
-    // The base directory specification only honours absolute paths here.
+    // A relative XDG_CONFIG_HOME is ignored, as the XDG base directory rules ask.
     const char *config = std::getenv("XDG_CONFIG_HOME");
     const std::string base = (config && config[0] == '/') ? config : homeFolder() + "/.config";
     return base + "/tarvos";

@@ -30,15 +30,6 @@ std::string lowerCase(std::string_view text) {
     return out;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -158,24 +149,22 @@ std::optional<ValueLine> parseValue(std::string_view rest, std::string *problem)
 } // namespace
 
 const Value *Key::Find(std::string_view name) const {
-    for (const Value &value : values)
-        if (equalIgnoringCase(value.name, name))
-            return &value;
-    return nullptr;
+    auto it = m_index.find(lowerCase(name));
+    return it == m_index.end() ? nullptr : &m_values[it->second];
 }
 
-bool Key::Set(std::string_view name, DWORD type, std::vector<BYTE> data) {
-    for (Value &value : values) {
-        if (!equalIgnoringCase(value.name, name))
-            continue;
-        if (value.type == type && value.data == data)
-            return false;
-        value.type = type;
-        value.data = std::move(data);
-        return true;
+Key::Change Key::Set(std::string_view name, DWORD type, std::vector<BYTE> data) {
+    auto [it, inserted] = m_index.try_emplace(lowerCase(name), m_values.size());
+    if (inserted) {
+        m_values.push_back(Value{std::string(name), type, std::move(data)});
+        return Change::Added;
     }
-    values.push_back(Value{std::string(name), type, std::move(data)});
-    return true;
+    Value &value = m_values[it->second];
+    if (value.type == type && value.data == data)
+        return Change::None;
+    value.type = type;
+    value.data = std::move(data);
+    return Change::Replaced;
 }
 
 Key *Hive::Find(std::string_view path) {
@@ -183,17 +172,42 @@ Key *Hive::Find(std::string_view path) {
     return it == m_keys.end() ? nullptr : &it->second;
 }
 
-Key &Hive::Create(std::string_view path, bool *created) {
-    // Every key above this one exists too, as on a real registry.
-    for (std::size_t cut = path.find('\\'); cut != std::string_view::npos;
-         cut = path.find('\\', cut + 1)) {
-        const std::string_view prefix = path.substr(0, cut);
-        m_keys.try_emplace(lowerCase(prefix), Key{std::string(prefix), {}});
-    }
-    auto [it, inserted] = m_keys.try_emplace(lowerCase(path), Key{std::string(path), {}});
+Key *Hive::Create(std::string_view path, bool *created) {
     if (created)
-        *created = inserted;
-    return it->second;
+        *created = false;
+    if (Key *existing = Find(path))
+        return existing;
+    // Every key above this one exists too, as on a real registry.
+    std::vector<std::string_view> missing;
+    for (std::size_t cut = path.find('\\'); cut != std::string_view::npos;
+         cut = path.find('\\', cut + 1))
+        if (!Find(path.substr(0, cut)))
+            missing.push_back(path.substr(0, cut));
+    missing.push_back(path);
+    if (m_keys.size() + missing.size() > kMaxKeys)
+        return nullptr;
+    Key *key = nullptr;
+    for (std::string_view each : missing)
+        key = &m_keys.try_emplace(lowerCase(each), std::string(each)).first->second;
+    if (created)
+        *created = true;
+    return key;
+}
+
+Hive::SetResult Hive::SetValue(Key &key, std::string_view name, DWORD type,
+                               std::vector<BYTE> data) {
+    if (m_valueCount >= kMaxValues && !key.Find(name))
+        return SetResult::Refused;
+    switch (key.Set(name, type, std::move(data))) {
+    case Key::Change::None:
+        return SetResult::Unchanged;
+    case Key::Change::Added:
+        ++m_valueCount;
+        return SetResult::Changed;
+    case Key::Change::Replaced:
+        break;
+    }
+    return SetResult::Changed;
 }
 
 std::optional<std::string> JoinKeyPath(std::string_view parentPath, const char *subKey) {
@@ -210,6 +224,8 @@ std::optional<std::string> JoinKeyPath(std::string_view parentPath, const char *
         if (!path.empty())
             path += '\\';
         path += component;
+        if (path.size() > kMaxKeyPathLength)
+            return std::nullopt;
     }
     return path;
 }
@@ -258,7 +274,9 @@ ParseResult ParseHive(std::string_view text) {
                 current = nullptr;
                 continue;
             }
-            current = &result.hive.Create(*path, nullptr);
+            current = result.hive.Create(*path, nullptr);
+            if (!current)
+                note(lineNumber, "more keys than the limit");
         } else if (line.starts_with("value ")) {
             std::string problem;
             auto value = parseValue(line.substr(6), &problem);
@@ -267,12 +285,14 @@ ParseResult ParseHive(std::string_view text) {
             } else if (!current) {
                 note(lineNumber, "value outside a key");
             } else {
-                if (current->Find(value->name)) {
+                const bool duplicate = current->Find(value->name) != nullptr;
+                if (duplicate)
                     note(lineNumber, "duplicate value \"" + value->name + "\"");
-                    --result.valuesKept;
-                }
-                current->Set(value->name, value->type, std::move(value->data));
-                ++result.valuesKept;
+                if (result.hive.SetValue(*current, value->name, value->type,
+                                         std::move(value->data)) == Hive::SetResult::Refused)
+                    note(lineNumber, "more values than the limit");
+                else if (!duplicate)
+                    ++result.valuesKept;
             }
         } else {
             note(lineNumber, "unrecognised line");
@@ -291,9 +311,9 @@ std::string FormatHive(const Hive &hive) {
     out += '\n';
     for (const auto &[lower, key] : hive.Keys()) {
         out += "key ";
-        appendQuoted(out, key.path);
+        appendQuoted(out, key.Path());
         out += '\n';
-        for (const Value &value : key.values) {
+        for (const Value &value : key.Values()) {
             out += "value ";
             appendQuoted(out, value.name);
             out += ' ' + std::to_string(value.type) + ' ' + std::to_string(value.data.size()) + ' ';

@@ -9,15 +9,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace win32::registry {
 
-// Bounds that keep a hostile or corrupted file from exhausting memory.
+// Bounds that keep a hostile or corrupted file (or a runaway caller) from exhausting memory. The
+// program's own settings are a few dozen short values under one key.
 constexpr std::size_t kMaxValueBytes = 1u << 20;
 constexpr std::size_t kMaxNameLength = 16383;
 constexpr std::size_t kMaxKeyNameLength = 255;
-constexpr std::size_t kMaxFileBytes = 64u << 20;
+constexpr std::size_t kMaxKeyPathLength = 512;
+constexpr std::size_t kMaxKeys = 4096;    // per root
+constexpr std::size_t kMaxValues = 65536; // per root
+constexpr std::size_t kMaxFileBytes = 16u << 20;
 
 struct Value {
     std::string name;
@@ -25,30 +30,47 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-struct Key {
-    std::string path; // components joined with '\', as first created
-    std::vector<Value> values;
-
+class Key {
+public:
+    explicit Key(std::string path) : m_path(std::move(path)) {}
+    const std::string &Path() const { return m_path; }            // components joined with '\'
+    const std::vector<Value> &Values() const { return m_values; } // in the order first set
     const Value *Find(std::string_view name) const;
-    // Returns false when the value already held exactly this type and these bytes.
-    bool Set(std::string_view name, DWORD type, std::vector<BYTE> data);
+
+private:
+    friend class Hive;
+    enum class Change { None, Replaced, Added };
+    Change Set(std::string_view name, DWORD type, std::vector<BYTE> data);
+
+    std::string m_path;
+    std::vector<Value> m_values;
+    // Positions in m_values by lower-case name, so that a file with many values loads in
+    // linear time.
+    std::unordered_map<std::string, std::size_t> m_index;
 };
 
-// The keys of one root, found without regard to letter case.
+// The keys of one root, found without regard to letter case, within the bounds above.
 class Hive {
 public:
     Key *Find(std::string_view path);
     // Creates the key and every key above it; `created` tells whether the key itself was new.
-    Key &Create(std::string_view path, bool *created);
+    // NULL when that would pass the bound on keys.
+    Key *Create(std::string_view path, bool *created);
+
+    enum class SetResult { Unchanged, Changed, Refused };
+    // Replaces or adds a value of `key`; a new value past the bound on values is refused.
+    SetResult SetValue(Key &key, std::string_view name, DWORD type, std::vector<BYTE> data);
+
     bool Empty() const { return m_keys.empty(); }
     const std::map<std::string, Key> &Keys() const { return m_keys; }
 
 private:
     std::map<std::string, Key> m_keys; // by lower-case path
+    std::size_t m_valueCount = 0;
 };
 
 // `subKey` of the key at `parentPath` as a normalised path (empty components dropped), or nothing
-// when a component is too long.
+// when a component or the whole path is too long.
 std::optional<std::string> JoinKeyPath(std::string_view parentPath, const char *subKey);
 
 struct ParseResult {

@@ -8,6 +8,7 @@
 #include "platform/win32/virtual_keys.h"
 #include "platform/win32/window_internal.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace win32::detail {
@@ -136,8 +137,10 @@ void translateText(const SDL_TextInputEvent &event) {
     if (!window)
         return;
     // UTF-8 to the single-byte characters of WM_CHAR; characters beyond Latin-1 become '?'.
+    // The text is bounded by its buffer even if an injected event forgot the terminator.
     const auto *p = reinterpret_cast<const unsigned char *>(event.text);
-    while (*p) {
+    const auto *end = p + strnlen(event.text, sizeof event.text);
+    while (p < end) {
         unsigned codePoint = *p;
         int extra = 0;
         if (codePoint >= 0xF0) {
@@ -151,7 +154,7 @@ void translateText(const SDL_TextInputEvent &event) {
             extra = 1;
         }
         ++p;
-        for (; extra > 0 && (*p & 0xC0) == 0x80; --extra, ++p)
+        for (; extra > 0 && p < end && (*p & 0xC0) == 0x80; --extra, ++p)
             codePoint = (codePoint << 6) | (*p & 0x3F);
         post(window, WM_CHAR, codePoint <= 0xFF ? codePoint : '?', 1);
     }
@@ -250,6 +253,12 @@ void TranslateSdlEvent(const SDL_Event &event) {
     default:
         break;
     }
+}
+
+void ForgetMouseButtons() {
+    MouseButtons &b = buttons();
+    std::lock_guard guard(b.lock);
+    b.held = 0;
 }
 
 void PumpSdlEvents(bool scripted) {

@@ -10,5 +10,7 @@ namespace win32::detail {
 void PumpSdlEvents(bool scripted);
 // Queues the messages one SDL event stands for.
 void TranslateSdlEvent(const SDL_Event &event);
+// Forgets which mouse buttons are held (tests start from none).
+void ForgetMouseButtons();
 
 } // namespace win32::detail

@@ -15,6 +15,9 @@ void UseVirtualClock(LONGLONG frequency = 1'000'000, LONGLONG startTicks = 0,
                      DWORD startMilliseconds = 0);
 void UseRealClock();
 bool VirtualClockActive();
+// The counts per second of the virtual clock (asked without touching the frequency query's
+// failure injection).
+LONGLONG VirtualClockFrequency();
 void AdvanceVirtualClockTicks(LONGLONG ticks);
 void AdvanceVirtualClock(double seconds);
 void SetVirtualTimeGetTime(DWORD milliseconds);

@@ -1,4 +1,6 @@
-// Feeds arbitrary bytes to the shared PNG decoder.
+// Feeds arbitrary bytes to the shared PNG decoder, and makes the mip chain of
+// what it accepts.
+#include "platform/d3dx/texture_image.h"
 #include "platform/image/image.h"
 
 #include <cstddef>
@@ -7,8 +9,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     image::Rgba8Image out;
     std::string error;
-    if (image::DecodePng({data, size}, out, error) &&
-        out.pixels.size() != std::size_t{out.width} * out.height * 4)
+    if (!image::DecodePng({data, size}, out, error))
+        return 0;
+    if (out.pixels.size() != std::size_t{out.width} * out.height * 4)
         __builtin_trap();
+    // Pictures small enough to be textures also get their mip chain made.
+    if (out.pixels.size() <= (1u << 20)) {
+        texture_image::Image texture;
+        if (!texture_image::Load({data, size}, 0, texture, error) ||
+            texture.levels != texture_image::FullChainLength(out.width, out.height))
+            __builtin_trap();
+    }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static PrivateFolder folder;
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     checkRoundTrip(text);
-    loadThroughTheRegistry(folder, text);
+    // The file path flushes to disk several times per input; a fixed sixteenth of the inputs
+    // takes it, so the parser itself still sees thousands of inputs a second.
+    if (std::hash<std::string_view>{}(text) % 16 == 0)
+        loadThroughTheRegistry(folder, text);
     return 0;
 }

@@ -185,6 +185,13 @@ Mesh {
     EXPECT_EQ(plain.subsets[0].faceCount, 2u);
 }
 
+TEST(MeshData, TheFirstChildOfEachKindCounts) {
+    const MeshData mesh = BuildOk(Bytes(std::string(kQuadHead) +
+                                        " MeshTextureCoords { 4; 0.5;0.5;, 1.0;0.0;, 1.0;1.0;, "
+                                        "0.0;1.0;; } MeshTextureCoords { 1; 9.0;9.0;; } }"));
+    EXPECT_EQ(mesh.vertices[0].u, 0.5f);
+}
+
 TEST(MeshData, FvfDataAddsASecondTextureSet) {
     auto bits = [](float f) {
         std::uint32_t b;

@@ -149,6 +149,7 @@ TEST(XFileReader, DeclaredTemplatesSizeArraysFromEarlierMembers) {
 template Grid { <11111111-2222-3333-4444-555555555555>
   WORD rows; CHAR cols; array FLOAT cells[rows][cols]; array STRING labels[2]; SDWORD offset; }
 Grid g { <AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE> 2; 3; 1,2,3,4,5,6; "a";"b"; -7; }
+Frame Array { }
 )",
                       doc, error))
         << error;
@@ -165,6 +166,7 @@ Grid g { <AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE> 2; 3; 1,2,3,4,5,6; "a";"b"; -7; 
     EXPECT_STREQ(c.String(), "b");
     EXPECT_EQ(static_cast<std::int32_t>(c.DWord()), -7);
     EXPECT_EQ(c.Remaining(), 0u);
+    EXPECT_EQ(doc.topLevel[1]->name, "Array"); // a keyword is still a name after a type
 }
 
 TEST(XFileReader, FramesCarryTheirIdentifiersAndMatrices) {
@@ -217,6 +219,7 @@ TEST(XFileReader, RefusesMalformedAndHostileInputWithAReason) {
          "DWORD n; array DWORD a[n][n][n]; } T { 65536; 1; }",
          "too large"},
         {"junk character", "xof 0303txt 0032 Frame { @ }", "unexpected character"},
+        {"line of the fault", "xof 0303txt 0032\nHeader {\n 1;\n \"2\"; 3; }", "line 4:"},
     };
     for (const BadCase &bad : cases) {
         Document doc;

@@ -31,7 +31,7 @@ TEST_F(Core, RandomFollowsTheProgramsGeneratorFromStateOne) {
 }
 
 TEST_F(Core, FailureInjectionCountsDownAndClears) {
-    EXPECT_FALSE(seams::ShouldFail("Point"));
+    seams::ClearFailures();
     seams::InjectFailure("Point", 2, E_OUTOFMEMORY);
     HRESULT code = S_OK;
     EXPECT_TRUE(seams::ShouldFail("Point", &code));

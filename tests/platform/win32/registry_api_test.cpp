@@ -196,3 +196,45 @@ TEST_F(Registry, FailedSaveIsReportedAndRetriedOnTheNextClose) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Registry, KeysAndValuesStayWithinTheirBounds) {
+    using namespace win32::registry;
+    HKEY key = nullptr;
+    const std::string deep = "Software\\" + std::string(kMaxKeyPathLength, 'd');
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, deep.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_BAD_PATHNAME);
+
+    // "Bulk" and the keys below it fill the root. The handles stay open until the end so that
+    // the store is written once rather than on every close.
+    std::vector<HKEY> open;
+    for (std::size_t i = 0; i < kMaxKeys; ++i) {
+        const std::string path = i == 0 ? "Bulk" : "Bulk\\" + std::to_string(i);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        open.push_back(key);
+    }
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Bulk\\extra", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(key, nullptr);
+
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Bulk", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    for (std::size_t i = 0; i < kMaxValues; ++i)
+        setDword(key, ("v" + std::to_string(i)).c_str(), static_cast<DWORD>(i));
+    DWORD value = 1;
+    EXPECT_EQ(
+        RegSetValueExA(key, "one too many", 0, REG_DWORD, reinterpret_cast<BYTE *>(&value), 4),
+        ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(RegSetValueExA(key, "v7", 0, REG_DWORD, reinterpret_cast<BYTE *>(&value), 4),
+              ERROR_SUCCESS)
+        << "replacing a value is always allowed";
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    for (HKEY each : open)
+        EXPECT_EQ(RegCloseKey(each), ERROR_SUCCESS);
+}
+
+} // namespace

@@ -214,4 +214,22 @@ TEST_F(RegistryFile, TemporaryFilesOfDeadWritersAreRemoved) {
     EXPECT_TRUE(fs::exists(live));
 }
 
+TEST_F(RegistryFile, AFileWithMoreValuesThanTheLimitKeepsTheFirstOnes) {
+    std::string text = "tarvos-registry 1\nkey \"Software\\Tarvos\"\n";
+    for (std::size_t i = 0; i <= win32::registry::kMaxValues; ++i)
+        text += "value \"v" + std::to_string(i) + "\" 4 4 01000000\n";
+    text += "end\n";
+    writeText(userFile(), text);
+
+    HKEY key = createKey();
+    EXPECT_EQ(bytesOf(key, "v0").size(), 4u);
+    EXPECT_EQ(bytesOf(key, ("v" + std::to_string(win32::registry::kMaxValues - 1)).c_str()).size(),
+              4u);
+    EXPECT_EQ(bytesOf(key, ("v" + std::to_string(win32::registry::kMaxValues)).c_str()),
+              "<missing>");
+    RegCloseKey(key);
+    const std::string trace = seams::TakeDebugOutput();
+    EXPECT_NE(trace.find("more values than the limit"), std::string::npos) << trace;
+}
+
 } // namespace

@@ -183,7 +183,19 @@ TEST_F(WindowTest, CursorHidesWithNullAndFollowsTheMouse) {
     ASSERT_TRUE(ScreenToClient(window, &p));
     EXPECT_EQ(p.x, 33);
     EXPECT_EQ(p.y, 44);
+
+    // Confinement to the window's own rectangle, given in screen coordinates, is the client
+    // area plus the frame around it.
+    ASSERT_TRUE(ClipCursor(&outer));
+    const SDL_Rect *area = SDL_GetWindowMouseRect(win32::SdlWindowOf(window));
+    ASSERT_NE(area, nullptr);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRect(&frame, kWindowedStyle, FALSE);
+    EXPECT_EQ(area->x, frame.left);
+    EXPECT_EQ(area->y, frame.top);
+    EXPECT_EQ(area->w, outer.right - outer.left);
     EXPECT_TRUE(ClipCursor(nullptr));
+    EXPECT_EQ(SDL_GetWindowMouseRect(win32::SdlWindowOf(window)), nullptr);
 }
 
 TEST(WindowIcon, ProgramIconIsA16ColourPictureWithATransparentGround) {

@@ -2,6 +2,8 @@
 // keys, characters and the mouse.
 #include "window_test_support.h"
 
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -162,6 +164,14 @@ TEST_F(WindowTest, TextBecomesCharacters) {
     EXPECT_EQ(queued[1].wParam, 0xE9u);
     EXPECT_EQ(queued[2].wParam, static_cast<WPARAM>('?')); // not a single-byte character
     EXPECT_EQ(queued[4].wParam, static_cast<WPARAM>('\r'));
+
+    // A full buffer without its terminator, ending in half a character, stops at the buffer.
+    std::memset(e.text.text, 'x', sizeof e.text.text);
+    e.text.text[sizeof e.text.text - 1] = '\xC3';
+    const std::size_t after = offsetof(SDL_TextInputEvent, text) + sizeof e.text.text;
+    std::memset(reinterpret_cast<unsigned char *>(&e) + after, 'y', sizeof e - after);
+    seams::InjectSdlEvent(e);
+    EXPECT_EQ(TakeQueued().size(), sizeof e.text.text);
 }
 
 TEST_F(WindowTest, MouseMovesAskForTheCursorAndReportButtons) {

@@ -45,9 +45,12 @@ int fail(const char *what) {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    if (!instance)
-        return fail("no module handle");
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int) {
+    if (!instance || instance != GetModuleHandleA(nullptr) || previous)
+        return fail("not given the module handle");
+    // CTest passes arguments; the program's command line never carries them.
+    if (!commandLine || commandLine[0] != '\0')
+        return fail("command line passed on");
     WNDCLASSA wc{};
     wc.lpfnWndProc = SmokeProc;
     wc.hInstance = instance;

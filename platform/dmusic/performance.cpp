@@ -1,0 +1,139 @@
+// The performance plays a segment by putting its samples in a sound buffer and looping it. A
+// start of the segment already held restarts it from the beginning; a start of another replaces
+// it: one tune sounds at a time.
+#include "platform/dmusic/performance.h"
+
+#include "platform/dmusic/music_log.h"
+#include "platform/dmusic/segment.h"
+
+#include <cstring>
+
+namespace dmusic {
+
+Performance::Performance() {
+    RegisterPerformance(this, true);
+}
+
+Performance::~Performance() {
+    Shutdown();
+    RegisterPerformance(this, false);
+}
+
+HRESULT Performance::QueryInterface(REFIID iid, void **object) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDirectMusicPerformance &&
+        iid != IID_IDirectMusicPerformance8)
+        return E_NOINTERFACE;
+    AddRef();
+    *object = static_cast<IDirectMusicPerformance8 *>(this);
+    return S_OK;
+}
+
+HRESULT Performance::InitAudio(IDirectMusic **music, IDirectSound **sound, HWND window, DWORD,
+                               DWORD, DWORD, DMUS_AUDIOPARAMS *) {
+    LogMusicCall("InitAudio");
+    if (music && *music)
+        return E_INVALIDARG; // an outside music object is not supported
+    if (sound && *sound)
+        return E_INVALIDARG;
+    if (m_sound)
+        return DMUS_E_ALREADY_INITED;
+    HRESULT hr = DirectSoundCreate8(nullptr, &m_sound, nullptr);
+    if (FAILED(hr))
+        return hr;
+    // Normal level: the music never changes the output format the program set.
+    hr = m_sound->SetCooperativeLevel(window, DSSCL_NORMAL);
+    if (FAILED(hr)) {
+        m_sound->Release();
+        m_sound = nullptr;
+    }
+    return hr;
+}
+
+void Performance::ReleaseVoice() {
+    if (m_voice) {
+        m_voice->Stop();
+        m_voice->Release();
+        m_voice = nullptr;
+    }
+    if (m_segment) {
+        m_segment->Release();
+        m_segment = nullptr;
+    }
+}
+
+HRESULT Performance::PlaySegmentEx(IUnknown *source, WCHAR *, IUnknown *, DWORD, LONGLONG,
+                                   IDirectMusicSegmentState **segmentState, IUnknown *,
+                                   IUnknown *) {
+    LogMusicCall("PlaySegmentEx");
+    if (segmentState)
+        *segmentState = nullptr;
+    if (!m_sound)
+        return DMUS_E_NOT_INIT;
+    Segment *segment = AsSegment(source);
+    if (!segment)
+        return E_POINTER;
+
+    if (segment != m_segment) {
+        ReleaseVoice();
+        const WAVEFORMATEX &format = segment->Format();
+        WAVEFORMATEX bufferFormat = format;
+        DSBUFFERDESC desc{};
+        desc.dwSize = sizeof(desc);
+        desc.dwFlags = DSBCAPS_CTRLVOLUME;
+        desc.dwBufferBytes = static_cast<DWORD>(segment->Samples().size());
+        desc.lpwfxFormat = &bufferFormat;
+        HRESULT hr = m_sound->CreateSoundBuffer(&desc, &m_voice, nullptr);
+        if (FAILED(hr))
+            return hr;
+        void *data = nullptr;
+        DWORD bytes = 0;
+        hr = m_voice->Lock(0, desc.dwBufferBytes, &data, &bytes, nullptr, nullptr, 0);
+        if (FAILED(hr)) {
+            ReleaseVoice();
+            return hr;
+        }
+        std::memcpy(data, segment->Samples().data(), bytes);
+        m_voice->Unlock(data, bytes, nullptr, 0);
+        m_segment = segment;
+        m_segment->AddRef();
+    }
+    m_voice->Stop();
+    m_voice->SetCurrentPosition(0);
+    return m_voice->Play(0, 0, DSBPLAY_LOOPING);
+}
+
+HRESULT Performance::Stop(IDirectMusicSegment *segment, IDirectMusicSegmentState *, MUSIC_TIME,
+                          DWORD) {
+    LogMusicCall("Stop");
+    if (!m_sound)
+        return DMUS_E_NOT_INIT;
+    if (m_voice && (!segment || AsSegment(segment) == m_segment))
+        m_voice->Stop();
+    return S_OK;
+}
+
+HRESULT Performance::CloseDown() {
+    LogMusicCall("CloseDown");
+    Shutdown();
+    return S_OK;
+}
+
+void Performance::Shutdown() {
+    ReleaseVoice();
+    if (m_sound) {
+        m_sound->Release();
+        m_sound = nullptr;
+    }
+}
+
+bool Performance::Playing() {
+    if (!m_voice)
+        return false;
+    DWORD status = 0;
+    return SUCCEEDED(m_voice->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
+}
+
+} // namespace dmusic

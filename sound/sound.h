@@ -1,0 +1,33 @@
+// A sound: one WAV file in a static buffer and its duplicates, so that plays overlap.
+#pragma once
+
+#include "platform/dsound/dsound.h"
+#include "sound/wav_file.h"
+
+class CSound {
+public:
+    // Takes a copy of the array and ownership of the buffers and the file; fills buffer 0 (the
+    // duplicates share its memory) and rewinds every buffer.
+    CSound(LPDIRECTSOUNDBUFFER *apDSBuffer, DWORD dwDSBufferSize, DWORD dwNumBuffers,
+           WavFile *pWaveFile);
+    virtual ~CSound();
+    CSound(const CSound &) = delete;
+    CSound &operator=(const CSound &) = delete;
+
+    HRESULT Get3DBuffer(DWORD dwIndex, LPDIRECTSOUND3DBUFFER *ppDS3DBuffer);
+    HRESULT FillBufferWithSound(LPDIRECTSOUNDBUFFER pDSB, BOOL bRepeatWavIfBufferLarger);
+    HRESULT RestoreBuffer(LPDIRECTSOUNDBUFFER pDSB, BOOL *pbWasRestored);
+    LPDIRECTSOUNDBUFFER GetFreeBuffer();
+    LPDIRECTSOUNDBUFFER GetBuffer(DWORD dwIndex);
+
+    HRESULT Play(DWORD dwPriority, DWORD dwFlags);
+    HRESULT Stop();
+    HRESULT Rewind();
+    BOOL IsPlaying();
+
+protected:
+    DWORD m_dwDSBufferSize;
+    WavFile *m_pWaveFile;
+    DWORD m_dwNumBuffers;
+    LPDIRECTSOUNDBUFFER *m_apDSBuffer;
+};
