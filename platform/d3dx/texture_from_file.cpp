@@ -129,8 +129,14 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
     if (!device)
         return D3DERR_INVALIDCALL;
 
+    // The file's own levels (a DDS chain, or a box-filtered chain of a picture) serve as they
+    // are unless the texels change first or another mip filter is asked for.
+    const bool ownLevels = colorKey == 0 && (width == 0 || width == D3DX_DEFAULT) &&
+                           (height == 0 || height == D3DX_DEFAULT) &&
+                           (mipFilter == D3DX_DEFAULT || (mipFilter & 0xFF) == D3DX_FILTER_BOX);
     texture_image::Image picture;
-    if (!readImage(file, 1, picture))
+    if (!readImage(file, ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1),
+                   picture))
         return D3DXERR_INVALIDDATA;
     if (picture.cubeMap) {
         trace(file, "a cube map is not a 2-D texture");
@@ -140,7 +146,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
         sourceInfo->Width = picture.width;
         sourceInfo->Height = picture.height;
         sourceInfo->Depth = 1;
-        sourceInfo->MipLevels = 1;
+        sourceInfo->MipLevels = picture.levels;
         sourceInfo->Format = picture.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     }
     if (filter == D3DX_DEFAULT)
@@ -161,17 +167,21 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
         return D3DERR_INVALIDCALL;
     }
 
-    dds::Surface top = std::move(picture.surfaces.front());
-    if (colorKey)
-        applyColorKey(top, colorKey);
-    if (top.width != width || top.height != height)
-        top = resize(top, width, height, filter);
-
     std::vector<dds::Surface> levels;
-    levels.push_back(std::move(top));
-    const UINT count = chosenLevels(mipLevels, width, height);
-    while (levels.size() < count)
-        levels.push_back(nextLevel(levels.back(), mipFilter));
+    if (ownLevels) {
+        levels = std::move(picture.surfaces);
+    } else {
+        dds::Surface top = std::move(picture.surfaces.front());
+        if (colorKey)
+            applyColorKey(top, colorKey);
+        if (top.width != width || top.height != height)
+            top = resize(top, width, height, filter);
+        levels.push_back(std::move(top));
+        const UINT wanted = chosenLevels(mipLevels, width, height);
+        while (levels.size() < wanted)
+            levels.push_back(nextLevel(levels.back(), mipFilter));
+    }
+    const UINT count = static_cast<UINT>(levels.size());
 
     IDirect3DTexture8 *made = nullptr;
     HRESULT hr = device->CreateTexture(width, height, count, usage, format, pool, &made);
