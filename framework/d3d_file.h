@@ -9,8 +9,8 @@
 class CD3DMesh {
 public:
     char m_strName[512];
-    LPD3DXMESH m_pSysMemMesh;    // system-memory vertex and index buffers
-    LPD3DXMESH m_pLocalMesh;     // the device's copy
+    LPD3DXMESH m_pSysMemMesh; // system-memory vertex and index buffers
+    LPD3DXMESH m_pLocalMesh;  // the device's copy
     DWORD m_dwNumMaterials;
     D3DMATERIAL8 *m_pMaterials;
     LPDIRECT3DTEXTURE8 *m_pTextures;

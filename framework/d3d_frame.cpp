@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-CD3DFrame::CD3DFrame(const char *strName)
-    : m_pMesh(nullptr), m_pNext(nullptr), m_pChild(nullptr) {
+CD3DFrame::CD3DFrame(const char *strName) : m_pMesh(nullptr), m_pNext(nullptr), m_pChild(nullptr) {
     std::strncpy(m_strName, strName ? strName : "", sizeof(m_strName) - 1);
     m_strName[sizeof(m_strName) - 1] = '\0';
     D3DXMatrixIdentity(&m_mat);

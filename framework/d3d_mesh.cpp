@@ -95,12 +95,10 @@ HRESULT CD3DMesh::LoadMaterials(LPDIRECT3DDEVICE8 pd3dDevice, LPD3DXBUFFER pMtrl
 HRESULT CD3DMesh::SetVertexFormat(LPDIRECT3DDEVICE8 pd3dDevice, DWORD dwFVF) {
     LPD3DXMESH pTempSysMemMesh = nullptr;
     LPD3DXMESH pTempLocalMesh = nullptr;
-    if (m_pSysMemMesh &&
-        FAILED(m_pSysMemMesh->CloneMeshFVF(D3DXMESH_SYSTEMMEM, dwFVF, pd3dDevice,
-                                           &pTempSysMemMesh)))
+    if (m_pSysMemMesh && FAILED(m_pSysMemMesh->CloneMeshFVF(D3DXMESH_SYSTEMMEM, dwFVF, pd3dDevice,
+                                                            &pTempSysMemMesh)))
         return E_FAIL;
-    if (m_pLocalMesh &&
-        FAILED(m_pLocalMesh->CloneMeshFVF(0, dwFVF, pd3dDevice, &pTempLocalMesh))) {
+    if (m_pLocalMesh && FAILED(m_pLocalMesh->CloneMeshFVF(0, dwFVF, pd3dDevice, &pTempLocalMesh))) {
         if (pTempSysMemMesh)
             pTempSysMemMesh->Release();
         return E_FAIL;

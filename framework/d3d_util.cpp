@@ -88,9 +88,8 @@ HRESULT LoadVertexShaderFile(LPDIRECT3DDEVICE8 pd3dDevice, const char *strFilena
     HRESULT hr = D3DXAssembleShaderFromFileA(strPath, 0, nullptr, &pCode, nullptr);
     if (FAILED(hr))
         return hr;
-    hr = pd3dDevice->CreateVertexShader(pdwVertexDecl,
-                                        static_cast<const DWORD *>(pCode->GetBufferPointer()),
-                                        pdwVertexShader, 0);
+    hr = pd3dDevice->CreateVertexShader(
+        pdwVertexDecl, static_cast<const DWORD *>(pCode->GetBufferPointer()), pdwVertexShader, 0);
     pCode->Release();
     return hr;
 }

@@ -68,9 +68,8 @@ HRESULT SetDeviceCursor(LPDIRECT3DDEVICE8 pd3dDevice, HCURSOR hCursor, BOOL bAdd
     }
     hdcScreen = GetDC(nullptr);
     if (!readBitmap(hdcScreen, iconinfo.hbmMask, bm.bmWidth, bm.bmHeight, mask) ||
-        (!bBWCursor &&
-         !readBitmap(hdcScreen, iconinfo.hbmColor, bm.bmWidth, static_cast<LONG>(dwHeightDest),
-                     colour))) {
+        (!bBWCursor && !readBitmap(hdcScreen, iconinfo.hbmColor, bm.bmWidth,
+                                   static_cast<LONG>(dwHeightDest), colour))) {
         cleanup();
         return E_FAIL;
     }
