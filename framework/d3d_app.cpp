@@ -2,7 +2,7 @@
 // window style step, the window procedure and the framework's error boxes.
 #include "framework/d3d_app.h"
 
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <cstdio>
 #include <cstring>
@@ -109,6 +109,11 @@ CD3DApplication::CD3DApplication() {
     std::memset(m_adapters, 0, sizeof m_adapters);
 }
 
+CD3DApplication::~CD3DApplication() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
 HRESULT CD3DApplication::AcceptDeviceCaps(const D3DCAPS8 *, DWORD, D3DFORMAT) {
     return S_OK;
 }
@@ -138,6 +143,9 @@ HRESULT CD3DApplication::FinalShutdown() {
 }
 
 LRESULT AppWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Messages that arrive while no application object exists get the default handling.
+    if (!g_app)
+        return DefWindowProcA(window, message, wParam, lParam);
     return g_app->HandleMessage(window, message, wParam, lParam);
 }
 

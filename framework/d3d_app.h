@@ -85,7 +85,7 @@ struct AdapterRecord {
 class CD3DApplication {
 public:
     CD3DApplication();
-    virtual ~CD3DApplication() = default;
+    virtual ~CD3DApplication();
 
     CD3DApplication(const CD3DApplication &) = delete;
     CD3DApplication &operator=(const CD3DApplication &) = delete;

@@ -3,7 +3,7 @@
 // class's resource steps around it in a fixed order.
 #include "framework/d3d_app.h"
 
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -237,7 +237,9 @@ HRESULT CD3DApplication::ShutdownDevice() {
         DestroyDeviceResources();
         m_pDevice->Release();
         m_pDevice = nullptr;
-        ReleaseDirect3D();
     }
+    // Also without a device (a re-creation that failed): the Direct3D object is not kept past
+    // the end.
+    ReleaseDirect3D();
     return FinalShutdown();
 }

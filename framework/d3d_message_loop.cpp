@@ -2,7 +2,7 @@
 // device, the window size, the cursor, pausing and closing, and nested pauses.
 #include "framework/d3d_app.h"
 
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 #include <cstdio>
 

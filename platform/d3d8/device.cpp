@@ -2,6 +2,7 @@
 // Reset, Present and the frame calls, cursor and reference counting.
 #include "platform/d3d8/device.h"
 
+#include "platform/d3d8/call_log.h"
 #include "platform/d3d8/direct3d.h"
 #include "platform/d3d8/frame_capture.h"
 #include "platform/d3d8/live_objects.h"
@@ -81,6 +82,7 @@ Device::Device(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND window, SDL_
     m_backBuffer = new BackBufferSurface(this);
     const Uint32 flags = SDL_GetWindowFlags(sdlWindow);
     m_windowMinimised = (flags & SDL_WINDOW_MINIMIZED) != 0;
+    m_windowId = SDL_GetWindowID(sdlWindow);
     SDL_AddEventWatch(&Device::WatchWindowEvents, this);
     std::lock_guard guard(g_devicesLock);
     g_devices.insert(this);
@@ -92,17 +94,31 @@ Device::~Device() {
         g_devices.erase(this);
     }
     SDL_DelEventWatch(&Device::WatchWindowEvents, this);
-    if (m_context && MakeCurrent()) {
+    const bool windowAlive = WindowAlive();
+    if (m_context && windowAlive && MakeCurrent()) {
         m_pipeline.reset();
         DestroyBackBuffer();
+    } else {
+        if (m_pipeline)
+            m_pipeline->Abandon();
+        m_pipeline.reset();
+        // Without its window the context cannot be made current; deleting the context frees
+        // the objects it owns.
+        for (GLuint *object : {&m_framebuffer, &m_colour, &m_depth}) {
+            if (*object) {
+                *object = 0;
+                --LiveGlCount();
+            }
+        }
     }
     if (m_context) {
-        SDL_GL_MakeCurrent(m_sdlWindow, nullptr);
+        if (windowAlive)
+            SDL_GL_MakeCurrent(m_sdlWindow, nullptr);
         SDL_GL_DeleteContext(m_context);
         --LiveGlCount();
     }
     // Leaving full screen gives the desktop its window back.
-    if (m_fullScreen && win32::SdlWindowOf(m_window) == m_sdlWindow)
+    if (m_fullScreen && windowAlive)
         SDL_SetWindowFullscreen(m_sdlWindow, 0);
     delete m_backBuffer;
     --LiveObjectCount();
@@ -122,7 +138,15 @@ ULONG Device::Release() {
     return RefCounted<IDirect3DDevice8>::Release();
 }
 
+bool Device::WindowAlive() const {
+    return win32::SdlWindowOf(m_window) == m_sdlWindow;
+}
+
 bool Device::MakeCurrent() {
+    if (!WindowAlive()) {
+        trace("the device window no longer exists");
+        return false;
+    }
     if (SDL_GL_GetCurrentContext() == m_context && SDL_GL_GetCurrentWindow() == m_sdlWindow)
         return true;
     if (SDL_GL_MakeCurrent(m_sdlWindow, m_context) != 0) {
@@ -261,8 +285,7 @@ void Device::ResetStateToDefaults() {
 
 int Device::WatchWindowEvents(void *self, SDL_Event *event) {
     auto *device = static_cast<Device *>(self);
-    if (event->type != SDL_WINDOWEVENT ||
-        event->window.windowID != SDL_GetWindowID(device->m_sdlWindow))
+    if (event->type != SDL_WINDOWEVENT || event->window.windowID != device->m_windowId)
         return 0;
     switch (event->window.event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -311,6 +334,9 @@ HRESULT Device::TestCooperativeLevel() {
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
+    LogCall("Reset", parameters ? parameters->BackBufferWidth : 0,
+            parameters ? parameters->BackBufferHeight : 0,
+            parameters ? parameters->BackBufferFormat : 0, parameters ? parameters->Windowed : 0);
     if (!parameters)
         return D3DERR_INVALIDCALL;
     if (m_lostByWindow && (!m_windowFocused || m_windowMinimised))
@@ -341,6 +367,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
 }
 
 HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
+    LogCall("Present");
     if (m_lostByWindow || m_needsReset || m_injectedLostChecks > 0)
         return D3DERR_DEVICELOST;
     if (m_inScene || !m_framebuffer || !MakeCurrent())
@@ -431,6 +458,7 @@ UINT Device::GetAvailableTextureMem() {
 
 HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR color, float z,
                       DWORD stencil) {
+    LogCall("Clear", count, flags, color, z, stencil);
     if ((count > 0 && !rects) || flags == 0 ||
         (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
@@ -482,6 +510,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR c
 }
 
 HRESULT Device::BeginScene() {
+    LogCall("BeginScene");
     HRESULT injected = S_OK;
     if (seams::ShouldFail("BeginScene", &injected))
         return injected;
@@ -492,6 +521,7 @@ HRESULT Device::BeginScene() {
 }
 
 HRESULT Device::EndScene() {
+    LogCall("EndScene");
     if (!m_inScene)
         return D3DERR_INVALIDCALL;
     m_inScene = false;

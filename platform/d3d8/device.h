@@ -109,6 +109,7 @@ private:
            DWORD behaviour);
     ~Device() override;
 
+    bool WindowAlive() const;
     bool MakeCurrent();
     HRESULT ApplyPresentation(const D3DPRESENT_PARAMETERS &parameters);
     bool CreateBackBuffer();
@@ -122,6 +123,7 @@ private:
     D3DDEVTYPE m_type;
     HWND m_window;
     SDL_Window *m_sdlWindow;
+    Uint32 m_windowId = 0;
     DWORD m_behaviour;
     SDL_GLContext m_context = nullptr;
     gl::Functions m_gl;

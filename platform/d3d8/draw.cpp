@@ -137,10 +137,8 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8 *texture) {
         if (!storage || storage->Owner() != this)
             return D3DERR_INVALIDCALL;
     }
-    if (m_pipeline->state.textures[stage] != storage) {
-        m_pipeline->state.textures[stage] = storage;
-        m_pipeline->TouchSampler(stage);
-    }
+    // Sampler objects belong to the stage, so a new texture keeps its stage's sampler.
+    m_pipeline->state.textures[stage] = storage;
     return S_OK;
 }
 

@@ -114,7 +114,16 @@ Pipeline::Pipeline(Device &device, const gl::Functions &functions)
     gl.FrontFace(GL_CCW);
 }
 
+void Pipeline::Abandon() {
+    m_cache.Abandon();
+    m_abandoned = true;
+}
+
 Pipeline::~Pipeline() {
+    if (m_abandoned) {
+        LiveGlCount() -= 3 + kMaxStages;
+        return;
+    }
     m_cache.Clear();
     gl.DeleteSamplers(kMaxStages, m_samplers.data());
     gl.DeleteBuffers(1, &m_streamIndices);
@@ -363,16 +372,15 @@ void Pipeline::ApplySamplers() {
     for (int i = 0; i < kMaxStages; ++i) {
         TextureStorage *texture = state.textures[i];
         const GLuint name = texture ? texture->Name() : 0;
-        if (m_boundTextures[i] != name || !name) {
-            gl.ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
-            if (texture)
-                gl.BindTexture(texture->Kind() == TextureKind::Cube ? GL_TEXTURE_CUBE_MAP
-                                                                    : GL_TEXTURE_2D,
-                               name);
-            m_boundTextures[i] = name;
-        }
+        // A stage without a texture samples nothing; whatever its unit holds stays there.
         if (!name)
             continue;
+        if (m_boundTextures[i] != name) {
+            gl.ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+            gl.BindTexture(
+                texture->Kind() == TextureKind::Cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, name);
+            m_boundTextures[i] = name;
+        }
         if (m_samplerDirty[i]) {
             const auto &ss = state.stage[i];
             const GLuint sampler = m_samplers[i];

@@ -50,7 +50,9 @@ struct PipelineState {
 class Pipeline {
 public:
     Pipeline(Device &device, const gl::Functions &gl);
-    ~Pipeline(); // the device's context must be current
+    ~Pipeline(); // the device's context must be current, unless abandoned
+    // The context is gone with its window: forget the GL objects instead of deleting them.
+    void Abandon();
     Pipeline(const Pipeline &) = delete;
     Pipeline &operator=(const Pipeline &) = delete;
 
@@ -102,6 +104,7 @@ private:
     std::array<GLuint, kMaxStages> m_boundTextures{};
     std::uint64_t m_generation = 0;
     bool m_glStateDirty = true;
+    bool m_abandoned = false;
     GLuint m_currentProgram = 0;
     std::array<GLint, 12> m_attributeOn{}; // which vertex arrays are enabled
 };

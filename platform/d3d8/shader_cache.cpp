@@ -114,6 +114,13 @@ Program ShaderCache::Build(const ProgramKey &key) {
     return program;
 }
 
+void ShaderCache::Abandon() {
+    for (auto &[key, program] : m_programs)
+        if (program.id)
+            --LiveGlCount();
+    m_programs.clear();
+}
+
 void ShaderCache::Clear() {
     for (auto &[key, program] : m_programs) {
         if (program.id) {

@@ -33,6 +33,8 @@ public:
     Program &Get(const ProgramKey &key);
     // Deletes every program (the context must be current).
     void Clear();
+    // Forgets every program without deleting it (the context is gone).
+    void Abandon();
     std::size_t Size() const { return m_programs.size(); }
 
 private:

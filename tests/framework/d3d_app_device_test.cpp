@@ -2,7 +2,7 @@
 // the reference device, reset with frame-moving off, the windowed/full-screen switch, the
 // fall-back to a window, leaked references and shutdown.
 #include "d3d_app_test_support.h"
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 namespace {
 
@@ -157,7 +157,9 @@ TEST_F(DeviceLifeTest, LeakedDeviceReferenceShowsItsErrorAndTheCloseReleasesAgai
 }
 
 TEST_F(DeviceLifeTest, ShutdownWithoutADeviceStillRunsFinalShutdown) {
+    app.m_pD3D = Direct3DCreate8(D3D_SDK_VERSION); // as after a failed re-creation
     EXPECT_EQ(app.ShutdownDevice(), S_OK);
+    EXPECT_EQ(app.m_pD3D, nullptr);
     const std::vector<std::string> expected = {"FinalShutdown"};
     EXPECT_EQ(app.takeSteps(), expected);
     app.failures["FinalShutdown"] = E_FAIL;

@@ -1,7 +1,7 @@
 // Start-up of the application object and the framework's error boxes: every start-up failure
 // shows its own text with the exit sentence, closes what exists and leaves no Direct3D object.
 #include "d3d_app_test_support.h"
-#include "framework/d3d_app_timer.h"
+#include "framework/app_timer.h"
 
 namespace {
 
@@ -43,9 +43,10 @@ TEST_F(StartupTest, StartsWithAWindowAReadyDeviceAndARunningTimer) {
                                                "LoadDeviceResources", "OnStartupComplete"};
     EXPECT_EQ(app.takeSteps(), expected);
     EXPECT_TRUE(seams::TakeMessageBoxes().empty());
-    // The timer started at the end of start-up: application time begins at zero.
+    // The timer runs from the end of start-up.
+    const float started = AppTimer(TimerCommand::AppTime);
     seams::AdvanceVirtualClock(0.5);
-    EXPECT_FLOAT_EQ(AppTimer(TimerCommand::AppTime), 0.5f);
+    EXPECT_FLOAT_EQ(AppTimer(TimerCommand::AppTime) - started, 0.5f);
 }
 
 TEST_F(StartupTest, NoDirect3DObjectShowsItsTextAndExits) {
@@ -173,6 +174,25 @@ TEST_F(StartupTest, ErrorBoxesFollowTheirTableAndMode) {
               "Install the full reference device to\nrender with it.\n" +
                   kSwitchSentence);
     EXPECT_EQ(app.count("FinalShutdown"), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartupTest, WindowProcedureWithoutAnApplicationObjectUsesTheDefaultHandling) {
+    HWND window = nullptr;
+    {
+        TestApp shortLived;
+        ASSERT_EQ(shortLived.Startup(GetModuleHandleA(nullptr)), S_OK);
+        window = shortLived.m_hWnd;
+        shortLived.ShutdownDevice();
+    }
+    EXPECT_EQ(g_app, nullptr); // the object that went away no longer answers for the window
+    EXPECT_EQ(AppWindowProc(window, WM_NCHITTEST, 0, 0),
+              DefWindowProcA(window, WM_NCHITTEST, 0, 0));
+    DestroyWindow(window);
+    g_app = &app;
 }
 
 } // namespace

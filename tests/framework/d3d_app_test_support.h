@@ -3,11 +3,13 @@
 // virtual clock on so that frames see time pass.
 #pragma once
 
+#include "framework/app_timer.h"
 #include "framework/d3d_app.h"
 #include "platform/test_seams.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,8 +46,8 @@ public:
             if (m_bUseDepthBuffer)
                 m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         }
-        if (secondsPerFrame > 0.0)
-            seams::AdvanceVirtualClock(secondsPerFrame);
+        if (onFrame)
+            onFrame();
         if (closeAfterRenders > 0 && renders == closeAfterRenders)
             PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         return step("RenderFrame");
@@ -53,6 +55,24 @@ public:
     HRESULT ReleaseDeviceResources() override { return step("ReleaseDeviceResources"); }
     HRESULT DestroyDeviceResources() override { return step("DestroyDeviceResources"); }
     HRESULT FinalShutdown() override { return step("FinalShutdown"); }
+
+    // One frame a time step after the previous one.
+    HRESULT Frame() {
+        seams::AdvanceVirtualClock(secondsPerFrame);
+        return AdvanceFrame();
+    }
+    // Runs the loop; each time it finds no message the clock moves one time step on and
+    // `script` (when given) may post or inject the next messages.
+    INT Run(std::function<void()> script = nullptr) {
+        seams::OnMessageQueueEmpty([this, script] {
+            seams::AdvanceVirtualClock(secondsPerFrame);
+            if (script)
+                script();
+        });
+        const INT code = RunMessageLoop();
+        seams::OnMessageQueueEmpty(nullptr);
+        return code;
+    }
 
     // Steps in the order they ran, and how often each ran.
     int count(const std::string &name) const {
@@ -79,6 +99,7 @@ public:
     D3DCOLOR clearColour = D3DCOLOR_XRGB(0, 0, 0);
     double secondsPerFrame = 1.0 / 60.0;
     int closeAfterRenders = 0;
+    std::function<void()> onFrame; // called in every render step
     int updates = 0;
     int renders = 0;
 
@@ -101,6 +122,7 @@ protected:
         // A counter that starts well above zero, as a real one does: a stop time of zero means
         // "running" to the timer.
         seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
+        ResetAppTimerForTests();
         // Only what a test sends or posts reaches the window: no spontaneous desktop messages.
         seams::ScriptMessages(true);
     }

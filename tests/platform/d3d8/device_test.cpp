@@ -282,6 +282,17 @@ TEST_F(DeviceTest, ReferencesAreCountedExactly) {
     m_device = nullptr;
 }
 
+TEST_F(DeviceTest, ADeviceThatOutlivesItsWindowRefusesWorkAndStillFreesEverything) {
+    ASSERT_EQ(create(windowed(m_window, 32, 32)), S_OK);
+    DestroyWindow(m_window);
+    seams::CaptureDebugOutput(true);
+    EXPECT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_NE(seams::TakeDebugOutput().find("no longer exists"), std::string::npos);
+    seams::CaptureDebugOutput(false);
+    // The fixture's release checks that the GL objects are accounted for.
+}
+
 TEST_F(DeviceTest, CapturesTheListedPresentsAsPngFiles) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("tarvos-capture-" + std::to_string(getpid()));

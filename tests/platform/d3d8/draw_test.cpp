@@ -276,3 +276,33 @@ TEST_F(PipelineTest, SettingALightLeavesItOffAndEnablingAnUnsetLightGivesTheDefa
     EXPECT_EQ(got.Direction.z, 1.0f);
     EXPECT_EQ(got.Diffuse.r, 1.0f);
 }
+
+TEST_F(PipelineTest, StripsFansAndLinesUseTheirOwnVertexCounts) {
+    LookAlongZ();
+    m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_device->SetVertexShader(kColourFvf);
+    // A strip of two triangles over the left half, a fan of two over the right half.
+    const ColourVertex strip[4] = {{-10, 10, 10, 0xFFFF0000},
+                                   {0, 10, 10, 0xFFFF0000},
+                                   {-10, -10, 10, 0xFFFF0000},
+                                   {0, -10, 10, 0xFFFF0000}};
+    const ColourVertex fan[4] = {{0, 10, 10, 0xFF0000FF},
+                                 {10, 10, 10, 0xFF0000FF},
+                                 {10, -10, 10, 0xFF0000FF},
+                                 {0, -10, 10, 0xFF0000FF}};
+    const ColourVertex line[2] = {{-10, 0.05f, 10, 0xFF00FF00}, {10, 0.05f, 10, 0xFF00FF00}};
+    Begin();
+    ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(ColourVertex)), S_OK);
+    ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fan, sizeof(ColourVertex)), S_OK);
+    ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_LINELIST, 1, line, sizeof(ColourVertex)), S_OK);
+    End("strip_fan_line");
+    EXPECT_TRUE(Near(At(8, 56), {255, 0, 0}, 0));
+    EXPECT_TRUE(Near(At(30, 8), {255, 0, 0}, 0));
+    EXPECT_TRUE(Near(At(34, 56), {0, 0, 255}, 0));
+    EXPECT_TRUE(Near(At(60, 8), {0, 0, 255}, 0));
+    int green = 0;
+    for (int y = 28; y < 36; ++y)
+        green += At(20, y).g == 255 ? 1 : 0;
+    EXPECT_EQ(green, 1); // the line is one pixel wide
+}

@@ -218,3 +218,33 @@ TEST_F(LightingTest, VertexColoursReplaceTheMaterialDiffuseByDefault) {
     End("material_source");
     EXPECT_TRUE(Near(At(32, 32), {255, byte(kAmbient + 0.5f), byte(kAmbient + 0.25f)}, 1));
 }
+
+TEST_F(LightingTest, SpecularAddsTheHalfwayHighlightOnlyWhenEnabled) {
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Specular = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    light.Range = 1000;
+    m_device->SetLight(0, &light);
+    m_device->LightEnable(0, TRUE);
+    D3DMATERIAL8 material{};
+    material.Specular = {0.0f, 0.5f, 1.0f, 1.0f};
+    material.Power = 4.0f;
+    m_device->SetMaterial(&material);
+    m_device->SetRenderState(D3DRS_AMBIENT, 0);
+    Begin();
+    Draw(facingSquare(3, 10));
+    End("specular_off");
+    EXPECT_TRUE(Near(At(32, 32), {0, 0, 0}, 0));
+
+    m_device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    Begin();
+    Draw(facingSquare(3, 10));
+    End("specular_on");
+    // At each corner the viewer lies along -P, the light along -z: N.H with H halfway between.
+    const float len = std::sqrt(118.0f);
+    const float vz = -10.0f / len, vx = -3.0f / len;
+    const float hLength = std::sqrt(2 * vx * vx + (vz - 1.0f) * (vz - 1.0f));
+    const float highlight = std::pow((1.0f - vz) / hLength, 4.0f);
+    EXPECT_TRUE(Near(At(32, 32), {0, byte(0.5f * highlight), byte(highlight)}, 1));
+}
