@@ -4,7 +4,9 @@
 #include "platform/win32/text_conversion.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace fonts {
@@ -42,8 +44,15 @@ bool isShown(char16_t c) {
     return c >= 0x20;
 }
 
-int lineWidth(GlyphAtlas &atlas, const std::u16string &line) {
-    int width = 0;
+constexpr std::int64_t kLongMin = std::numeric_limits<LONG>::min();
+constexpr std::int64_t kLongMax = std::numeric_limits<LONG>::max();
+
+LONG clampLong(std::int64_t value) {
+    return static_cast<LONG>(std::clamp(value, kLongMin, kLongMax));
+}
+
+std::int64_t lineWidth(GlyphAtlas &atlas, const std::u16string &line) {
+    std::int64_t width = 0;
     for (const char16_t c : line)
         if (isShown(c))
             width += atlas.Glyph(c).advance;
@@ -78,48 +87,57 @@ int LayoutText(GlyphAtlas &atlas, LPCSTR text, INT count, RECT *rect, DWORD form
     if (wide.empty())
         return 0;
 
+    // Positions are worked out in 64 bits: a rectangle near the ends of the 32-bit range, or a
+    // very long text, must not wrap around into some other place on the screen.
     const FontFace &face = atlas.Face();
     const std::vector<std::u16string> lines = splitLines(wide, (format & DT_SINGLELINE) != 0);
-    std::vector<int> widths;
-    int widest = 0;
+    std::vector<std::int64_t> widths;
+    std::int64_t widest = 0;
     for (const auto &line : lines) {
         widths.push_back(lineWidth(atlas, line));
         widest = std::max(widest, widths.back());
     }
-    const int lineHeight = face.LineHeight();
-    const int textHeight = lineHeight * static_cast<int>(lines.size());
+    const std::int64_t lineHeight = face.LineHeight();
+    const std::int64_t textHeight = lineHeight * static_cast<std::int64_t>(lines.size());
+    const std::int64_t left = rect->left, top0 = rect->top, right = rect->right,
+                       bottom = rect->bottom;
 
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + textHeight;
-        return textHeight;
+        rect->right = clampLong(left + widest);
+        rect->bottom = clampLong(top0 + textHeight);
+        return clampLong(textHeight);
     }
 
-    const LONG boxWidth = rect->right - rect->left;
-    const LONG boxHeight = rect->bottom - rect->top;
-    LONG top = rect->top;
+    std::int64_t top = top0;
     if (format & DT_BOTTOM)
-        top = rect->bottom - textHeight;
+        top = bottom - textHeight;
     else if (format & DT_VCENTER)
-        top = rect->top + (boxHeight - textHeight) / 2;
+        top = top0 + (bottom - top0 - textHeight) / 2;
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        LONG x = rect->left;
+        std::int64_t x = left;
         if (format & DT_RIGHT)
-            x = rect->right - widths[i];
+            x = right - widths[i];
         else if (format & DT_CENTER)
-            x = rect->left + (boxWidth - widths[i]) / 2;
-        const LONG baseline = top + static_cast<LONG>(i) * lineHeight + face.Ascent();
+            x = left + (right - left - widths[i]) / 2;
+        const std::int64_t baseline =
+            top + static_cast<std::int64_t>(i) * lineHeight + face.Ascent();
         for (const char16_t c : lines[i]) {
             if (!isShown(c))
                 continue;
             const AtlasGlyph &glyph = atlas.Glyph(c);
             const LONG glyphWidth = glyph.atlas.right - glyph.atlas.left;
             const LONG glyphHeight = glyph.atlas.bottom - glyph.atlas.top;
-            if (quads && glyphWidth > 0 && glyphHeight > 0) {
+            const std::int64_t glyphLeft = x + glyph.left;
+            const std::int64_t glyphTop = baseline - glyph.top;
+            // A glyph beyond what a RECT can hold cannot be on any screen.
+            const bool representable = glyphLeft >= kLongMin && glyphTop >= kLongMin &&
+                                       glyphLeft + glyphWidth <= kLongMax &&
+                                       glyphTop + glyphHeight <= kLongMax;
+            if (quads && glyphWidth > 0 && glyphHeight > 0 && representable) {
                 GlyphQuad quad;
-                quad.screen.left = x + glyph.left;
-                quad.screen.top = baseline - glyph.top;
+                quad.screen.left = static_cast<LONG>(glyphLeft);
+                quad.screen.top = static_cast<LONG>(glyphTop);
                 quad.screen.right = quad.screen.left + glyphWidth;
                 quad.screen.bottom = quad.screen.top + glyphHeight;
                 quad.atlas = glyph.atlas;
@@ -130,8 +148,8 @@ int LayoutText(GlyphAtlas &atlas, LPCSTR text, INT count, RECT *rect, DWORD form
         }
     }
     if (format & (DT_VCENTER | DT_BOTTOM))
-        return top - rect->top + textHeight;
-    return textHeight;
+        return clampLong(top - top0 + textHeight);
+    return clampLong(textHeight);
 }
 
 } // namespace fonts

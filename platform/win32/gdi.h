@@ -22,6 +22,7 @@ struct LOGFONTA {
     BYTE lfPitchAndFamily;
     CHAR lfFaceName[LF_FACESIZE];
 };
+static_assert(sizeof(LOGFONTA) == 60);
 
 constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
@@ -61,6 +62,8 @@ struct BITMAPINFOHEADER {
     DWORD biClrUsed;
     DWORD biClrImportant;
 };
+// Callers put the header's size in biSize and the call checks it: it must be the usual 40.
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
 struct RGBQUAD {
     BYTE rgbBlue;

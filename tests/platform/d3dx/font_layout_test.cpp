@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -175,6 +176,25 @@ TEST_F(TextLayout, CountsAndMissingArguments) {
     EXPECT_EQ(fonts::LayoutText(*m_atlas, nullptr, -1, &rect, 0, &m_quads), 0);
     EXPECT_EQ(fonts::LayoutText(*m_atlas, "x", -1, nullptr, 0, &m_quads), 0);
     EXPECT_EQ(fonts::LayoutText(*m_atlas, "x", -1, &rect, 0, nullptr), 20) << "measure only";
+}
+
+TEST_F(TextLayout, RectanglesAtTheEndsOfTheRangeDoNotWrapAround) {
+    constexpr LONG kMin = std::numeric_limits<LONG>::min(), kMax = std::numeric_limits<LONG>::max();
+    Layout("Mid", {kMin, kMin, kMax, kMax}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ASSERT_EQ(m_quads.size(), 3u);
+    EXPECT_LT(std::abs(m_quads[0].screen.left + Advance("Mid") / 2), 40) << "about the middle";
+    EXPECT_LT(std::abs(m_quads[0].screen.top), 40);
+
+    // Text that would start past the largest coordinate is simply not shown.
+    Layout("Gone", {kMax - 2, 0, kMax, 50}, DT_LEFT | DT_NOCLIP | DT_SINGLELINE);
+    for (const auto &quad : m_quads)
+        EXPECT_GT(quad.screen.right, quad.screen.left);
+    EXPECT_LE(m_quads.size(), 1u);
+
+    RECT box = {kMax - 5, kMax - 5, kMax, kMax};
+    EXPECT_EQ(fonts::LayoutText(*m_atlas, "Wide", -1, &box, DT_CALCRECT, nullptr), 20);
+    EXPECT_EQ(box.right, kMax);
+    EXPECT_EQ(box.bottom, kMax);
 }
 
 TEST_F(TextLayout, AnsiBytesAreWindowsCodePageCharacters) {
