@@ -3,6 +3,8 @@
 // source name and returned.
 #include "sound/wav_file.h"
 
+#include "sound/dsutil_trace.h"
+
 #include "platform/win32/dxtrace.h"
 #include "platform/win32/resources.h"
 #include "sound/wav_format_check.h"
@@ -13,20 +15,12 @@
 
 namespace {
 
-constexpr const char *kTraceSource = "dsutil";
 constexpr DWORD kOpenReadFlags = MMIO_ALLOCBUF | MMIO_READ;
 constexpr DWORD kOpenWriteFlags = MMIO_ALLOCBUF | MMIO_CREATE | MMIO_READWRITE;
 constexpr FOURCC kWave = mmioFOURCC('W', 'A', 'V', 'E');
 constexpr FOURCC kFmt = mmioFOURCC('f', 'm', 't', ' ');
 constexpr FOURCC kData = mmioFOURCC('d', 'a', 't', 'a');
 constexpr FOURCC kFact = mmioFOURCC('f', 'a', 'c', 't');
-
-HRESULT Trace(DWORD line, HRESULT hr, const char *call, BOOL popUp) {
-    return DXTraceA(kTraceSource, line, hr, call, popUp);
-}
-
-#define WAV_TRACE(call, hr) Trace(static_cast<DWORD>(__LINE__), hr, call, TRUE)
-#define WAV_TRACE_NOMSGBOX(call, hr) Trace(static_cast<DWORD>(__LINE__), hr, call, FALSE)
 
 // A format record with room for `extraBytes` after it; freed with ::operator delete.
 WAVEFORMATEX *AllocateFormat(std::size_t extraBytes) {
@@ -79,14 +73,14 @@ HRESULT WavFile::Open(LPCSTR strFileName, WAVEFORMATEX *pwfx, DWORD dwFlags) {
         if (FAILED(hr)) {
             mmioClose(m_hmmio, 0);
             m_hmmio = nullptr;
-            return WAV_TRACE_NOMSGBOX("ReadMMIO", hr);
+            return DSUTIL_TRACE_NOMSGBOX("ReadMMIO", hr);
         }
         hr = ResetFile();
         if (FAILED(hr)) {
             // Nothing can be read without the data chunk; the file is not kept open for it.
             mmioClose(m_hmmio, 0);
             m_hmmio = nullptr;
-            return WAV_TRACE("ResetFile", hr);
+            return DSUTIL_TRACE("ResetFile", hr);
         }
         m_dwSize = m_ckData.cksize;
         return S_OK;
@@ -97,13 +91,13 @@ HRESULT WavFile::Open(LPCSTR strFileName, WAVEFORMATEX *pwfx, DWORD dwFlags) {
         return E_INVALIDARG;
     m_hmmio = mmioOpenA(strFileName, nullptr, kOpenWriteFlags);
     if (!m_hmmio)
-        return WAV_TRACE("mmioOpen", E_FAIL);
+        return DSUTIL_TRACE("mmioOpen", E_FAIL);
 
     HRESULT hr = WriteMMIO(pwfx);
     if (FAILED(hr)) {
         mmioClose(m_hmmio, 0);
         m_hmmio = nullptr;
-        return WAV_TRACE("WriteMMIO", hr);
+        return DSUTIL_TRACE("WriteMMIO", hr);
     }
     hr = ResetFile();
     if (FAILED(hr)) {
@@ -111,7 +105,7 @@ HRESULT WavFile::Open(LPCSTR strFileName, WAVEFORMATEX *pwfx, DWORD dwFlags) {
         // Close from writing sizes through an output state that was never taken.
         mmioClose(m_hmmio, 0);
         m_hmmio = nullptr;
-        return WAV_TRACE("ResetFile", hr);
+        return DSUTIL_TRACE("ResetFile", hr);
     }
     return S_OK;
 }
@@ -121,22 +115,22 @@ HRESULT WavFile::OpenResource(LPCSTR strFileName) {
     if (!resource)
         resource = FindResourceA(nullptr, strFileName, "WAV");
     if (!resource)
-        return WAV_TRACE_NOMSGBOX("FindResource", E_FAIL);
+        return DSUTIL_TRACE_NOMSGBOX("FindResource", E_FAIL);
 
     HGLOBAL loaded = LoadResource(nullptr, resource);
     if (!loaded)
-        return WAV_TRACE("LoadResource", E_FAIL);
+        return DSUTIL_TRACE("LoadResource", E_FAIL);
     const DWORD size = SizeofResource(nullptr, resource);
     if (size == 0)
-        return WAV_TRACE("SizeofResource", E_FAIL);
+        return DSUTIL_TRACE("SizeofResource", E_FAIL);
     const void *bytes = LockResource(loaded);
     if (!bytes)
-        return WAV_TRACE("LockResource", E_FAIL);
+        return DSUTIL_TRACE("LockResource", E_FAIL);
 
     delete[] m_pResourceCopy;
     m_pResourceCopy = new (std::nothrow) BYTE[size];
     if (!m_pResourceCopy)
-        return WAV_TRACE("new", E_FAIL);
+        return DSUTIL_TRACE("new", E_FAIL);
     std::memcpy(m_pResourceCopy, bytes, size);
 
     MMIOINFO info{};
@@ -152,30 +146,30 @@ HRESULT WavFile::ReadMMIO() {
     m_pwfx = nullptr;
 
     if (mmioDescend(m_hmmio, &m_ckRiff, nullptr, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioDescend", E_FAIL);
+        return DSUTIL_TRACE("mmioDescend", E_FAIL);
     if (m_ckRiff.ckid != FOURCC_RIFF || m_ckRiff.fccType != kWave)
-        return WAV_TRACE_NOMSGBOX("mmioFOURCC", E_FAIL);
+        return DSUTIL_TRACE_NOMSGBOX("mmioFOURCC", E_FAIL);
 
     MMCKINFO ckIn{};
     ckIn.ckid = kFmt;
     if (mmioDescend(m_hmmio, &ckIn, &m_ckRiff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioDescend", E_FAIL);
+        return DSUTIL_TRACE("mmioDescend", E_FAIL);
     if (ckIn.cksize < sizeof(PCMWAVEFORMAT))
-        return WAV_TRACE("sizeof(PCMWAVEFORMAT)", E_FAIL);
+        return DSUTIL_TRACE("sizeof(PCMWAVEFORMAT)", E_FAIL);
 
     PCMWAVEFORMAT pcmWaveFormat{};
     if (mmioRead(m_hmmio, reinterpret_cast<HPSTR>(&pcmWaveFormat), sizeof pcmWaveFormat) !=
         static_cast<LONG>(sizeof pcmWaveFormat))
-        return WAV_TRACE("mmioRead", E_FAIL);
+        return DSUTIL_TRACE("mmioRead", E_FAIL);
     // Nothing downstream can play a sound without channels, at no rate or with frames that do
     // not hold whole samples; such a header is damage.
     if (!wav::IsAcceptableFormat(pcmWaveFormat))
-        return WAV_TRACE_NOMSGBOX("WAVEFORMATEX", E_FAIL);
+        return DSUTIL_TRACE_NOMSGBOX("WAVEFORMATEX", E_FAIL);
 
     if (pcmWaveFormat.wf.wFormatTag == WAVE_FORMAT_PCM) {
         m_pwfx = AllocateFormat(0);
         if (!m_pwfx)
-            return WAV_TRACE("m_pwfx", E_FAIL);
+            return DSUTIL_TRACE("m_pwfx", E_FAIL);
         std::memcpy(m_pwfx, &pcmWaveFormat, sizeof pcmWaveFormat);
         m_pwfx->cbSize = 0;
     } else {
@@ -185,24 +179,24 @@ HRESULT WavFile::ReadMMIO() {
         if (ckIn.cksize < sizeof(WAVEFORMATEX) ||
             mmioRead(m_hmmio, reinterpret_cast<HPSTR>(&cbExtraBytes), sizeof cbExtraBytes) !=
                 static_cast<LONG>(sizeof cbExtraBytes))
-            return WAV_TRACE("mmioRead", E_FAIL);
+            return DSUTIL_TRACE("mmioRead", E_FAIL);
 
         m_pwfx = AllocateFormat(cbExtraBytes);
         if (!m_pwfx)
-            return WAV_TRACE("new", E_FAIL);
+            return DSUTIL_TRACE("new", E_FAIL);
         std::memcpy(m_pwfx, &pcmWaveFormat, sizeof pcmWaveFormat);
         m_pwfx->cbSize = cbExtraBytes;
         if (ckIn.cksize < sizeof(WAVEFORMATEX) + cbExtraBytes ||
             mmioRead(m_hmmio, reinterpret_cast<HPSTR>(m_pwfx + 1), cbExtraBytes) !=
                 static_cast<LONG>(cbExtraBytes)) {
             FreeFormat();
-            return WAV_TRACE("mmioRead", E_FAIL);
+            return DSUTIL_TRACE("mmioRead", E_FAIL);
         }
     }
 
     if (mmioAscend(m_hmmio, &ckIn, 0) != MMSYSERR_NOERROR) {
         FreeFormat();
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
     }
     return S_OK;
 }
@@ -223,19 +217,19 @@ HRESULT WavFile::ResetFile() {
         // The data search starts at the RIFF body, so a "data" chunk before "fmt " is found.
         if (mmioSeek(m_hmmio, static_cast<LONG>(m_ckRiff.dwDataOffset + sizeof(FOURCC)),
                      SEEK_SET) == -1)
-            return WAV_TRACE("mmioSeek", E_FAIL);
+            return DSUTIL_TRACE("mmioSeek", E_FAIL);
         m_ckData.ckid = kData;
         if (mmioDescend(m_hmmio, &m_ckData, &m_ckRiff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-            return WAV_TRACE("mmioDescend", E_FAIL);
+            return DSUTIL_TRACE("mmioDescend", E_FAIL);
         return S_OK;
     }
 
     m_ckData.ckid = kData;
     m_ckData.cksize = 0;
     if (mmioCreateChunk(m_hmmio, &m_ckData, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioCreateChunk", E_FAIL);
+        return DSUTIL_TRACE("mmioCreateChunk", E_FAIL);
     if (mmioGetInfo(m_hmmio, &m_mmioinfoOut, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioGetInfo", E_FAIL);
+        return DSUTIL_TRACE("mmioGetInfo", E_FAIL);
     return S_OK;
 }
 
@@ -266,7 +260,7 @@ HRESULT WavFile::Read(BYTE *pBuffer, DWORD dwSizeToRead, DWORD *pdwSizeRead) {
 
     MMIOINFO mmioinfoIn{};
     if (mmioGetInfo(m_hmmio, &mmioinfoIn, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioGetInfo", E_FAIL);
+        return DSUTIL_TRACE("mmioGetInfo", E_FAIL);
 
     const DWORD count = std::min(dwSizeToRead, m_ckData.cksize);
     m_ckData.cksize -= count;
@@ -274,9 +268,9 @@ HRESULT WavFile::Read(BYTE *pBuffer, DWORD dwSizeToRead, DWORD *pdwSizeRead) {
     for (DWORD done = 0; done < count;) {
         if (mmioinfoIn.pchNext >= mmioinfoIn.pchEndRead) {
             if (mmioAdvance(m_hmmio, &mmioinfoIn, MMIO_READ) != MMSYSERR_NOERROR)
-                return WAV_TRACE("mmioAdvance", E_FAIL);
+                return DSUTIL_TRACE("mmioAdvance", E_FAIL);
             if (mmioinfoIn.pchNext >= mmioinfoIn.pchEndRead)
-                return WAV_TRACE("mmioinfoIn.pchNext", E_FAIL);
+                return DSUTIL_TRACE("mmioinfoIn.pchNext", E_FAIL);
         }
         const auto available = static_cast<DWORD>(mmioinfoIn.pchEndRead - mmioinfoIn.pchNext);
         const DWORD n = std::min(count - done, available);
@@ -286,7 +280,7 @@ HRESULT WavFile::Read(BYTE *pBuffer, DWORD dwSizeToRead, DWORD *pdwSizeRead) {
     }
 
     if (mmioSetInfo(m_hmmio, &mmioinfoIn, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioSetInfo", E_FAIL);
+        return DSUTIL_TRACE("mmioSetInfo", E_FAIL);
     *pdwSizeRead = count;
     return S_OK;
 }
@@ -314,15 +308,15 @@ HRESULT WavFile::Close() {
 
 HRESULT WavFile::CloseWritten() {
     if (mmioSetInfo(m_hmmio, &m_mmioinfoOut, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioSetInfo", E_FAIL);
+        return DSUTIL_TRACE("mmioSetInfo", E_FAIL);
     if (mmioAscend(m_hmmio, &m_ckData, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
     if (mmioAscend(m_hmmio, &m_ckRiff, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
 
     mmioSeek(m_hmmio, 0, SEEK_SET);
     if (mmioDescend(m_hmmio, &m_ckRiff, nullptr, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioDescend", E_FAIL);
+        return DSUTIL_TRACE("mmioDescend", E_FAIL);
 
     MMCKINFO ckFact{};
     ckFact.ckid = kFact;
@@ -332,7 +326,7 @@ HRESULT WavFile::CloseWritten() {
         mmioAscend(m_hmmio, &ckFact, 0);
     }
     if (mmioAscend(m_hmmio, &m_ckRiff, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
     return S_OK;
 }
 
@@ -367,7 +361,7 @@ HRESULT WavFile::Write(UINT nSizeToWrite, const BYTE *pbSrcData, UINT *pnSizeWro
         if (m_mmioinfoOut.pchNext >= m_mmioinfoOut.pchEndWrite) {
             m_mmioinfoOut.dwFlags |= MMIO_DIRTY;
             if (mmioAdvance(m_hmmio, &m_mmioinfoOut, MMIO_WRITE) != MMSYSERR_NOERROR)
-                return WAV_TRACE("mmioAdvance", E_FAIL);
+                return DSUTIL_TRACE("mmioAdvance", E_FAIL);
         }
         const auto space = static_cast<UINT>(m_mmioinfoOut.pchEndWrite - m_mmioinfoOut.pchNext);
         const UINT n = std::min(nSizeToWrite - done, space);
@@ -383,31 +377,31 @@ HRESULT WavFile::WriteMMIO(WAVEFORMATEX *pwfxDest) {
     m_ckRiff.fccType = kWave;
     m_ckRiff.cksize = 0;
     if (mmioCreateChunk(m_hmmio, &m_ckRiff, MMIO_CREATERIFF) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioCreateChunk", E_FAIL);
+        return DSUTIL_TRACE("mmioCreateChunk", E_FAIL);
 
     MMCKINFO ck{};
     ck.ckid = kFmt;
     ck.cksize = sizeof(PCMWAVEFORMAT);
     if (mmioCreateChunk(m_hmmio, &ck, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioCreateChunk", E_FAIL);
+        return DSUTIL_TRACE("mmioCreateChunk", E_FAIL);
     const LONG formatBytes = pwfxDest->wFormatTag == WAVE_FORMAT_PCM
                                  ? static_cast<LONG>(sizeof(PCMWAVEFORMAT))
                                  : static_cast<LONG>(sizeof(WAVEFORMATEX) + pwfxDest->cbSize);
     if (mmioWrite(m_hmmio, reinterpret_cast<const char *>(pwfxDest), formatBytes) != formatBytes)
-        return WAV_TRACE("mmioWrite", E_FAIL);
+        return DSUTIL_TRACE("mmioWrite", E_FAIL);
     if (mmioAscend(m_hmmio, &ck, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
 
     ck = {};
     ck.ckid = kFact;
     ck.cksize = 0;
     if (mmioCreateChunk(m_hmmio, &ck, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioCreateChunk", E_FAIL);
+        return DSUTIL_TRACE("mmioCreateChunk", E_FAIL);
     const DWORD dwSamples = 0xFFFFFFFF;
     if (mmioWrite(m_hmmio, reinterpret_cast<const char *>(&dwSamples), sizeof dwSamples) !=
         static_cast<LONG>(sizeof dwSamples))
-        return WAV_TRACE("mmioWrite", E_FAIL);
+        return DSUTIL_TRACE("mmioWrite", E_FAIL);
     if (mmioAscend(m_hmmio, &ck, 0) != MMSYSERR_NOERROR)
-        return WAV_TRACE("mmioAscend", E_FAIL);
+        return DSUTIL_TRACE("mmioAscend", E_FAIL);
     return S_OK;
 }
