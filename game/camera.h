@@ -17,11 +17,11 @@ public:
     // The view from just behind and above the ship's centre; stored as the view as well.
     D3DXMATRIX SetBehindShip(D3DXVECTOR3 position, const D3DXMATRIX *rotation);
 
-    D3DXMATRIX GetViewMatrix() const { return m_matView; }
-    D3DXVECTOR3 GetTrailEye() const { return m_trailEye[0]; }
-    D3DXVECTOR3 GetTrailTarget() const { return m_trailTarget[0]; }
+    D3DXMATRIX GetViewMatrix() const { return view; }
+    D3DXVECTOR3 GetTrailEye() const { return trailEye[0]; }
+    D3DXVECTOR3 GetTrailTarget() const { return trailTarget[0]; }
 
-    D3DXMATRIX m_matView;
-    D3DXVECTOR3 m_trailEye[kTrailLength];    // index 0 the oldest
-    D3DXVECTOR3 m_trailTarget[kTrailLength]; // same order
+    D3DXMATRIX view;
+    D3DXVECTOR3 trailEye[kTrailLength];    // index 0 the oldest
+    D3DXVECTOR3 trailTarget[kTrailLength]; // same order
 };

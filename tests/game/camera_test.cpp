@@ -37,8 +37,8 @@ TEST(Camera, ResetTrailFillsEveryEntryWithTheRestingPose) {
     const D3DXMATRIX rotation = Identity();
     camera.ResetTrail(D3DXVECTOR3(0, 0, 0), &rotation);
     for (int i = 0; i < Camera::kTrailLength; ++i) {
-        ExpectNear(camera.m_trailEye[i], D3DXVECTOR3(0, 1, -4));
-        ExpectNear(camera.m_trailTarget[i], D3DXVECTOR3(0, 1, 0));
+        ExpectNear(camera.trailEye[i], D3DXVECTOR3(0, 1, -4));
+        ExpectNear(camera.trailTarget[i], D3DXVECTOR3(0, 1, 0));
     }
     EXPECT_EQ(camera.GetViewMatrix(), LookAt({0, 1, -4}, {0, 1, 0}, {0, 1, 0}));
 }
@@ -49,10 +49,10 @@ TEST(Camera, FollowShipLagsNineSteps) {
     camera.ResetTrail(D3DXVECTOR3(0, 0, 0), &rotation);
     const D3DXMATRIX resting = camera.GetViewMatrix();
     camera.FollowShip(D3DXVECTOR3(0, 0, 10), &rotation);
-    ExpectNear(camera.m_trailEye[9], D3DXVECTOR3(0, 1, 6));
-    ExpectNear(camera.m_trailTarget[9], D3DXVECTOR3(0, 1, 10));
+    ExpectNear(camera.trailEye[9], D3DXVECTOR3(0, 1, 6));
+    ExpectNear(camera.trailTarget[9], D3DXVECTOR3(0, 1, 10));
     for (int i = 0; i < 9; ++i)
-        ExpectNear(camera.m_trailEye[i], D3DXVECTOR3(0, 1, -4));
+        ExpectNear(camera.trailEye[i], D3DXVECTOR3(0, 1, -4));
     EXPECT_EQ(camera.GetViewMatrix(), resting);
     // Nine steps bring the moved pose to the oldest entry, and only then into the view.
     for (int i = 0; i < 8; ++i)
