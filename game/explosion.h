@@ -35,9 +35,8 @@ public:
     void LoadResources();
     void ReleaseResources();
 
-    // The animation frame and the ring's grey level of a blast of this age.
+    // The animation frame of a blast of this age.
     static int FrameForAge(float age);
-    static int GreyForAge(float age);
 
     DWORD index = 0;
     INT frame = 0;
