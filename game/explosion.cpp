@@ -13,10 +13,6 @@ Explosion::Explosion() : explosions{} {
     D3DXMatrixIdentity(&scaling);
 }
 
-Explosion::~Explosion() {
-    ReleaseResources();
-}
-
 void Explosion::Add(float x, float y, float z, INT sizeClass, bool shockWave) {
     for (index = 0; index < kMaxExplosions; ++index) {
         ExplosionRecord &slot = explosions[index];

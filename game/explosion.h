@@ -20,7 +20,8 @@ public:
     static constexpr float kLifetime = 2.0f;
 
     Explosion();
-    virtual ~Explosion();
+    // Device resources are given back by ReleaseResources while the device lives, never here.
+    virtual ~Explosion() = default;
 
     Explosion(const Explosion &) = delete;
     Explosion &operator=(const Explosion &) = delete;
