@@ -52,12 +52,13 @@ void ExpectCanonicalPcm(const std::string &name, int channels) {
     SCOPED_TRACE(name);
     Sound w = LoadSound(name);
     ASSERT_TRUE(w.ok);
-    EXPECT_EQ(w.format.wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(w.format.wBitsPerSample, 16);
-    EXPECT_EQ(w.format.nSamplesPerSec, 22050u);
-    EXPECT_EQ(w.format.nChannels, channels);
-    EXPECT_EQ(w.format.nBlockAlign, channels * 2);
-    EXPECT_EQ(w.format.nAvgBytesPerSec, 22050u * channels * 2);
+    // The record is packed: its fields are compared as copies, never bound by reference.
+    EXPECT_EQ(+w.format.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(+w.format.wBitsPerSample, 16);
+    EXPECT_EQ(+w.format.nSamplesPerSec, 22050u);
+    EXPECT_EQ(+w.format.nChannels, channels);
+    EXPECT_EQ(+w.format.nBlockAlign, channels * 2);
+    EXPECT_EQ(+w.format.nAvgBytesPerSec, 22050u * channels * 2);
     EXPECT_EQ(w.samples.size() % channels, 0u);
     EXPECT_EQ(ReadMedia(name).size(), 44 + w.samples.size() * 2);
 }
@@ -84,9 +85,9 @@ TEST(Sounds, MenuMusicLoadsAsASegmentWithTheSamplesTheWavReaderSees) {
     ASSERT_EQ(dmusic::Segment::Load(MediaPath("menuloop.wav"), &segment), S_OK);
     Sound w = LoadSound("menuloop.wav");
     ASSERT_TRUE(w.ok);
-    EXPECT_EQ(segment->Format().nChannels, 2);
-    EXPECT_EQ(segment->Format().nSamplesPerSec, 22050u);
-    EXPECT_EQ(segment->Format().wBitsPerSample, 16);
+    EXPECT_EQ(+segment->Format().nChannels, 2);
+    EXPECT_EQ(+segment->Format().nSamplesPerSec, 22050u);
+    EXPECT_EQ(+segment->Format().wBitsPerSample, 16);
     ASSERT_EQ(segment->Samples().size(), w.samples.size() * 2);
     EXPECT_EQ(std::memcmp(segment->Samples().data(), w.samples.data(), segment->Samples().size()),
               0);
