@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8_types.h"
+#include "platform/d3d8/render_states.h"
 #include "platform/win32/com.h"
 
 // Records and resource interfaces of the drawing pipeline; the pipeline defines them.
@@ -14,10 +15,6 @@ struct IDirect3DTexture8;
 struct IDirect3DCubeTexture8;
 struct IDirect3DVertexBuffer8;
 struct IDirect3DIndexBuffer8;
-enum D3DRENDERSTATETYPE : INT {};
-enum D3DTEXTURESTAGESTATETYPE : INT {};
-enum D3DTRANSFORMSTATETYPE : INT {};
-enum D3DPRIMITIVETYPE : INT {};
 
 struct IDirect3DDevice8;
 
@@ -82,6 +79,18 @@ struct IDirect3DDevice8 : IUnknown {
     virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
     virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
                                          UINT startIndex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount,
+                                    const void *vertices, UINT stride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
+                                           UINT primitiveCount, const void *indices,
+                                           D3DFORMAT indexFormat, const void *vertices,
+                                           UINT stride) = 0;
+    virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD *value) = 0;
+    virtual HRESULT GetMaterial(D3DMATERIAL8 *material) = 0;
+    virtual HRESULT GetLight(DWORD index, D3DLIGHT8 *light) = 0;
+    virtual HRESULT GetLightEnable(DWORD index, BOOL *enable) = 0;
+    virtual HRESULT GetViewport(D3DVIEWPORT8 *viewport) = 0;
 };
 
 struct IDirect3D8 : IUnknown {
@@ -114,3 +123,6 @@ using LPDIRECT3DSURFACE8 = IDirect3DSurface8 *;
 // Returns a new Direct3D object (one reference), or NULL when the version is not the one this
 // layer implements or no video system can be started.
 IDirect3D8 *Direct3DCreate8(UINT sdkVersion);
+
+// The resource interfaces and the pipeline's states, so that callers see the whole device.
+#include "platform/d3d8/resources.h"

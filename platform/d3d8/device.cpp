@@ -2,9 +2,11 @@
 // Reset, Present and the frame calls, cursor and reference counting.
 #include "platform/d3d8/device.h"
 
+#include "platform/d3d8/call_log.h"
 #include "platform/d3d8/direct3d.h"
 #include "platform/d3d8/frame_capture.h"
 #include "platform/d3d8/live_objects.h"
+#include "platform/d3d8/pipeline.h"
 #include "platform/d3d8/seams.h"
 #include "platform/d3d8/surface.h"
 #include "platform/seams/failure_injection.h"
@@ -61,6 +63,7 @@ HRESULT Device::Create(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND focu
         device->Release();
         return D3DERR_NOTAVAILABLE;
     }
+    device->m_pipeline = std::make_unique<Pipeline>(*device, device->m_gl);
     const HRESULT hr = device->ApplyPresentation(parameters);
     if (FAILED(hr)) {
         device->Release();
@@ -93,8 +96,12 @@ Device::~Device() {
     SDL_DelEventWatch(&Device::WatchWindowEvents, this);
     const bool windowAlive = WindowAlive();
     if (m_context && windowAlive && MakeCurrent()) {
+        m_pipeline.reset();
         DestroyBackBuffer();
     } else {
+        if (m_pipeline)
+            m_pipeline->Abandon();
+        m_pipeline.reset();
         // Without its window the context cannot be made current; deleting the context frees
         // the objects it owns.
         for (GLuint *object : {&m_framebuffer, &m_colour, &m_depth}) {
@@ -269,9 +276,11 @@ void Device::DestroyBackBuffer() {
 }
 
 void Device::ResetStateToDefaults() {
-    // The drawing pipeline's states, lights and transforms return to their defaults here.
     m_gl.Viewport(0, 0, static_cast<GLsizei>(m_pp.BackBufferWidth),
                   static_cast<GLsizei>(m_pp.BackBufferHeight));
+    if (m_pipeline)
+        m_pipeline->ResetToDefaults(m_pp.BackBufferWidth, m_pp.BackBufferHeight,
+                                    m_pp.EnableAutoDepthStencil != FALSE);
 }
 
 int Device::WatchWindowEvents(void *self, SDL_Event *event) {
@@ -325,6 +334,9 @@ HRESULT Device::TestCooperativeLevel() {
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
+    LogCall("Reset", parameters ? parameters->BackBufferWidth : 0,
+            parameters ? parameters->BackBufferHeight : 0,
+            parameters ? parameters->BackBufferFormat : 0, parameters ? parameters->Windowed : 0);
     if (!parameters)
         return D3DERR_INVALIDCALL;
     if (m_lostByWindow && (!m_windowFocused || m_windowMinimised))
@@ -355,6 +367,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
 }
 
 HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
+    LogCall("Present");
     if (m_lostByWindow || m_needsReset || m_injectedLostChecks > 0)
         return D3DERR_DEVICELOST;
     if (m_inScene || !m_framebuffer || !MakeCurrent())
@@ -363,6 +376,7 @@ HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
         return ReadBackBuffer(w, h, rgba);
     });
 
+    m_pipeline->ForgetGlState(); // masks change below
     int windowW = 0, windowH = 0;
     SDL_GL_GetDrawableSize(m_sdlWindow, &windowW, &windowH);
     m_gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -444,6 +458,7 @@ UINT Device::GetAvailableTextureMem() {
 
 HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR color, float z,
                       DWORD stencil) {
+    LogCall("Clear", count, flags, color, z, stencil);
     if ((count > 0 && !rects) || flags == 0 ||
         (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
@@ -456,6 +471,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR c
 
     GLbitfield mask = 0;
     m_gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    m_pipeline->ForgetGlState(); // masks change below
     if (flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
         m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -494,6 +510,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR c
 }
 
 HRESULT Device::BeginScene() {
+    LogCall("BeginScene");
     HRESULT injected = S_OK;
     if (seams::ShouldFail("BeginScene", &injected))
         return injected;
@@ -504,6 +521,7 @@ HRESULT Device::BeginScene() {
 }
 
 HRESULT Device::EndScene() {
+    LogCall("EndScene");
     if (!m_inScene)
         return D3DERR_INVALIDCALL;
     m_inScene = false;
@@ -521,88 +539,10 @@ BOOL Device::ShowCursor(BOOL show) {
     return previous;
 }
 
-// The drawing pipeline is built on top of this device; until then its calls are refused.
+// The system pointer stands in for the device cursor, whose image is not drawn.
 HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface8 *) {
     return D3DERR_INVALIDCALL;
 }
-HRESULT Device::SetRenderState(D3DRENDERSTATETYPE, DWORD) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::GetRenderState(D3DRENDERSTATETYPE, DWORD *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetTexture(DWORD, IDirect3DBaseTexture8 *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetMaterial(const D3DMATERIAL8 *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetLight(DWORD, const D3DLIGHT8 *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::LightEnable(DWORD, BOOL) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetViewport(const D3DVIEWPORT8 *) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer8 **buffer) {
-    if (buffer)
-        *buffer = nullptr;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateIndexBuffer(UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DIndexBuffer8 **buffer) {
-    if (buffer)
-        *buffer = nullptr;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateTexture(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                              IDirect3DTexture8 **texture) {
-    if (texture)
-        *texture = nullptr;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                  IDirect3DCubeTexture8 **texture) {
-    if (texture)
-        *texture = nullptr;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateImageSurface(UINT, UINT, D3DFORMAT, IDirect3DSurface8 **surface) {
-    if (surface)
-        *surface = nullptr;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetStreamSource(UINT, IDirect3DVertexBuffer8 *, UINT) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetIndices(IDirect3DIndexBuffer8 *, UINT) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::CreateVertexShader(const DWORD *, const DWORD *, DWORD *handle, DWORD) {
-    if (handle)
-        *handle = 0;
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::SetVertexShader(DWORD) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) {
-    return D3DERR_INVALIDCALL;
-}
-HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE, UINT, UINT, UINT, UINT) {
-    return D3DERR_INVALIDCALL;
-}
-
 } // namespace d3d8
 
 void seams::InjectDeviceLoss(int lostChecks) {

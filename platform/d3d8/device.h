@@ -15,12 +15,14 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace d3d8 {
 
 class Direct3D;
 class BackBufferSurface;
+class Pipeline;
 
 class Device final : public RefCounted<IDirect3DDevice8> {
 public:
@@ -78,6 +80,21 @@ public:
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
                                  UINT startIndex, UINT primitiveCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void *vertices,
+                            UINT stride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
+                                   UINT primitiveCount, const void *indices, D3DFORMAT indexFormat,
+                                   const void *vertices, UINT stride) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD *value) override;
+    HRESULT GetMaterial(D3DMATERIAL8 *material) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT8 *light) override;
+    HRESULT GetLightEnable(DWORD index, BOOL *enable) override;
+    HRESULT GetViewport(D3DVIEWPORT8 *viewport) override;
+
+    // For the device's resources: its GL functions and context, and the drawing pipeline.
+    const gl::Functions &GL() const { return m_gl; }
+    bool MakeContextCurrent() { return MakeCurrent(); }
+    Pipeline &GetPipeline() { return *m_pipeline; }
 
     // For the layer: the presentation in force, the back buffer read back (rows top to bottom,
     // RGBA8), and the count of default-pool resources alive (Reset refuses while it is not 0).
@@ -112,6 +129,7 @@ private:
     gl::Functions m_gl;
     D3DPRESENT_PARAMETERS m_pp{};
     BackBufferSurface *m_backBuffer = nullptr;
+    std::unique_ptr<Pipeline> m_pipeline; // states, bindings and programs of the drawing pipeline
 
     // Back buffer: framebuffer with a colour and an optional depth-stencil renderbuffer.
     GLuint m_framebuffer = 0;

@@ -34,7 +34,64 @@ namespace d3d8::gl {
     X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers, glDeleteRenderbuffers)                    \
     X(PFNGLBINDRENDERBUFFERPROC, BindRenderbuffer, glBindRenderbuffer)                             \
     X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage, glRenderbufferStorage)                    \
-    X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer, glBlitFramebuffer)
+    X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer, glBlitFramebuffer)                                \
+    X(PFNGLGENBUFFERSPROC, GenBuffers, glGenBuffers)                                               \
+    X(PFNGLDELETEBUFFERSPROC, DeleteBuffers, glDeleteBuffers)                                      \
+    X(PFNGLBINDBUFFERPROC, BindBuffer, glBindBuffer)                                               \
+    X(PFNGLBUFFERDATAPROC, BufferData, glBufferData)                                               \
+    X(PFNGLBUFFERSUBDATAPROC, BufferSubData, glBufferSubData)                                      \
+    X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays, glGenVertexArrays)                                \
+    X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays, glDeleteVertexArrays)                       \
+    X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray, glBindVertexArray)                                \
+    X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray, glEnableVertexAttribArray)        \
+    X(PFNGLDISABLEVERTEXATTRIBARRAYPROC, DisableVertexAttribArray, glDisableVertexAttribArray)     \
+    X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer, glVertexAttribPointer)                    \
+    X(PFNGLDRAWARRAYSPROC, DrawArrays, glDrawArrays)                                               \
+    X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex, glDrawElementsBaseVertex)           \
+    X(PFNGLCREATESHADERPROC, CreateShader, glCreateShader)                                         \
+    X(PFNGLSHADERSOURCEPROC, ShaderSource, glShaderSource)                                         \
+    X(PFNGLCOMPILESHADERPROC, CompileShader, glCompileShader)                                      \
+    X(PFNGLGETSHADERIVPROC, GetShaderiv, glGetShaderiv)                                            \
+    X(PFNGLGETSHADERINFOLOGPROC, GetShaderInfoLog, glGetShaderInfoLog)                             \
+    X(PFNGLDELETESHADERPROC, DeleteShader, glDeleteShader)                                         \
+    X(PFNGLCREATEPROGRAMPROC, CreateProgram, glCreateProgram)                                      \
+    X(PFNGLATTACHSHADERPROC, AttachShader, glAttachShader)                                         \
+    X(PFNGLLINKPROGRAMPROC, LinkProgram, glLinkProgram)                                            \
+    X(PFNGLGETPROGRAMIVPROC, GetProgramiv, glGetProgramiv)                                         \
+    X(PFNGLGETPROGRAMINFOLOGPROC, GetProgramInfoLog, glGetProgramInfoLog)                          \
+    X(PFNGLDELETEPROGRAMPROC, DeleteProgram, glDeleteProgram)                                      \
+    X(PFNGLUSEPROGRAMPROC, UseProgram, glUseProgram)                                               \
+    X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation, glGetUniformLocation)                       \
+    X(PFNGLUNIFORM1IPROC, Uniform1i, glUniform1i)                                                  \
+    X(PFNGLUNIFORM1IVPROC, Uniform1iv, glUniform1iv)                                               \
+    X(PFNGLUNIFORM1FPROC, Uniform1f, glUniform1f)                                                  \
+    X(PFNGLUNIFORM3FVPROC, Uniform3fv, glUniform3fv)                                               \
+    X(PFNGLUNIFORM4FVPROC, Uniform4fv, glUniform4fv)                                               \
+    X(PFNGLUNIFORMMATRIX3FVPROC, UniformMatrix3fv, glUniformMatrix3fv)                             \
+    X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv, glUniformMatrix4fv)                             \
+    X(PFNGLGENTEXTURESPROC, GenTextures, glGenTextures)                                            \
+    X(PFNGLDELETETEXTURESPROC, DeleteTextures, glDeleteTextures)                                   \
+    X(PFNGLBINDTEXTUREPROC, BindTexture, glBindTexture)                                            \
+    X(PFNGLACTIVETEXTUREPROC, ActiveTexture, glActiveTexture)                                      \
+    X(PFNGLTEXIMAGE2DPROC, TexImage2D, glTexImage2D)                                               \
+    X(PFNGLTEXSUBIMAGE2DPROC, TexSubImage2D, glTexSubImage2D)                                      \
+    X(PFNGLTEXPARAMETERIPROC, TexParameteri, glTexParameteri)                                      \
+    X(PFNGLGENSAMPLERSPROC, GenSamplers, glGenSamplers)                                            \
+    X(PFNGLDELETESAMPLERSPROC, DeleteSamplers, glDeleteSamplers)                                   \
+    X(PFNGLBINDSAMPLERPROC, BindSampler, glBindSampler)                                            \
+    X(PFNGLSAMPLERPARAMETERIPROC, SamplerParameteri, glSamplerParameteri)                          \
+    X(PFNGLSAMPLERPARAMETERFPROC, SamplerParameterf, glSamplerParameterf)                          \
+    X(PFNGLSAMPLERPARAMETERFVPROC, SamplerParameterfv, glSamplerParameterfv)                       \
+    X(PFNGLBLENDFUNCPROC, BlendFunc, glBlendFunc)                                                  \
+    X(PFNGLBLENDEQUATIONPROC, BlendEquation, glBlendEquation)                                      \
+    X(PFNGLDEPTHFUNCPROC, DepthFunc, glDepthFunc)                                                  \
+    X(PFNGLDEPTHRANGEPROC, DepthRange, glDepthRange)                                               \
+    X(PFNGLCULLFACEPROC, CullFace, glCullFace)                                                     \
+    X(PFNGLFRONTFACEPROC, FrontFace, glFrontFace)                                                  \
+    X(PFNGLPOLYGONOFFSETPROC, PolygonOffset, glPolygonOffset)                                      \
+    X(PFNGLPOLYGONMODEPROC, PolygonMode, glPolygonMode)                                            \
+    X(PFNGLSTENCILFUNCPROC, StencilFunc, glStencilFunc)                                            \
+    X(PFNGLSTENCILOPPROC, StencilOp, glStencilOp)
 
 struct Functions {
 #define TARVOS_GL_DECLARE(type, member, name) type member = nullptr;

@@ -7,11 +7,13 @@
 //   "Reset"                 IDirect3DDevice8::Reset fails with the injected code (device stays
 //   lost) "TestCooperativeLevel"  TestCooperativeLevel returns the injected code once per arming
 //   "BeginScene"            BeginScene fails with the injected code
+//   "CompileProgram"        the next fixed-function program fails to compile (draws skipped)
 //   "DeviceRelease"         the next device Release keeps its reference: the count it returns
 //                           stays above zero and a later Release frees the device
 #pragma once
 
 #include "platform/d3d8/adapters.h"
+#include "platform/d3d8/call_log.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/image/image.h"
 #include "platform/seams/failure_injection.h"
@@ -46,5 +48,15 @@ unsigned PresentCount();
 
 // Reads the device's back buffer as it stands (rows top to bottom).
 bool ReadBackBuffer(IDirect3DDevice8 *device, image::Rgba8Image &out);
+
+// The log of device calls with their arguments, in order: empty and off until started; a seams
+// reset turns it off. Each entry reads as "Method(arg, ...)" with numbers in decimal.
+void StartDeviceCallLog();
+void StopDeviceCallLog();
+const std::vector<d3d8::DeviceCall> &DeviceCalls();
+std::vector<std::string> DeviceCallTexts();
+
+// Fixed-function programs the device has built so far (each state combination builds one).
+std::size_t D3D8ProgramCount(IDirect3DDevice8 *device);
 
 } // namespace seams

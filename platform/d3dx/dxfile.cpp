@@ -117,6 +117,8 @@ public:
 
     HRESULT GetNextObject(IDirectXFileObject **child) override;
 
+    const xfile::DataObject *Object() const { return m_object; }
+
 private:
     std::size_t m_nextChild = 0;
 };
@@ -311,4 +313,9 @@ HRESULT DirectXFileCreate(IDirectXFile **file) {
         return code;
     *file = new DirectXFile();
     return S_OK;
+}
+
+const xfile::DataObject *dxfile::DataObjectOf(IDirectXFileData *data) {
+    const auto *file = dynamic_cast<const FileData *>(data);
+    return file ? file->Object() : nullptr;
 }

@@ -89,3 +89,9 @@ HRESULT DirectXFileCreate(IDirectXFile **file);
 // its documented size.
 constexpr DWORD D3DRM_XTEMPLATE_BYTES = 3278;
 extern const unsigned char *const D3DRM_XTEMPLATES;
+
+namespace dxfile {
+// The parsed object behind a data object of these interfaces (for the mesh loader), or null for
+// an object of another implementation. Valid while the data object is.
+const xfile::DataObject *DataObjectOf(IDirectXFileData *data);
+} // namespace dxfile

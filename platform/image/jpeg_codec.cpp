@@ -22,6 +22,24 @@ void exitOnError(j_common_ptr info) {
 
 void ignoreMessage(j_common_ptr) {}
 
+constexpr char kDamaged[] = "truncated or damaged JPEG data";
+
+// libjpeg pads a truncated or damaged scan with grey and only warns, then goes on through the
+// whole image; such a file is broken, so decoding stops at the first warning instead.
+void stopOnWarning(j_common_ptr info, int level) {
+    if (level >= 0)
+        return; // trace messages
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    std::snprintf(manager->message, sizeof manager->message, "%s", kDamaged);
+    std::longjmp(manager->jump, 1);
+}
+
+// Pictures up to this many pixels are decoded whatever their file size; larger ones need at least
+// one byte of data per kPixelsPerByte pixels (entropy-coded data spends at least a bit on every
+// 8 x 8 block), so that a file of a few bytes cannot claim a gigabyte of pixels.
+constexpr std::uint64_t kPixelsAlwaysAllowed = 1u << 20;
+constexpr std::uint64_t kPixelsPerByte = 4096;
+
 } // namespace
 
 bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
@@ -35,6 +53,7 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
     info.err = jpeg_std_error(&manager.base);
     manager.base.error_exit = exitOnError;
     manager.base.output_message = ignoreMessage;
+    manager.base.emit_message = stopOnWarning;
     std::vector<std::uint8_t> row;
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&info);
@@ -49,6 +68,12 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
         info.image_height > kMaxDimension) {
         jpeg_destroy_decompress(&info);
         error = "JPEG size out of range";
+        return false;
+    }
+    const std::uint64_t pixels = std::uint64_t{info.image_width} * info.image_height;
+    if (pixels > kPixelsAlwaysAllowed && pixels > kPixelsPerByte * data.size()) {
+        jpeg_destroy_decompress(&info);
+        error = "JPEG size too large for its data";
         return false;
     }
     info.out_color_space = JCS_RGB;
@@ -71,12 +96,11 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
             dst[x * 4 + 3] = 0xFF;
         }
     }
-    // libjpeg pads a truncated or damaged scan with grey and only warns; such a file is broken.
     const bool damaged = manager.base.num_warnings > 0 || info.output_scanline < info.output_height;
     jpeg_abort_decompress(&info);
     jpeg_destroy_decompress(&info);
     if (damaged) {
-        error = "truncated or damaged JPEG data";
+        error = kDamaged;
         out = Rgba8Image{};
         return false;
     }

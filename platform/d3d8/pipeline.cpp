@@ -1,0 +1,488 @@
+// Applies the recorded Direct3D states to OpenGL when drawing: picks the program for the state
+// key, sends the uniforms that changed, sets depth, blending, culling, bias and samplers, and
+// lays the vertex stream out for the program.
+#include "platform/d3d8/pipeline.h"
+
+#include "platform/d3d8/buffers.h"
+#include "platform/d3d8/device.h"
+#include "platform/d3d8/live_objects.h"
+#include "platform/d3d8/render_states.h"
+#include "platform/d3d8/shader_source.h"
+#include "platform/d3d8/texture.h"
+
+#include <bit>
+#include <cmath>
+
+namespace d3d8 {
+namespace {
+
+std::array<float, 4> colourOf(DWORD c) {
+    return {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f,
+            ((c >> 24) & 0xFF) / 255.0f};
+}
+
+D3DMATRIX multiply(const D3DMATRIX &a, const D3DMATRIX &b) {
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                sum += a.m[i][k] * b.m[k][j];
+            r.m[i][j] = sum;
+        }
+    return r;
+}
+
+// The inverse transpose of the upper 3x3 of `m`, row-major, for transforming normals.
+std::array<float, 9> normalMatrix(const D3DMATRIX &m) {
+    const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31,
+                h = m._32, i = m._33;
+    const float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+    const float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
+    const float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
+    const float det = a * A + b * B + c * C;
+    if (std::fabs(det) < 1e-20f)
+        return {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const float s = 1.0f / det;
+    // inverse = adjugate / det, with adjugate = cofactor transposed; its transpose is the
+    // cofactor matrix itself.
+    return {A * s, B * s, C * s, D * s, E * s, F * s, G * s, H * s, I * s};
+}
+
+GLenum compareOf(DWORD f) {
+    static constexpr GLenum kFunc[] = {GL_ALWAYS,  GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
+                                       GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+    return f <= 8 ? kFunc[f] : GL_ALWAYS;
+}
+
+GLenum blendOf(DWORD b) {
+    switch (b) {
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+        return GL_SRC_ALPHA_SATURATE;
+    default:
+        return GL_ONE;
+    }
+}
+
+GLenum addressOf(DWORD a) {
+    switch (a) {
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+    case D3DTADDRESS_MIRRORONCE:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
+    }
+}
+
+} // namespace
+
+Pipeline::Pipeline(Device &device, const gl::Functions &functions)
+    : gl(functions), m_device(device), m_cache(functions) {
+    gl.GenVertexArrays(1, &m_vao);
+    gl.GenBuffers(1, &m_streamVertices);
+    gl.GenBuffers(1, &m_streamIndices);
+    gl.GenSamplers(kMaxStages, m_samplers.data());
+    LiveGlCount() += 3 + kMaxStages;
+    gl.BindVertexArray(m_vao);
+    // Direct3D has no dithering unless asked for, and its defaults start from these.
+    gl.Disable(GL_DITHER);
+    gl.Enable(GL_CULL_FACE);
+    gl.FrontFace(GL_CCW);
+}
+
+void Pipeline::Abandon() {
+    m_cache.Abandon();
+    m_abandoned = true;
+}
+
+Pipeline::~Pipeline() {
+    if (m_abandoned) {
+        LiveGlCount() -= 3 + kMaxStages;
+        return;
+    }
+    m_cache.Clear();
+    gl.DeleteSamplers(kMaxStages, m_samplers.data());
+    gl.DeleteBuffers(1, &m_streamIndices);
+    gl.DeleteBuffers(1, &m_streamVertices);
+    gl.BindVertexArray(0);
+    gl.DeleteVertexArrays(1, &m_vao);
+    LiveGlCount() -= 3 + kMaxStages;
+}
+
+void Pipeline::Forget(const void *resource) {
+    for (TextureStorage *&texture : state.textures)
+        if (static_cast<const void *>(texture) == resource)
+            texture = nullptr;
+    if (static_cast<const void *>(state.stream) == resource)
+        state.stream = nullptr;
+    if (static_cast<const void *>(state.indices) == resource)
+        state.indices = nullptr;
+}
+
+ProgramKey Pipeline::BuildKey() const {
+    const auto &rs = state.render;
+    const VertexLayout &layout = state.layout;
+    ProgramKey key;
+    key.pretransformed = layout.pretransformed;
+    key.hasNormal = layout.normalOffset >= 0;
+    key.hasDiffuse = layout.diffuseOffset >= 0;
+    key.hasSpecular = layout.specularOffset >= 0;
+    key.texSets = static_cast<std::uint8_t>(layout.texSets);
+    for (int i = 0; i < layout.texSets; ++i)
+        key.texDims[i] = layout.texDims[i];
+    key.normalize = !layout.pretransformed && rs[D3DRS_NORMALIZENORMALS];
+    key.localViewer = rs[D3DRS_LOCALVIEWER] != 0;
+    if (!layout.pretransformed && rs[D3DRS_LIGHTING]) {
+        key.lighting = 1;
+        int lights = 0;
+        for (const auto &[index, slot] : state.lights)
+            lights += slot.enabled ? 1 : 0;
+        key.lightCount = static_cast<std::uint8_t>(lights);
+        key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
+        // A colour source names a vertex colour only when the vertex has it and colour vertex is
+        // on; otherwise the material's colour is used.
+        auto source = [&](D3DRENDERSTATETYPE s) -> std::uint8_t {
+            const DWORD v = rs[s];
+            if (!rs[D3DRS_COLORVERTEX])
+                return D3DMCS_MATERIAL;
+            if (v == D3DMCS_COLOR1 && key.hasDiffuse)
+                return D3DMCS_COLOR1;
+            if (v == D3DMCS_COLOR2 && key.hasSpecular)
+                return D3DMCS_COLOR2;
+            return D3DMCS_MATERIAL;
+        };
+        key.diffuseSource = source(D3DRS_DIFFUSEMATERIALSOURCE);
+        key.ambientSource = source(D3DRS_AMBIENTMATERIALSOURCE);
+        key.specularSource = source(D3DRS_SPECULARMATERIALSOURCE);
+        key.emissiveSource = source(D3DRS_EMISSIVEMATERIALSOURCE);
+    } else {
+        key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
+    }
+    if (rs[D3DRS_ALPHATESTENABLE])
+        key.alphaFunc = static_cast<std::uint8_t>(rs[D3DRS_ALPHAFUNC]);
+
+    for (int i = 0; i < kMaxStages; ++i) {
+        const auto &ss = state.stage[i];
+        if (ss[D3DTSS_COLOROP] == D3DTOP_DISABLE)
+            break;
+        StageKey &stage = key.stages[i];
+        stage.colorOp = static_cast<std::uint8_t>(ss[D3DTSS_COLOROP]);
+        stage.colorArg[0] = static_cast<std::uint8_t>(ss[D3DTSS_COLORARG0]);
+        stage.colorArg[1] = static_cast<std::uint8_t>(ss[D3DTSS_COLORARG1]);
+        stage.colorArg[2] = static_cast<std::uint8_t>(ss[D3DTSS_COLORARG2]);
+        stage.alphaOp = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAOP]);
+        stage.alphaArg[0] = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAARG0]);
+        stage.alphaArg[1] = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAARG1]);
+        stage.alphaArg[2] = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAARG2]);
+        stage.resultTemp = ss[D3DTSS_RESULTARG] == D3DTA_TEMP;
+        const TextureStorage *texture = state.textures[i];
+        stage.texture = texture ? texture->Kind() : TextureKind::None;
+        const DWORD index = ss[D3DTSS_TEXCOORDINDEX];
+        stage.texGen = static_cast<std::uint8_t>(layout.pretransformed ? 0 : index >> 16);
+        // A stage asking for a coordinate set the vertex lacks reads set 0, as meshes of this
+        // era carry one set however many stages sample them.
+        int set = static_cast<int>(index & 0xFFFF);
+        if (set >= layout.texSets)
+            set = 0;
+        stage.coordSet = static_cast<std::uint8_t>(set);
+        stage.coordDims = layout.texSets > 0 ? layout.texDims[set] : 0;
+        const DWORD flags = ss[D3DTSS_TEXTURETRANSFORMFLAGS];
+        if (!layout.pretransformed) {
+            stage.transform = static_cast<std::uint8_t>(flags & 0xFF);
+            stage.projected = (flags & D3DTTFF_PROJECTED) != 0;
+        }
+        key.stageCount = static_cast<std::uint8_t>(i + 1);
+    }
+    return key;
+}
+
+void Pipeline::Upload(Program &program) {
+    const auto &rs = state.render;
+    const D3DMATRIX worldView = multiply(state.world, state.view);
+    gl.UniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView._11);
+    gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, &state.projection._11);
+    const auto normal = normalMatrix(worldView);
+    gl.UniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal.data());
+    const D3DVIEWPORT8 &vp = state.viewport;
+    const float screen[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
+                             2.0f / static_cast<float>(vp.Width),
+                             2.0f / static_cast<float>(vp.Height)};
+    gl.Uniform4fv(program.screen, 1, screen);
+    gl.UniformMatrix4fv(program.texMatrix, kMaxStages, GL_FALSE, &state.texture[0]._11);
+    const D3DMATERIAL8 &m = state.material;
+    gl.Uniform4fv(program.matDiffuse, 1, &m.Diffuse.r);
+    gl.Uniform4fv(program.matAmbient, 1, &m.Ambient.r);
+    gl.Uniform4fv(program.matSpecular, 1, &m.Specular.r);
+    gl.Uniform4fv(program.matEmissive, 1, &m.Emissive.r);
+    gl.Uniform1f(program.matPower, m.Power);
+    gl.Uniform4fv(program.globalAmbient, 1, colourOf(rs[D3DRS_AMBIENT]).data());
+    gl.Uniform4fv(program.textureFactor, 1, colourOf(rs[D3DRS_TEXTUREFACTOR]).data());
+    gl.Uniform1f(program.alphaReference, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
+
+    if (program.lightType < 0)
+        return;
+    // Lights go to camera space: positions and directions through the view matrix.
+    float diffuse[32] = {}, specular[32] = {}, ambient[32] = {}, range[32] = {};
+    float position[24] = {}, direction[24] = {}, attenuation[24] = {};
+    GLint type[8] = {};
+    int n = 0;
+    const D3DMATRIX &v = state.view;
+    for (const auto &[index, slot] : state.lights) {
+        if (!slot.enabled || n >= kMaxLights)
+            continue;
+        const D3DLIGHT8 &l = slot.light;
+        for (int c = 0; c < 4; ++c) {
+            diffuse[n * 4 + c] = (&l.Diffuse.r)[c];
+            specular[n * 4 + c] = (&l.Specular.r)[c];
+            ambient[n * 4 + c] = (&l.Ambient.r)[c];
+        }
+        const D3DVECTOR p = l.Position, d = l.Direction;
+        position[n * 3 + 0] = p.x * v._11 + p.y * v._21 + p.z * v._31 + v._41;
+        position[n * 3 + 1] = p.x * v._12 + p.y * v._22 + p.z * v._32 + v._42;
+        position[n * 3 + 2] = p.x * v._13 + p.y * v._23 + p.z * v._33 + v._43;
+        float dx = d.x * v._11 + d.y * v._21 + d.z * v._31;
+        float dy = d.x * v._12 + d.y * v._22 + d.z * v._32;
+        float dz = d.x * v._13 + d.y * v._23 + d.z * v._33;
+        const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (length > 0.0f) {
+            dx /= length;
+            dy /= length;
+            dz /= length;
+        }
+        direction[n * 3 + 0] = dx;
+        direction[n * 3 + 1] = dy;
+        direction[n * 3 + 2] = dz;
+        attenuation[n * 3 + 0] = l.Attenuation0;
+        attenuation[n * 3 + 1] = l.Attenuation1;
+        attenuation[n * 3 + 2] = l.Attenuation2;
+        range[n * 4 + 0] = l.Range;
+        range[n * 4 + 1] = l.Falloff;
+        range[n * 4 + 2] = std::cos(l.Theta / 2.0f);
+        range[n * 4 + 3] = std::cos(l.Phi / 2.0f);
+        type[n] = l.Type;
+        ++n;
+    }
+    if (n == 0)
+        return;
+    gl.Uniform4fv(program.lightDiffuse, n, diffuse);
+    gl.Uniform4fv(program.lightSpecular, n, specular);
+    gl.Uniform4fv(program.lightAmbient, n, ambient);
+    gl.Uniform3fv(program.lightPosition, n, position);
+    gl.Uniform3fv(program.lightDirection, n, direction);
+    gl.Uniform3fv(program.lightAttenuation, n, attenuation);
+    gl.Uniform4fv(program.lightRange, n, range);
+    gl.Uniform1iv(program.lightType, n, type);
+}
+
+void Pipeline::ApplyFixedState() {
+    const auto &rs = state.render;
+    const D3DVIEWPORT8 &vp = state.viewport;
+    // Row 0 of the back buffer is the picture's top, so the viewport maps without flipping.
+    gl.Viewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+                static_cast<GLsizei>(vp.Height));
+    gl.DepthRange(vp.MinZ, vp.MaxZ);
+
+    if (rs[D3DRS_ZENABLE]) {
+        gl.Enable(GL_DEPTH_TEST);
+        gl.DepthFunc(compareOf(rs[D3DRS_ZFUNC]));
+    } else {
+        gl.Disable(GL_DEPTH_TEST);
+    }
+    gl.DepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+
+    // With clip-space y flipped onto a top-down framebuffer, a triangle clockwise on screen is
+    // counter-clockwise to OpenGL.
+    switch (rs[D3DRS_CULLMODE]) {
+    case D3DCULL_NONE:
+        gl.Disable(GL_CULL_FACE);
+        break;
+    case D3DCULL_CW:
+        gl.Enable(GL_CULL_FACE);
+        gl.CullFace(GL_FRONT);
+        break;
+    default:
+        gl.Enable(GL_CULL_FACE);
+        gl.CullFace(GL_BACK);
+        break;
+    }
+    static constexpr GLenum kFill[] = {GL_FILL, GL_POINT, GL_LINE, GL_FILL};
+    gl.PolygonMode(GL_FRONT_AND_BACK, kFill[rs[D3DRS_FILLMODE] & 3]);
+
+    // Each step of depth bias pulls the surface well in front of geometry in the same plane,
+    // whatever its slope.
+    const DWORD bias = rs[D3DRS_ZBIAS];
+    if (bias) {
+        gl.Enable(GL_POLYGON_OFFSET_FILL);
+        gl.PolygonOffset(-1.0f * static_cast<float>(bias), -4.0f * static_cast<float>(bias));
+    } else {
+        gl.Disable(GL_POLYGON_OFFSET_FILL);
+    }
+
+    if (rs[D3DRS_ALPHABLENDENABLE]) {
+        gl.Enable(GL_BLEND);
+        DWORD src = rs[D3DRS_SRCBLEND], dst = rs[D3DRS_DESTBLEND];
+        if (src == D3DBLEND_BOTHSRCALPHA) {
+            src = D3DBLEND_SRCALPHA;
+            dst = D3DBLEND_INVSRCALPHA;
+        } else if (src == D3DBLEND_BOTHINVSRCALPHA) {
+            src = D3DBLEND_INVSRCALPHA;
+            dst = D3DBLEND_SRCALPHA;
+        }
+        gl.BlendFunc(blendOf(src), blendOf(dst));
+        static constexpr GLenum kOp[] = {
+            GL_FUNC_ADD, GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
+        gl.BlendEquation(kOp[std::min<DWORD>(rs[D3DRS_BLENDOP], 5)]);
+    } else {
+        gl.Disable(GL_BLEND);
+    }
+    const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
+    gl.ColorMask(mask & 1 ? GL_TRUE : GL_FALSE, mask & 2 ? GL_TRUE : GL_FALSE,
+                 mask & 4 ? GL_TRUE : GL_FALSE, mask & 8 ? GL_TRUE : GL_FALSE);
+    if (rs[D3DRS_DITHERENABLE])
+        gl.Enable(GL_DITHER);
+    else
+        gl.Disable(GL_DITHER);
+}
+
+void Pipeline::ApplySamplers() {
+    for (int i = 0; i < kMaxStages; ++i) {
+        TextureStorage *texture = state.textures[i];
+        const GLuint name = texture ? texture->Name() : 0;
+        // A stage without a texture samples nothing; whatever its unit holds stays there.
+        if (!name)
+            continue;
+        if (m_boundTextures[i] != name) {
+            gl.ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+            gl.BindTexture(
+                texture->Kind() == TextureKind::Cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, name);
+            m_boundTextures[i] = name;
+        }
+        if (m_samplerDirty[i]) {
+            const auto &ss = state.stage[i];
+            const GLuint sampler = m_samplers[i];
+            const bool linearMin = ss[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
+            GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
+            if (ss[D3DTSS_MIPFILTER] == D3DTEXF_POINT)
+                minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+            else if (ss[D3DTSS_MIPFILTER] >= D3DTEXF_LINEAR)
+                minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+            gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+            gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
+                                 ss[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+            gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S,
+                                 static_cast<GLint>(addressOf(ss[D3DTSS_ADDRESSU])));
+            gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T,
+                                 static_cast<GLint>(addressOf(ss[D3DTSS_ADDRESSV])));
+            gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_R,
+                                 static_cast<GLint>(addressOf(ss[D3DTSS_ADDRESSW])));
+            gl.SamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR,
+                                  colourOf(ss[D3DTSS_BORDERCOLOR]).data());
+            gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS,
+                                 std::bit_cast<float>(ss[D3DTSS_MIPMAPLODBIAS]));
+            gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD,
+                                 static_cast<float>(ss[D3DTSS_MAXMIPLEVEL]));
+            gl.BindSampler(static_cast<GLuint>(i), sampler);
+            m_samplerDirty[i] = false;
+        }
+    }
+}
+
+GLuint Pipeline::StreamVertices(const void *data, std::size_t bytes) {
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamVertices);
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STREAM_DRAW);
+    return m_streamVertices;
+}
+
+GLuint Pipeline::StreamIndices(const void *data, std::size_t bytes) {
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamIndices);
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STREAM_DRAW);
+    return m_streamIndices;
+}
+
+HRESULT Pipeline::Draw(GLenum mode, GLsizei count, GLuint vertexBuffer, std::size_t vertexOffset,
+                       UINT stride, GLuint indexBuffer, std::size_t indexOffset, UINT indexSize,
+                       GLint baseVertex) {
+    const ProgramKey key = BuildKey();
+    Program &program = m_cache.Get(key);
+    if (!program.id)
+        return S_OK; // reported once when it failed to build; the draw is skipped
+    if (m_currentProgram != program.id) {
+        gl.UseProgram(program.id);
+        m_currentProgram = program.id;
+    }
+    if (program.uploadedGeneration != m_generation) {
+        Upload(program);
+        program.uploadedGeneration = m_generation;
+    }
+    if (m_glStateDirty) {
+        ApplyFixedState();
+        m_glStateDirty = false;
+    }
+    ApplySamplers();
+
+    const VertexLayout &layout = state.layout;
+    gl.BindVertexArray(m_vao);
+    gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    auto attribute = [&](int location, bool on, GLint size, GLenum type, GLboolean normalised,
+                         int offset) {
+        if (on) {
+            gl.VertexAttribPointer(
+                static_cast<GLuint>(location), size, type, normalised, static_cast<GLsizei>(stride),
+                reinterpret_cast<const void *>(vertexOffset + static_cast<size_t>(offset)));
+        }
+        if (m_attributeOn[location] != (on ? 1 : 0)) {
+            if (on)
+                gl.EnableVertexAttribArray(static_cast<GLuint>(location));
+            else
+                gl.DisableVertexAttribArray(static_cast<GLuint>(location));
+            m_attributeOn[location] = on ? 1 : 0;
+        }
+    };
+    attribute(kPositionAttribute, true, layout.pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE,
+              layout.positionOffset);
+    attribute(kNormalAttribute, layout.normalOffset >= 0, 3, GL_FLOAT, GL_FALSE,
+              layout.normalOffset);
+    // Direct3D colours are 0xAARRGGBB words: blue, green, red, alpha bytes in memory.
+    attribute(kDiffuseAttribute, layout.diffuseOffset >= 0, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+              layout.diffuseOffset);
+    attribute(kSpecularAttribute, layout.specularOffset >= 0, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+              layout.specularOffset);
+    for (int set = 0; set < 8; ++set)
+        attribute(kTexCoordAttribute + set, set < layout.texSets, layout.texDims[set], GL_FLOAT,
+                  GL_FALSE, layout.texOffset[set]);
+
+    if (indexBuffer) {
+        gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+        gl.DrawElementsBaseVertex(mode, count, indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                  reinterpret_cast<const void *>(indexOffset), baseVertex);
+    } else {
+        gl.DrawArrays(mode, 0, count);
+    }
+    return S_OK;
+}
+
+} // namespace d3d8

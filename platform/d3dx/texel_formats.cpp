@@ -1,0 +1,77 @@
+// Conversion of B, G, R, A texels into the stored texture formats, reducing each channel to its
+// bit count with rounding.
+#include "platform/d3dx/texel_formats.h"
+
+#include <cstring>
+
+namespace texels {
+
+namespace {
+
+unsigned reduce(std::uint8_t value, unsigned bits) {
+    const unsigned top = (1u << bits) - 1;
+    return (value * top + 127) / 255;
+}
+
+std::uint16_t pack16(const std::uint8_t *t, D3DFORMAT format) {
+    const std::uint8_t b = t[0], g = t[1], r = t[2], a = t[3];
+    switch (format) {
+    case D3DFMT_R5G6B5:
+        return static_cast<std::uint16_t>((reduce(r, 5) << 11) | (reduce(g, 6) << 5) |
+                                          reduce(b, 5));
+    case D3DFMT_X1R5G5B5:
+        return static_cast<std::uint16_t>(0x8000 | (reduce(r, 5) << 10) | (reduce(g, 5) << 5) |
+                                          reduce(b, 5));
+    case D3DFMT_A1R5G5B5:
+        return static_cast<std::uint16_t>(((a >= 128) << 15) | (reduce(r, 5) << 10) |
+                                          (reduce(g, 5) << 5) | reduce(b, 5));
+    default: // D3DFMT_A4R4G4B4
+        return static_cast<std::uint16_t>((reduce(a, 4) << 12) | (reduce(r, 4) << 8) |
+                                          (reduce(g, 4) << 4) | reduce(b, 4));
+    }
+}
+
+} // namespace
+
+bool Storable(D3DFORMAT format) {
+    switch (format) {
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8:
+    case D3DFMT_R8G8B8:
+    case D3DFMT_R5G6B5:
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+    case D3DFMT_A4R4G4B4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void StoreLevel(const dds::Surface &level, D3DFORMAT format, std::uint8_t *destination,
+                std::size_t pitch) {
+    for (std::uint32_t y = 0; y < level.height; ++y) {
+        const std::uint8_t *source = &level.texels[static_cast<std::size_t>(y) * level.width * 4];
+        std::uint8_t *row = destination + y * pitch;
+        for (std::uint32_t x = 0; x < level.width; ++x, source += 4) {
+            switch (format) {
+            case D3DFMT_A8R8G8B8:
+                std::memcpy(row + x * 4, source, 4);
+                break;
+            case D3DFMT_X8R8G8B8:
+                std::memcpy(row + x * 4, source, 3);
+                row[x * 4 + 3] = 0xFF;
+                break;
+            case D3DFMT_R8G8B8:
+                std::memcpy(row + x * 3, source, 3);
+                break;
+            default: {
+                const std::uint16_t value = pack16(source, format);
+                std::memcpy(row + x * 2, &value, 2);
+            }
+            }
+        }
+    }
+}
+
+} // namespace texels
