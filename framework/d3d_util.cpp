@@ -135,8 +135,8 @@ D3DXMATRIX CubeFaceViewMatrix(DWORD dwFace) {
 }
 
 D3DXQUATERNION TrackballRotation(HWND hWnd, FLOAT fTrackBallRadius) {
-    POINT ptCursor;
-    RECT rc;
+    POINT ptCursor = {0, 0};
+    RECT rc = {0, 0, 0, 0};
     GetCursorPos(&ptCursor);
     GetClientRect(hWnd, &rc);
     ScreenToClient(hWnd, &ptCursor);

@@ -10,10 +10,11 @@ dhFastFont::dhFastFont(IDirect3DDevice8 *device, const char *textureFile, const 
     load(device, textureFile, widthFile);
 }
 
-dhFastFont::~dhFastFont() { release(); }
+dhFastFont::~dhFastFont() {
+    release();
+}
 
-void dhFastFont::load(IDirect3DDevice8 *newDevice, const char *textureFile,
-                      const char *widthFile) {
+void dhFastFont::load(IDirect3DDevice8 *newDevice, const char *textureFile, const char *widthFile) {
     device = newDevice;
     if (!device || !textureFile)
         return;
@@ -55,8 +56,8 @@ HRESULT dhFastFont::init(const char *widthFile) {
     }
 
     return device->CreateVertexBuffer(kVertexCount * sizeof(Vertex),
-                                      D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, kFvf,
-                                      D3DPOOL_DEFAULT, &vertexBuffer);
+                                      D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, kFvf, D3DPOOL_DEFAULT,
+                                      &vertexBuffer);
 }
 
 void dhFastFont::setRenderStates() {

@@ -1,6 +1,7 @@
 // The explosion pool, its ageing and its drawing.
 #include "game/explosion.h"
 
+#include "game/age_grey.h"
 #include "game/is_in_view.h"
 #include "platform/win32/random.h"
 
@@ -10,10 +11,6 @@ Explosion::Explosion() : explosions{} {
     D3DXMatrixIdentity(&rotation);
     D3DXMatrixIdentity(&translation);
     D3DXMatrixIdentity(&scaling);
-}
-
-Explosion::~Explosion() {
-    ReleaseResources();
 }
 
 void Explosion::Add(float x, float y, float z, INT sizeClass, bool shockWave) {
@@ -50,15 +47,6 @@ int Explosion::FrameForAge(float age) {
     if (scaled >= static_cast<float>(kFrameCount - 1))
         return kFrameCount - 1;
     return static_cast<int>(scaled);
-}
-
-int Explosion::GreyForAge(float age) {
-    const float value = 255.0f - age * 128.0f;
-    if (!(value >= 0.0f))
-        return 0;
-    if (value >= 255.0f)
-        return 255;
-    return static_cast<int>(value);
 }
 
 void Explosion::Render(const D3DXMATRIX *viewProjection, const D3DXMATRIX *orientation) {

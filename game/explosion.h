@@ -20,7 +20,8 @@ public:
     static constexpr float kLifetime = 2.0f;
 
     Explosion();
-    virtual ~Explosion();
+    // Device resources are given back by ReleaseResources while the device lives, never here.
+    virtual ~Explosion() = default;
 
     Explosion(const Explosion &) = delete;
     Explosion &operator=(const Explosion &) = delete;
@@ -35,9 +36,8 @@ public:
     void LoadResources();
     void ReleaseResources();
 
-    // The animation frame and the ring's grey level of a blast of this age.
+    // The animation frame of a blast of this age.
     static int FrameForAge(float age);
-    static int GreyForAge(float age);
 
     DWORD index = 0;
     INT frame = 0;

@@ -134,6 +134,12 @@ TEST_F(DeviceUtilities, TrackballGivesAUnitRotationWhereverTheCursorIs) {
     const D3DXQUATERNION q = TrackballRotation(m_window, 0.85f);
     const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
     EXPECT_NEAR(length, 1.0f, 1e-5);
+    // No window, no client area: no division by a zero size, just no rotation.
+    const D3DXQUATERNION none = TrackballRotation(nullptr, 0.85f);
+    EXPECT_FLOAT_EQ(none.x, 0.0f);
+    EXPECT_FLOAT_EQ(none.y, 0.0f);
+    EXPECT_FLOAT_EQ(none.z, 0.0f);
+    EXPECT_FLOAT_EQ(none.w, 1.0f);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The explosion pool, its timing, the view test, and blasts drawn with the generated media.
+#include "game/age_grey.h"
 #include "game/explosion.h"
 #include "game/is_in_view.h"
 
@@ -94,10 +95,10 @@ TEST(Explosion, FrameAndGreyFollowTheAge) {
     EXPECT_EQ(Explosion::FrameForAge(-1.0f), 0);
     EXPECT_EQ(Explosion::FrameForAge(std::numeric_limits<float>::quiet_NaN()), 0);
     EXPECT_EQ(Explosion::FrameForAge(1e30f), 59);
-    EXPECT_EQ(Explosion::GreyForAge(0.0f), 255);
-    EXPECT_EQ(Explosion::GreyForAge(0.5f), 191);
-    EXPECT_EQ(Explosion::GreyForAge(2.0f), 0);
-    EXPECT_EQ(Explosion::GreyForAge(-3.0f), 255);
+    EXPECT_EQ(GreyForAge(0.0f), 255);
+    EXPECT_EQ(GreyForAge(0.5f), 191);
+    EXPECT_EQ(GreyForAge(2.0f), 0);
+    EXPECT_EQ(GreyForAge(-3.0f), 255);
 }
 
 TEST(IsInView, StrictBoundsAndNothingBehindTheViewer) {

@@ -1,5 +1,6 @@
 // The effect on a device: the reflection text creates, Begin gives its one pass, Pass applies the
 // states and parameters, End puts back every state and transform the technique touched.
+#include "tests/platform/d3dx/dds_writer.h"
 #include "tests/platform/d3dx/device_fixture.h"
 #include "tests/platform/d3dx/fixture_files.h"
 
@@ -108,6 +109,65 @@ TEST_F(EffectTest, BeginPassEndAppliesThenRestoresWhatTheTechniqueTouches) {
     // The effect keeps its own reference to the texture.
     EXPECT_EQ(cube->Release(), 1u);
     EXPECT_EQ(effect->Release(), 0u);
+}
+
+TEST_F(EffectTest, ReflectiveQuadShowsTheCubeFaceBehindTheCamera) {
+    // Faces in file order +X, -X, +Y, -Y, +Z, -Z, each one flat colour.
+    const std::uint32_t colours[6] = {0xFFFF0000, 0xFF00FFFF, 0xFF00FF00,
+                                      0xFFFF00FF, 0xFFFFFF00, 0xFF0000FF};
+    const std::string file =
+        Write("cubemap.dds",
+              testing_dds::DdsWriter::Write(
+                  8, 8, 1, true, {}, [&](int face, int, int, int) { return colours[face]; }));
+    IDirect3DCubeTexture8 *cube = nullptr;
+    ASSERT_EQ(D3DXCreateCubeTextureFromFileA(m_device, file.c_str(), &cube), S_OK);
+    const std::string mesh = WriteText(
+        "mirror.x", "xof 0303txt 0032\nMesh Mirror {\n 4;\n -4;-4;5;, -4;4;5;, 4;4;5;, 4;-4;5;;\n"
+                    " 2; 3;0,1,2;, 3;0,2,3;;\n"
+                    " MeshNormals { 1; 0.0;0.0;-1.0;; 2; 3;0,0,0;, 3;0,0,0;; }\n}\n");
+    ID3DXMesh *loaded = nullptr;
+    ASSERT_EQ(D3DXLoadMeshFromX(mesh.c_str(), 0, m_device, nullptr, nullptr, nullptr, &loaded),
+              S_OK);
+    ID3DXMesh *clone = nullptr;
+    ASSERT_EQ(
+        loaded->CloneMeshFVF(D3DXMESH_SYSTEMMEM, D3DFVF_XYZ | D3DFVF_NORMAL, m_device, &clone),
+        S_OK);
+    loaded->Release();
+    ID3DXEffect *effect = CreateReflection();
+    ASSERT_NE(effect, nullptr);
+    effect->SetTexture("texCubeMap", cube);
+
+    LookAlongZ();
+    D3DXMATRIX world, view, projection;
+    m_device->GetTransform(D3DTS_WORLD, &world);
+    m_device->GetTransform(D3DTS_VIEW, &view);
+    m_device->GetTransform(D3DTS_PROJECTION, &projection);
+    effect->SetMatrix("matWorld", &world);
+    effect->SetMatrix("matView", &view);
+    effect->SetMatrix("matProject", &projection);
+    IDirect3DVertexBuffer8 *vb = nullptr;
+    IDirect3DIndexBuffer8 *ib = nullptr;
+    clone->GetVertexBuffer(&vb);
+    clone->GetIndexBuffer(&ib);
+    Begin();
+    m_device->SetStreamSource(0, vb, 24);
+    m_device->SetIndices(ib, 0);
+    UINT passes = 0;
+    ASSERT_EQ(effect->Begin(&passes, 0), S_OK);
+    for (UINT pass = 0; pass < passes; ++pass) {
+        effect->Pass(pass);
+        m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, clone->GetNumVertices(), 0,
+                                       clone->GetNumFaces());
+    }
+    effect->End();
+    End("d3dx-effect-reflection");
+    // Looking along +z at a mirror facing -z, the reflection points back along -z.
+    EXPECT_TRUE(pipeline_test::Near(At(32, 32), pipeline_test::Rgb{0, 0, 255}, 8));
+    vb->Release();
+    ib->Release();
+    clone->Release();
+    effect->Release();
+    cube->Release();
 }
 
 TEST_F(EffectTest, DoNotSaveStateLeavesThePassStates) {

@@ -298,6 +298,37 @@ TEST_F(MeshTest, FailuresLeaveEveryOutputEmpty) {
     EXPECT_EQ(mesh, nullptr);
 }
 
+TEST_F(MeshTest, IndexWidthFollowsTheOptionsAndSixteenBitsRefuseLargeMeshes) {
+    ID3DXMesh *mesh = Load(kTwoSubsetQuad, D3DXMESH_32BIT | D3DXMESH_MANAGED);
+    ASSERT_NE(mesh, nullptr);
+    IDirect3DIndexBuffer8 *ib = nullptr;
+    mesh->GetIndexBuffer(&ib);
+    D3DINDEXBUFFER_DESC desc{};
+    ib->GetDesc(&desc);
+    EXPECT_EQ(desc.Format, D3DFMT_INDEX32);
+    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+    EXPECT_EQ(desc.Size, 12u * 4u);
+    ib->Release();
+    mesh->Release();
+
+    // 65 536 vertices cannot be named by 16-bit indices.
+    const int count = 65536;
+    std::string text = "xof 0303txt 0032\nMesh Big {\n" + std::to_string(count) + ";\n";
+    for (int i = 0; i < count; ++i)
+        text += std::to_string(i % 7) + ";" + std::to_string(i / 7) + ";1;" +
+                (i + 1 < count ? ",\n" : ";\n");
+    text += "1;\n3;0,1," + std::to_string(count - 1) + ";;\n}\n";
+    const std::string file = WriteText("big.x", text);
+    mesh = reinterpret_cast<ID3DXMesh *>(0x1);
+    EXPECT_LT(D3DXLoadMeshFromX(file.c_str(), 0, m_device, nullptr, nullptr, nullptr, &mesh), 0);
+    EXPECT_EQ(mesh, nullptr);
+    ASSERT_EQ(
+        D3DXLoadMeshFromX(file.c_str(), D3DXMESH_32BIT, m_device, nullptr, nullptr, nullptr, &mesh),
+        S_OK);
+    EXPECT_EQ(mesh->GetNumVertices(), static_cast<DWORD>(count));
+    mesh->Release();
+}
+
 TEST_F(MeshTest, FileWithoutMaterialsHasOneWhiteMaterialAndNoCountIsNeeded) {
     ID3DXBuffer *materials = nullptr;
     const std::string file = WriteText(

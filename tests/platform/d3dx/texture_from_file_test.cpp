@@ -3,6 +3,7 @@
 #include "tests/platform/d3dx/dds_writer.h"
 #include "tests/platform/d3dx/device_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -103,6 +104,16 @@ TEST_F(TextureFromFile, ExtendedFormOneLevelKeyResizeAndSixteenBitFormats) {
     EXPECT_EQ(Texel16(texture, 0, 0), 0xFF0Fu);
     EXPECT_EQ(Texel16(texture, 1, 1), 0xFF0Fu);
     EXPECT_EQ(Texel16(texture, 2, 0), 0xF00Fu);
+    texture->Release();
+}
+
+TEST_F(TextureFromFile, NamesMatchWithoutRegardToCaseAndWithBackslashes) {
+    WritePng("Radar.PNG", Picture(2, 2, [](int, int) { return 0xFF00FF00u; }));
+    std::string name = Path("radar.png");
+    std::replace(name.begin(), name.end(), '/', '\\');
+    name[0] = '/'; // the root stays a root
+    IDirect3DTexture8 *texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileA(m_device, name.c_str(), &texture), S_OK) << name;
     texture->Release();
 }
 
