@@ -172,8 +172,7 @@ void AsteroidField::RenderTargetMarks(const D3DXMATRIX *viewProjection, float /*
         if (markDistance < kNoMarksWithin)
             continue;
         if (IsInView(&body.position, viewProjection, kMarkRadius)) {
-            D3DXMatrixTranslation(&translation, body.position.x, body.position.y,
-                                  body.position.z);
+            D3DXMatrixTranslation(&translation, body.position.x, body.position.y, body.position.z);
             const D3DXMATRIX world = *shipRotation * translation;
             device->SetTransform(D3DTS_WORLD, &world);
             targetMark->Render();

@@ -9,7 +9,7 @@ struct AsteroidBody {
     D3DXVECTOR3 velocity; // units per second, whole numbers
     D3DXVECTOR3 rotationAxis;
     float angle;
-    float spin; // radians per update
+    float spin;      // radians per update
     DWORD sizeClass; // 1 is the largest; drawn at scale 4 / size class
     INT mesh;        // which of the four body meshes
     BYTE active;

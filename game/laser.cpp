@@ -103,8 +103,8 @@ void Laser::LoadResources() {
         timeSinceShot[gun] = 0.0f;
         muzzleSide[gun] = 1;
     }
-    if (SUCCEEDED(D3DXLoadMeshFromX("flare.x", 0, device, nullptr, &materialsBuffer, nullptr,
-                                    &mesh)))
+    if (SUCCEEDED(
+            D3DXLoadMeshFromX("flare.x", 0, device, nullptr, &materialsBuffer, nullptr, &mesh)))
         materials = static_cast<D3DXMATERIAL *>(materialsBuffer->GetBufferPointer());
     if (FAILED(D3DXCreateTextureFromFileA(device, "laser.jpg", &playerTexture)))
         playerTexture = nullptr;

@@ -10,8 +10,8 @@ MeshObj::MeshObj(IDirect3DDevice8 *dev) : device(dev) {}
 MeshObj::~MeshObj() = default;
 
 HRESULT MeshObj::Load(const char *fileName) {
-    HRESULT hr = D3DXLoadMeshFromX(fileName, 0, device, nullptr, &materialsBuffer, &materialCount,
-                                   &mesh);
+    HRESULT hr =
+        D3DXLoadMeshFromX(fileName, 0, device, nullptr, &materialsBuffer, &materialCount, &mesh);
     if (FAILED(hr)) {
         // The loader leaves its outputs empty on failure; make sure the object is.
         if (materialsBuffer) {

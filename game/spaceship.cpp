@@ -181,13 +181,13 @@ void Spaceship::LoadReflection(const D3DSURFACE_DESC * /*backBuffer*/) {
         if (FAILED(D3DXCreateCubeTextureFromFileA(device, "cubemap.dds", &cubeTexture)))
             cubeTexture = nullptr;
     }
-    if (FAILED(D3DXCreateEffect(device, kReflectionEffect, kReflectionEffectLength, &effect,
-                                nullptr)))
+    if (FAILED(
+            D3DXCreateEffect(device, kReflectionEffect, kReflectionEffectLength, &effect, nullptr)))
         effect = nullptr;
     if (effect)
         effect->SetTexture("texCubeMap", cubeTexture);
-    if (mesh && FAILED(mesh->CloneMeshFVF(D3DXMESH_SYSTEMMEM, kReflectionFvf, device,
-                                          &reflectionMesh)))
+    if (mesh &&
+        FAILED(mesh->CloneMeshFVF(D3DXMESH_SYSTEMMEM, kReflectionFvf, device, &reflectionMesh)))
         reflectionMesh = nullptr;
 }
 
@@ -221,8 +221,8 @@ void Spaceship::DrawReflective(const D3DXMATRIX *view, const D3DXMATRIX *project
     if (SUCCEEDED(effect->Begin(&uPasses, 0))) {
         for (UINT pass = 0; pass < uPasses; ++pass) {
             effect->Pass(pass);
-            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, reflectionMesh->GetNumVertices(),
-                                         0, reflectionMesh->GetNumFaces());
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, reflectionMesh->GetNumVertices(), 0,
+                                         reflectionMesh->GetNumFaces());
         }
         effect->End();
     }
@@ -277,9 +277,8 @@ void Spaceship::Render(const D3DXMATRIX *view, const D3DXMATRIX *projection,
     device->SetRenderState(D3DRS_ZBIAS, 0);
 }
 
-D3DXVECTOR3 ComputeInterceptPoint(D3DXVECTOR3 shooter, D3DXVECTOR3 shotVelocity,
-                                  D3DXVECTOR3 target, D3DXVECTOR3 targetVelocity,
-                                  DWORD iterations) {
+D3DXVECTOR3 ComputeInterceptPoint(D3DXVECTOR3 shooter, D3DXVECTOR3 shotVelocity, D3DXVECTOR3 target,
+                                  D3DXVECTOR3 targetVelocity, DWORD iterations) {
     D3DXVECTOR3 solution = target;
     const float shotSpeed = D3DXVec3Length(&shotVelocity);
     while (iterations > 0) {

@@ -69,8 +69,8 @@ TEST_F(AsteroidFieldTest, WaveFieldPlacesBodiesOnTheSphereInDrawOrder) {
     D3DXVec3Normalize(&expected, &dir);
     expected *= 128.0f;
     EXPECT_EQ(b.position, expected);
-    EXPECT_EQ(b.velocity, D3DXVECTOR3(float(d[5] % 50 - 25), float(d[4] % 50 - 25),
-                                      float(d[3] % 50 - 25)));
+    EXPECT_EQ(b.velocity,
+              D3DXVECTOR3(float(d[5] % 50 - 25), float(d[4] % 50 - 25), float(d[3] % 50 - 25)));
     EXPECT_EQ(b.rotationAxis.z, float((d[6] % 100 - 50) / 200.0));
     EXPECT_EQ(b.rotationAxis.x, float((d[8] % 100 - 50) / 200.0));
     EXPECT_EQ(b.mesh, d[9] % 4);
@@ -102,8 +102,8 @@ TEST_F(AsteroidFieldTest, AttractFieldFillsSixtyFourBodiesAheadOfTheViewer) {
         EXPECT_LE(b.sizeClass, 5u);
     }
     const AsteroidBody &b = field.bodies[0];
-    EXPECT_EQ(b.position, D3DXVECTOR3(float(d[2] % 64 - 32), float(d[1] % 64 - 32),
-                                      float(d[0] % 256 + 64)));
+    EXPECT_EQ(b.position,
+              D3DXVECTOR3(float(d[2] % 64 - 32), float(d[1] % 64 - 32), float(d[0] % 256 + 64)));
     EXPECT_EQ(b.velocity.z, float(-(d[3] % 50 + 20)));
     EXPECT_EQ(b.mesh, d[7] % 4);
     EXPECT_EQ(b.sizeClass, DWORD(d[8] % 5 + 1));
@@ -121,8 +121,8 @@ TEST_F(AsteroidFieldTest, AddBodyTakesTheFirstFreeSlotAndAFullPoolDropsThePiece)
     EXPECT_EQ(b.active, 1);
     EXPECT_EQ(b.position, D3DXVECTOR3(1.0f, 2.0f, 3.0f));
     EXPECT_EQ(b.sizeClass, 2u);
-    EXPECT_EQ(b.velocity, D3DXVECTOR3(float(d[2] % 50 - 25), float(d[1] % 50 - 25),
-                                      float(d[0] % 50 - 25)));
+    EXPECT_EQ(b.velocity,
+              D3DXVECTOR3(float(d[2] % 50 - 25), float(d[1] % 50 - 25), float(d[0] % 50 - 25)));
     EXPECT_EQ(b.mesh, d[6] % 4);
     EXPECT_EQ(field.bodies[5].active, 0);
 

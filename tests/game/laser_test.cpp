@@ -138,11 +138,10 @@ TEST_F(LaserDrawTest, ShotsDrawWithTheirOwnersTexture) {
     laser.Render(&m_viewProjection, &rotation);
     End("laser_shots");
     const auto calls = seams::DeviceCallTexts();
-    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                            [](const std::string &c) {
-                                return c.rfind("DrawIndexedPrimitive", 0) == 0;
-                            }),
-              2);
+    EXPECT_EQ(
+        std::count_if(calls.begin(), calls.end(),
+                      [](const std::string &c) { return c.rfind("DrawIndexedPrimitive", 0) == 0; }),
+        2);
     laser.ReleaseResources();
     EXPECT_EQ(laser.mesh, nullptr);
     EXPECT_EQ(laser.playerTexture, nullptr);

@@ -44,8 +44,9 @@ TEST_F(MeshObjTest, LoadsMaterialsAndLeavesMissingTexturesEmpty) {
                                                "SetMaterial", "SetTexture", "DrawIndexedPrimitive"};
     EXPECT_EQ(calls, expected);
     for (const std::string &c : seams::DeviceCallTexts()) {
-        if (c.rfind("SetTexture(", 0) == 0)
+        if (c.rfind("SetTexture(", 0) == 0) {
             EXPECT_EQ(c, "SetTexture(0, NULL)");
+        }
     }
 
     obj.ReleaseResources();

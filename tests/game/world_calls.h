@@ -20,8 +20,8 @@ inline std::vector<int> SubsetsDrawn(ID3DXMesh *mesh) {
     std::vector<int> subsets;
     for (const std::string &call : seams::DeviceCallTexts()) {
         unsigned type, minIndex, vertices, start, primitives;
-        if (std::sscanf(call.c_str(), "DrawIndexedPrimitive(%u, %u, %u, %u, %u)", &type,
-                        &minIndex, &vertices, &start, &primitives) != 5)
+        if (std::sscanf(call.c_str(), "DrawIndexedPrimitive(%u, %u, %u, %u, %u)", &type, &minIndex,
+                        &vertices, &start, &primitives) != 5)
             continue;
         int id = -1;
         for (const D3DXATTRIBUTERANGE &range : table)

@@ -90,9 +90,9 @@ protected:
     }
 
     void Begin() {
-        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000,
-                                  1.0f, 0),
-                  S_OK);
+        ASSERT_EQ(
+            m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0),
+            S_OK);
         ASSERT_EQ(m_device->BeginScene(), S_OK);
     }
 
