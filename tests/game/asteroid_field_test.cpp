@@ -290,6 +290,24 @@ TEST_F(AsteroidFieldDrawTest, LeadMarkSitsWhereAShotWouldMeetTheBody) {
     EXPECT_NEAR(m[14], lead.z, 1e-3f);
 }
 
+TEST_F(AsteroidFieldDrawTest, MarksFrameADistantBody) {
+    LookAlongZ();
+    D3DXMATRIX shipRotation;
+    D3DXMatrixIdentity(&shipRotation);
+    Place(0, D3DXVECTOR3(0, 0, 40), 1);
+    Begin();
+    field.RenderTargetMarks(&m_viewProjection, 0.02f, 0, 0, 0, &shipRotation, 0.0f);
+    End("asteroid_field_marks");
+    // Drawn opaque here: the bracket is 8 units across at 40 units, about 12 px, centred on the
+    // body.
+    const auto lit = LitPixels();
+    ASSERT_GT(lit.count, 20);
+    EXPECT_NEAR((lit.left + lit.right) / 2, 80, 3);
+    EXPECT_NEAR((lit.top + lit.bottom) / 2, 60, 3);
+    EXPECT_NEAR(lit.right - lit.left, 12, 3);
+    EXPECT_GT(lit.g, lit.b);
+}
+
 TEST_F(AsteroidFieldDrawTest, BodiesOutOfViewAreNotDrawn) {
     LookAlongZ();
     Place(0, D3DXVECTOR3(400, 0, 20), 1);
