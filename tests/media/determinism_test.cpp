@@ -1,6 +1,6 @@
 // The generator is deterministic: two runs write the same bytes. The run time is reported, not
 // asserted (tests never depend on the machine's speed).
-#include "tests/media/media_readers.h"
+#include "tests/media/media_loaders.h"
 
 #include <chrono>
 #include <cstdio>
@@ -35,7 +35,7 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     for (const auto &e : fs::directory_iterator(a)) {
         auto name = e.path().filename();
         ASSERT_TRUE(fs::exists(b / name)) << name;
-        EXPECT_TRUE(ReadBytes(e.path().string()) == ReadBytes((b / name).string())) << name;
+        EXPECT_TRUE(ReadPath(e.path().string()) == ReadPath((b / name).string())) << name;
         ++count;
     }
     std::size_t countB = std::distance(fs::directory_iterator(b), fs::directory_iterator());
@@ -46,9 +46,9 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     for (const auto &n : FixedNames()) {
         expected.insert(n);
         if (n.ends_with(".x")) {
-            for (const auto &mat : ReadX(n).materials) {
-                if (!mat.texture.empty()) {
-                    expected.insert(mat.texture);
+            for (const auto &mat : LoadMesh(n).materials) {
+                if (mat.hasTexture) {
+                    expected.insert(mat.textureFilename);
                 }
             }
         }
@@ -59,7 +59,7 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
     }
     // And they match what the build put in its media folder.
     for (const auto &e : fs::directory_iterator(a)) {
-        EXPECT_TRUE(ReadBytes(e.path().string()) == ReadMedia(e.path().filename().string()))
+        EXPECT_TRUE(ReadPath(e.path().string()) == ReadMedia(e.path().filename().string()))
             << e.path().filename();
     }
     fs::remove_all(a);

@@ -1,6 +1,6 @@
-// Every file the game opens is generated under its exact name, and every texture a mesh names
-// exists beside it.
-#include "tests/media/media_readers.h"
+// Every file the game opens is generated under its exact name, every texture a mesh names exists
+// beside it, and every generated file loads through the reader the game uses for it.
+#include "tests/media/media_loaders.h"
 
 #include <filesystem>
 #include <set>
@@ -106,11 +106,11 @@ TEST(MediaFiles, EveryTextureNamedByAMeshExistsAndDecodes) {
     std::set<std::string> textures;
     for (const auto &n : FixedNames()) {
         if (n.ends_with(".x")) {
-            XMesh m = ReadX(n);
+            Mesh m = LoadMesh(n);
             ASSERT_TRUE(m.ok) << n;
             for (const auto &mat : m.materials) {
-                if (!mat.texture.empty()) {
-                    textures.insert(mat.texture);
+                if (mat.hasTexture) {
+                    textures.insert(mat.textureFilename);
                 }
             }
         }
@@ -120,7 +120,32 @@ TEST(MediaFiles, EveryTextureNamedByAMeshExistsAndDecodes) {
     for (const auto &t : textures) {
         // Bare names only: every loader opens files relative to the working folder.
         EXPECT_EQ(t.find('/'), std::string::npos) << t;
-        auto img = ReadImage(t);
+        auto img = LoadPicture(t);
+        EXPECT_TRUE(img.ok) << t;
         EXPECT_GT(img.width, 0u) << t;
     }
+}
+
+TEST(MediaFiles, EveryGeneratedFileLoadsThroughTheGamesReader) {
+    std::size_t count = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(MediaDir())) {
+        const std::string n = entry.path().filename().string();
+        SCOPED_TRACE(n);
+        ++count;
+        if (n.ends_with(".x")) {
+            EXPECT_TRUE(LoadMesh(n).ok);
+        } else if (n == "font.png") {
+            EXPECT_TRUE(LoadPicture(n, 1).ok);
+        } else if (n.ends_with(".png") || n.ends_with(".jpg") || n.ends_with(".dds")) {
+            EXPECT_TRUE(LoadPicture(n).ok);
+        } else if (n.ends_with(".wav")) {
+            EXPECT_TRUE(LoadSound(n).ok);
+        } else if (n == "font.dat") {
+            ReadWidthTable();
+        } else {
+            ADD_FAILURE() << "no reader of the game opens this file";
+        }
+    }
+    // The 144 fixed names and the 31 textures the meshes name.
+    EXPECT_EQ(count, 175u);
 }

@@ -1,7 +1,10 @@
-// Pictures read back with the shared decoders: sizes, transparency where the drawing code needs
-// it, the font's cell rules and width table, the explosion's animation and the cube map's header.
-#include "tests/media/media_readers.h"
+// Pictures loaded through the texture loader with the levels the game asks for: sizes,
+// transparency where the drawing code needs it, the font's cell rules and width table, the
+// explosion's animation and the cube map's faces and levels.
+#include "tests/media/media_loaders.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 using namespace mediatest;
@@ -9,17 +12,18 @@ using namespace mediatest;
 namespace {
 
 void ExpectSize(const std::string &name, std::uint32_t w, std::uint32_t h) {
-    auto img = ReadImage(name);
+    auto img = LoadPicture(name);
     EXPECT_EQ(img.width, w) << name;
     EXPECT_EQ(img.height, h) << name;
 }
 
-float Brightness(const image::Rgba8Image &img) {
+float Brightness(const Picture &img, std::uint32_t face = 0) {
+    const auto &texels = img.Texels(face);
     double sum = 0;
-    for (std::size_t i = 0; i < img.pixels.size(); i += 4) {
-        sum += img.pixels[i] + img.pixels[i + 1] + img.pixels[i + 2];
+    for (std::size_t i = 0; i < texels.size(); i += 4) {
+        sum += texels[i] + texels[i + 1] + texels[i + 2];
     }
-    return static_cast<float>(sum / (img.pixels.size() / 4 * 3 * 255.0));
+    return static_cast<float>(sum / (texels.size() / 4 * 3 * 255.0));
 }
 
 } // namespace
@@ -57,11 +61,11 @@ TEST(Images, CaptionTextStaysWhereOtherPicturesDoNotCoverIt) {
         {"score.png", 0, 95, 15},        {"timeremaining.png", 130, 255, 15},
     };
     for (const auto &l : limits) {
-        auto img = ReadImage(l.name);
+        auto img = LoadPicture(l.name);
         int minX = 9999, maxX = -1, maxY = -1;
         for (std::uint32_t y = 0; y < img.height; ++y) {
             for (std::uint32_t x = 0; x < img.width; ++x) {
-                if (Pixel(img, x, y)[3] > 100) { // the text itself, not its faint rim
+                if (img.At(x, y).a > 100) { // the text itself, not its faint rim
                     minX = std::min(minX, static_cast<int>(x));
                     maxX = std::max(maxX, static_cast<int>(x));
                     maxY = std::max(maxY, static_cast<int>(y));
@@ -78,11 +82,11 @@ TEST(Images, CaptionTextStaysWhereOtherPicturesDoNotCoverIt) {
 TEST(Images, CentredCaptionsAreCentred) {
     for (const char *n :
          {"paused.png", "gameover.png", "title.png", "zelgame.png", "spacejunk.png"}) {
-        auto img = ReadImage(n);
+        auto img = LoadPicture(n);
         int minX = 9999, maxX = -1;
         for (std::uint32_t y = 0; y < img.height; ++y) {
             for (std::uint32_t x = 0; x < img.width; ++x) {
-                if (Pixel(img, x, y)[3] > 100) {
+                if (img.At(x, y).a > 100) {
                     minX = std::min(minX, static_cast<int>(x));
                     maxX = std::max(maxX, static_cast<int>(x));
                 }
@@ -98,45 +102,48 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
         ExpectSize("radardot" + std::to_string(i) + ".png", 16, 16);
     }
     for (const char *n : {"shiph.png", "health-full.png", "health-lose.png"}) {
-        auto img = ReadImage(n);
+        auto img = LoadPicture(n);
         ASSERT_EQ(img.width, 128u);
         ASSERT_EQ(img.height, 64u);
         // Rows 0-9 lie under the lives caption; the bars wrap, so their edge rows stay clear.
         for (std::uint32_t x = 0; x < 128; ++x) {
             for (std::uint32_t y = 0; y < 10; ++y) {
-                EXPECT_EQ(Pixel(img, x, y)[3], 0) << n << " " << x << "," << y;
+                EXPECT_EQ(img.At(x, y).a, 0) << n << " " << x << "," << y;
             }
-            EXPECT_EQ(Pixel(img, x, 63)[3], 0) << n;
+            EXPECT_EQ(img.At(x, 63).a, 0) << n;
         }
     }
     // The bars fill the frame's silhouette pixel for pixel.
-    auto full = ReadImage("health-full.png"), lose = ReadImage("health-lose.png");
-    EXPECT_EQ(full.pixels.size(), lose.pixels.size());
-    for (std::size_t i = 3; i < full.pixels.size(); i += 4) {
-        EXPECT_EQ(full.pixels[i] > 0, lose.pixels[i] > 0);
+    auto full = LoadPicture("health-full.png"), lose = LoadPicture("health-lose.png");
+    ASSERT_EQ(full.Texels().size(), lose.Texels().size());
+    for (std::size_t i = 3; i < full.Texels().size(); i += 4) {
+        EXPECT_EQ(full.Texels()[i] > 0, lose.Texels()[i] > 0);
     }
-    auto radar = ReadImage("radar.png");
-    EXPECT_EQ(Pixel(radar, 0, 0)[3], 0);
-    EXPECT_EQ(Pixel(radar, 127, 127)[3], 0);
-    EXPECT_NEAR(Pixel(radar, 80, 50)[3], 128, 20); // translucent scope inside
+    auto radar = LoadPicture("radar.png");
+    EXPECT_EQ(radar.At(0, 0).a, 0);
+    EXPECT_EQ(radar.At(127, 127).a, 0);
+    EXPECT_NEAR(radar.At(80, 50).a, 128, 20); // translucent scope inside
     for (const char *n : {"radar.png", "radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
-        auto img = ReadImage(n);
+        auto img = LoadPicture(n);
         for (std::uint32_t i = 0; i < img.width; ++i) {
-            EXPECT_EQ(Pixel(img, i, 0)[3], 0) << n;
-            EXPECT_EQ(Pixel(img, 0, i)[3], 0) << n;
-            EXPECT_EQ(Pixel(img, i, img.height - 1)[3], 0) << n;
-            EXPECT_EQ(Pixel(img, img.width - 1, i)[3], 0) << n;
+            EXPECT_EQ(img.At(i, 0).a, 0) << n;
+            EXPECT_EQ(img.At(0, i).a, 0) << n;
+            EXPECT_EQ(img.At(i, img.height - 1).a, 0) << n;
+            EXPECT_EQ(img.At(img.width - 1, i).a, 0) << n;
         }
     }
 }
 
 TEST(Images, DarkeningSquaresCarryTheirAmountInAlpha) {
     for (auto [name, alpha] : std::map<std::string, int>{{"black.png", 128}, {"black2.png", 140}}) {
-        auto img = ReadImage(name);
+        auto img = LoadPicture(name);
         EXPECT_EQ(img.width, 8u);
-        for (std::size_t i = 0; i < img.pixels.size(); i += 4) {
-            EXPECT_EQ(img.pixels[i], 0);
-            EXPECT_EQ(img.pixels[i + 3], alpha) << name;
+        EXPECT_TRUE(img.image.hasAlpha) << name;
+        for (std::uint32_t y = 0; y < img.height; ++y) {
+            for (std::uint32_t x = 0; x < img.width; ++x) {
+                EXPECT_EQ(img.At(x, y).Sum(), 0) << name;
+                EXPECT_EQ(img.At(x, y).a, alpha) << name;
+            }
         }
     }
 }
@@ -146,25 +153,24 @@ TEST(Images, SpriteGlowsAreBlackAtTheirEdges) {
         {"shockwave.jpg", 256}, {"laser.jpg", 64},  {"marslaser.jpg", 64},
         {"flame.jpg", 64},      {"flame2.jpg", 64}, {"cockpit-sight.jpg", 128}};
     for (const auto &[name, size] : sizes) {
-        auto img = ReadImage(name);
+        auto img = LoadPicture(name);
         ASSERT_EQ(img.width, size) << name;
         ASSERT_EQ(img.height, size) << name;
         for (std::uint32_t i = 0; i < size; i += 3) {
-            for (auto p : {Pixel(img, i, 0), Pixel(img, 0, i)}) {
-                EXPECT_LT(p[0] + p[1] + p[2], 30) << name << " at " << i;
+            for (auto p : {img.At(i, 0), img.At(0, i)}) {
+                EXPECT_LT(p.Sum(), 30) << name << " at " << i;
             }
         }
     }
     // The shot's hit radius (0.15 of the width) is the bright core.
-    auto laser = ReadImage("laser.jpg");
-    auto centre = Pixel(laser, 32, 32);
-    EXPECT_GT(centre[0] + centre[1] + centre[2], 700);
+    auto laser = LoadPicture("laser.jpg");
+    EXPECT_GT(laser.At(32, 32).Sum(), 700);
 }
 
 TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
     std::vector<float> level;
     for (int i = 1; i <= 60; ++i) {
-        auto img = ReadImage("explosion" + std::to_string(i) + ".jpg");
+        auto img = LoadPicture("explosion" + std::to_string(i) + ".jpg");
         ASSERT_EQ(img.width, 256u);
         ASSERT_EQ(img.height, 256u);
         level.push_back(Brightness(img));
@@ -173,16 +179,14 @@ TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
             for (std::uint32_t x = 0; x < 256; x += 4) {
                 float nx = (x + 0.5f - 128) / (0.31f * 256), ny = (y + 0.5f - 128) / (0.42f * 256);
                 if (nx * nx + ny * ny > 1.1f) {
-                    auto p = Pixel(img, x, y);
-                    ASSERT_LT(p[0] + p[1] + p[2], 24) << "frame " << i << " at " << x << "," << y;
+                    ASSERT_LT(img.At(x, y).Sum(), 24) << "frame " << i << " at " << x << "," << y;
                 }
             }
         }
     }
     // The core of the first frames is white-hot; the fire then fades away.
-    auto first = ReadImage("explosion1.jpg");
-    auto core = Pixel(first, 128, 128);
-    EXPECT_GT(core[2], 200);
+    auto first = LoadPicture("explosion1.jpg");
+    EXPECT_GT(first.At(128, 128).b, 200);
     EXPECT_GT(level[10], level[45]);
     EXPECT_LT(level[59], 0.002f);
     EXPECT_LT(level[58], 0.01f);
@@ -204,30 +208,33 @@ TEST(Images, MaterialTexturesHaveTheirPlannedSizes) {
 
 TEST(Images, SkyFacesMeetWithoutSeams) {
     // Along each shared cube edge, the border texels of the two faces show the same sky.
-    auto px = ReadImage("sky_px.jpg"), pz = ReadImage("sky_pz.jpg"), py = ReadImage("sky_py.jpg");
+    auto px = LoadPicture("sky_px.jpg"), pz = LoadPicture("sky_pz.jpg"),
+         py = LoadPicture("sky_py.jpg");
     double diffSide = 0, diffTop = 0;
     for (std::uint32_t y = 0; y < 1024; ++y) {
         // +Z's right column meets +X's left column.
-        auto a = Pixel(pz, 1023, y), b = Pixel(px, 0, y);
-        diffSide += std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+        auto a = pz.At(1023, y), b = px.At(0, y);
+        diffSide += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
     }
     for (std::uint32_t x = 0; x < 1024; ++x) {
         // +Z's top row meets +Y's bottom row.
-        auto a = Pixel(pz, x, 0), b = Pixel(py, x, 1023);
-        diffTop += std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+        auto a = pz.At(x, 0), b = py.At(x, 1023);
+        diffTop += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
     }
     EXPECT_LT(diffSide / 1024 / 3, 4.0);
     EXPECT_LT(diffTop / 1024 / 3, 4.0);
     // The sun sits toward +z, where the world lights come from.
-    EXPECT_GT(Brightness(pz), Brightness(ReadImage("sky_nz.jpg")) * 1.2f);
+    EXPECT_GT(Brightness(pz), Brightness(LoadPicture("sky_nz.jpg")) * 1.2f);
 }
 
 TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
-    auto img = ReadImage("font.png");
+    // The font is one level of A8R8G8B8, the format the texture loader always produces.
+    auto img = LoadPicture("font.png", 1);
+    ASSERT_TRUE(img.ok);
     ASSERT_EQ(img.width, 256u);
     ASSERT_EQ(img.height, 256u);
-    auto widths = ReadMedia("font.dat");
-    ASSERT_EQ(widths.size(), 256u);
+    EXPECT_TRUE(img.image.hasAlpha);
+    auto widths = ReadWidthTable();
     for (int c = 0; c < 256; ++c) {
         EXPECT_GE(widths[c], 1) << c;
         EXPECT_LE(widths[c], 15) << c;
@@ -235,7 +242,7 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
         int cx = (c % 16) * 16, cy = (c / 16) * 16;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
-                int a = Pixel(img, cx + x, cy + y)[3];
+                int a = img.At(cx + x, cy + y).a;
                 bool outside =
                     y == 0 || y == 15 || (x == 0 && !joins) || x >= widths[c] - (joins ? 0 : 1);
                 if (outside) {
@@ -262,49 +269,60 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     // The step's track runs across its whole advance so a row of steps joins up.
     int left = 0, right = 0;
     for (int y = 1; y < 15; ++y) {
-        left = std::max<int>(left, Pixel(img, ('=' % 16) * 16, ('=' / 16) * 16 + y)[3]);
-        right = std::max<int>(
-            right, Pixel(img, ('=' % 16) * 16 + widths['='] - 1, ('=' / 16) * 16 + y)[3]);
+        left = std::max(left, img.At(('=' % 16) * 16, ('=' / 16) * 16 + y).a);
+        right = std::max(right, img.At(('=' % 16) * 16 + widths['='] - 1, ('=' / 16) * 16 + y).a);
     }
     EXPECT_GT(left, 200);
     EXPECT_GT(right, 200);
 }
 
 TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
-    auto b = ReadMedia("cubemap.dds");
-    ASSERT_GE(b.size(), 128u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "DDS ");
-    EXPECT_EQ(Le32(b, 4), 124u);
-    EXPECT_EQ(Le32(b, 8), 0x1u | 0x2 | 0x4 | 0x8 | 0x1000 | 0x20000);
-    EXPECT_EQ(Le32(b, 12), 128u); // height
-    EXPECT_EQ(Le32(b, 16), 128u); // width
-    EXPECT_EQ(Le32(b, 20), 512u); // pitch
-    EXPECT_EQ(Le32(b, 28), 8u);   // mip levels
-    EXPECT_EQ(Le32(b, 76), 32u);  // pixel format size
-    EXPECT_EQ(Le32(b, 80), 0x41u);
-    EXPECT_EQ(Le32(b, 88), 32u);
-    EXPECT_EQ(Le32(b, 92), 0x00FF0000u);
-    EXPECT_EQ(Le32(b, 96), 0x0000FF00u);
-    EXPECT_EQ(Le32(b, 100), 0x000000FFu);
-    EXPECT_EQ(Le32(b, 104), 0xFF000000u);
-    EXPECT_EQ(Le32(b, 108), 0x8u | 0x1000 | 0x400000);
-    EXPECT_EQ(Le32(b, 112), 0xFE00u | 0x200);
+    // The header words the file promises (the loader itself only needs some of them).
+    auto bytes = ReadMedia("cubemap.dds");
+    ASSERT_GE(bytes.size(), 128u);
+    std::uint32_t h[32];
+    std::memcpy(h, bytes.data(), sizeof h);
+    EXPECT_EQ(h[0], dds::kMagic);
+    EXPECT_EQ(h[1], dds::kHeaderSize);
+    EXPECT_EQ(h[2], dds::kFlagCaps | dds::kFlagHeight | dds::kFlagWidth | dds::kFlagPitch |
+                        dds::kFlagPixelFormat | dds::kFlagMipMapCount);
+    EXPECT_EQ(h[5], 512u); // pitch
+    EXPECT_EQ(h[19], dds::kPixelFormatSize);
+    EXPECT_EQ(h[20], dds::kPixelRgb | dds::kPixelAlphaPixels);
+    EXPECT_EQ(h[22], 32u);
+    EXPECT_EQ(h[23], 0x00FF0000u);
+    EXPECT_EQ(h[24], 0x0000FF00u);
+    EXPECT_EQ(h[25], 0x000000FFu);
+    EXPECT_EQ(h[26], 0xFF000000u);
+    EXPECT_EQ(h[27], dds::kCapsComplex | dds::kCapsTexture | dds::kCapsMipMap);
+    EXPECT_EQ(h[28], dds::kCaps2CubeMap | dds::kCaps2AllFaces);
+
+    // Loaded as the cube texture creator loads it: size, levels and format from the file.
+    auto cube = LoadPicture("cubemap.dds");
+    ASSERT_TRUE(cube.ok);
+    EXPECT_TRUE(cube.image.cubeMap);
+    EXPECT_TRUE(cube.image.hasAlpha);
+    ASSERT_EQ(cube.image.faces, 6u);
+    EXPECT_EQ(cube.width, 128u);
+    EXPECT_EQ(cube.height, 128u);
+    ASSERT_EQ(cube.image.levels, 8u);
     std::size_t texels = 0;
-    for (int s = 128; s >= 1; s /= 2) {
-        texels += static_cast<std::size_t>(s) * s;
+    for (std::uint32_t level = 0; level < 8; ++level) {
+        EXPECT_EQ(cube.image.At(5, level).width, 128u >> level);
+        EXPECT_EQ(cube.image.At(5, level).height, 128u >> level);
+        texels += std::size_t{128u >> level} * (128u >> level);
     }
-    EXPECT_EQ(b.size(), 128 + 6 * texels * 4);
-    // Opaque everywhere, and the +Z face (first texel block after +X, -X, +Y, -Y) is the bright
-    // one.
-    auto faceBrightness = [&](int face) {
-        std::size_t at = 128 + face * texels * 4;
-        double sum = 0;
-        for (std::size_t i = 0; i < 128 * 128; ++i) {
-            EXPECT_EQ(b[at + i * 4 + 3], 255);
-            sum += b[at + i * 4] + b[at + i * 4 + 1] + b[at + i * 4 + 2];
+    // Every level of every face is in the file itself, and nothing follows them.
+    EXPECT_EQ(bytes.size(), 128 + 6 * texels * 4);
+    // Opaque everywhere; +Z is the bright face, and it is bright above and dark below.
+    for (std::uint32_t face = 0; face < 6; ++face) {
+        for (std::uint32_t level = 0; level < 8; ++level) {
+            const auto &t = cube.image.At(face, level).texels;
+            for (std::size_t i = 3; i < t.size(); i += 4) {
+                ASSERT_EQ(t[i], 255) << "face " << face << " level " << level;
+            }
         }
-        return sum;
-    };
-    EXPECT_GT(faceBrightness(4), faceBrightness(5));
-    EXPECT_GT(faceBrightness(2), faceBrightness(3)); // bright above, dark below
+    }
+    EXPECT_GT(Brightness(cube, 4), Brightness(cube, 5));
+    EXPECT_GT(Brightness(cube, 2), Brightness(cube, 3));
 }

@@ -1,6 +1,6 @@
-// The meshes read back from their text files: structure, subsets, winding, sizes and the
-// positions the game's code relies on.
-#include "tests/media/media_readers.h"
+// The meshes loaded as the game loads them (X-file reader, then the mesh builder): structure,
+// subsets, winding, sizes and the positions the game's code relies on.
+#include "tests/media/media_loaders.h"
 
 #include <algorithm>
 #include <map>
@@ -22,19 +22,19 @@ float Len(V3 a) {
     return std::sqrt(Dot(a, a));
 }
 
-V3 FaceNormal(const XMesh &m, std::size_t f) {
+V3 FaceNormal(const Mesh &m, std::size_t f) {
     const auto &i = m.faces[f];
     return Cross(Sub(m.positions[i[1]], m.positions[i[0]]),
                  Sub(m.positions[i[2]], m.positions[i[0]]));
 }
 
-V3 Centroid(const XMesh &m, std::size_t f) {
+V3 Centroid(const Mesh &m, std::size_t f) {
     const auto &i = m.faces[f];
     V3 a = m.positions[i[0]], b = m.positions[i[1]], c = m.positions[i[2]];
     return {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
 }
 
-float SignedVolume(const XMesh &m) {
+float SignedVolume(const Mesh &m) {
     double v = 0;
     for (const auto &f : m.faces) {
         v += Dot(m.positions[f[0]], Cross(m.positions[f[1]], m.positions[f[2]]));
@@ -42,7 +42,7 @@ float SignedVolume(const XMesh &m) {
     return static_cast<float>(v / 6);
 }
 
-float MaxRadius(const XMesh &m) {
+float MaxRadius(const Mesh &m) {
     float r = 0;
     for (auto p : m.positions) {
         r = std::max(r, Len(p));
@@ -54,7 +54,7 @@ struct Box {
     V3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
 };
 
-Box Bounds(const XMesh &m, int subset = -1) {
+Box Bounds(const Mesh &m, int subset = -1) {
     Box b;
     for (std::size_t f = 0; f < m.faces.size(); ++f) {
         if (subset >= 0 && static_cast<int>(m.faceMaterial[f]) != subset) {
@@ -70,7 +70,7 @@ Box Bounds(const XMesh &m, int subset = -1) {
 }
 
 // Every face has a coincident face of opposite winding (a sprite seen from both sides).
-bool DoubleSided(const XMesh &m) {
+bool DoubleSided(const Mesh &m) {
     std::map<std::array<long, 9>, int> count;
     auto key = [&](std::size_t f, bool reversed) {
         std::array<V3, 3> p = {m.positions[m.faces[f][0]], m.positions[m.faces[f][1]],
@@ -111,32 +111,42 @@ const char *const kAllMeshes[] = {
 TEST(Meshes, FilesAreWellFormedWithOneSubsetPerMaterial) {
     for (const char *name : kAllMeshes) {
         SCOPED_TRACE(name);
-        XMesh m = ReadX(name);
+        Mesh m = LoadMesh(name);
         ASSERT_TRUE(m.ok);
         EXPECT_EQ(m.header, "xof 0303txt 0032");
-        EXPECT_EQ(m.topLevelMeshes, 1);
+        EXPECT_EQ(m.topLevel, 1u);
+        EXPECT_EQ(m.topLevelType, "Mesh");
         EXPECT_LE(m.positions.size(), 65535u); // 16-bit indices
-        EXPECT_EQ(m.uvs.size(), m.positions.size());
+        EXPECT_TRUE(m.data.hasTexCoords);
+        EXPECT_FALSE(m.data.hasColors); // unlit draws rely on the default white
+        // Triangles only: no face was fanned into more.
+        EXPECT_EQ(m.fileFaces, m.data.FaceCount());
+        // One normal per vertex: no vertex had to be split for a second normal.
+        EXPECT_EQ(m.fileVertices, m.positions.size());
         ASSERT_EQ(m.faceMaterial.size(), m.faces.size());
         ASSERT_FALSE(m.materials.empty());
-        std::vector<int> used(m.materials.size());
+        // Subset i is exactly the faces of material i, and none is empty.
+        ASSERT_EQ(m.data.subsets.size(), m.materials.size());
+        std::uint32_t next = 0;
+        for (std::size_t s = 0; s < m.data.subsets.size(); ++s) {
+            const auto &range = m.data.subsets[s];
+            EXPECT_EQ(range.attributeId, s);
+            EXPECT_EQ(range.faceStart, next);
+            EXPECT_GT(range.faceCount, 0u) << "empty subset " << s;
+            for (std::uint32_t f = range.faceStart; f < range.faceStart + range.faceCount; ++f) {
+                ASSERT_EQ(m.faceMaterial[f], s);
+            }
+            next = range.faceStart + range.faceCount;
+        }
+        EXPECT_EQ(next, m.data.FaceCount());
         for (std::size_t f = 0; f < m.faces.size(); ++f) {
-            ASSERT_LT(m.faceMaterial[f], m.materials.size());
-            ++used[m.faceMaterial[f]];
             for (auto i : m.faces[f]) {
                 ASSERT_LT(i, m.positions.size());
             }
             EXPECT_GT(Len(FaceNormal(m, f)), 1e-7f) << "degenerate face " << f;
         }
-        for (std::size_t i = 0; i < used.size(); ++i) {
-            EXPECT_GT(used[i], 0) << "empty subset " << i;
-        }
-        if (!m.normals.empty()) {
-            EXPECT_EQ(m.normals.size(), m.positions.size());
-            EXPECT_EQ(m.normalFaces, m.faces);
-            for (auto n : m.normals) {
-                EXPECT_NEAR(Len(n), 1.0f, 1e-3f);
-            }
+        for (auto n : m.normals) {
+            EXPECT_NEAR(Len(n), 1.0f, 1e-3f);
         }
     }
 }
@@ -148,21 +158,22 @@ TEST(Meshes, SubsetCountsAndTexturesMatchWhatTheCodeDraws) {
         {"ShipHealth.x", 1}, {"textasset.x", 1}, {"targt.x", 1},     {"targ2.x", 1},
         {"black.x", 1},      {"black2.x", 1},    {"asteroid1.x", 1}, {"debris.x", 1}};
     for (const auto &[name, count] : subsets) {
-        EXPECT_EQ(ReadX(name).materials.size(), count) << name;
+        EXPECT_EQ(LoadMesh(name).materials.size(), count) << name;
     }
     // Classes that bind their own textures get none from the file; every other material names one.
     for (const char *name : kAllMeshes) {
         std::string n = name;
         bool ownTextures =
             n == "explosion.x" || n == "radar.x" || n == "ShipHealth.x" || n == "textasset.x";
-        for (const auto &mat : ReadX(name).materials) {
-            EXPECT_EQ(mat.texture.empty(), ownTextures) << name;
+        for (const auto &mat : LoadMesh(name).materials) {
+            EXPECT_EQ(mat.hasTexture, !ownTextures) << name;
+            EXPECT_EQ(mat.textureFilename.empty(), ownTextures) << name;
         }
     }
-    auto sky = ReadX("skybox.x");
+    auto sky = LoadMesh("skybox.x");
     std::vector<std::string> faces;
     for (const auto &mat : sky.materials) {
-        faces.push_back(mat.texture);
+        faces.push_back(mat.textureFilename);
     }
     EXPECT_EQ(faces, (std::vector<std::string>{"sky_px.jpg", "sky_nx.jpg", "sky_py.jpg",
                                                "sky_ny.jpg", "sky_pz.jpg", "sky_nz.jpg"}));
@@ -170,31 +181,35 @@ TEST(Meshes, SubsetCountsAndTexturesMatchWhatTheCodeDraws) {
 
 TEST(Meshes, EveryMaterialIsNeutralSoBorrowedMaterialsLookTheSame) {
     for (const char *name : kAllMeshes) {
-        for (const auto &mat : ReadX(name).materials) {
+        for (const auto &mat : LoadMesh(name).materials) {
             SCOPED_TRACE(name);
-            EXPECT_FLOAT_EQ(mat.diffuse[0], 1.0f);
-            EXPECT_FLOAT_EQ(mat.diffuse[1], 1.0f);
-            EXPECT_FLOAT_EQ(mat.diffuse[2], 1.0f);
-            EXPECT_FLOAT_EQ(mat.emissive[0], 0.25f);
-            EXPECT_FLOAT_EQ(mat.specular[0], 0.0f);
+            EXPECT_FLOAT_EQ(mat.diffuse.r, 1.0f);
+            EXPECT_FLOAT_EQ(mat.diffuse.g, 1.0f);
+            EXPECT_FLOAT_EQ(mat.diffuse.b, 1.0f);
+            EXPECT_FLOAT_EQ(mat.emissive.r, 0.25f);
+            EXPECT_FLOAT_EQ(mat.emissive.g, 0.25f);
+            EXPECT_FLOAT_EQ(mat.emissive.b, 0.25f);
+            EXPECT_FLOAT_EQ(mat.specular.r, 0.0f);
+            // The file has no ambient colour: only the emissive fills in unlit sides.
+            EXPECT_FLOAT_EQ(mat.ambient.r, 0.0f);
             EXPECT_FLOAT_EQ(mat.power, 0.0f);
         }
     }
-    EXPECT_NEAR(ReadX("black.x").materials[0].diffuse[3], 128 / 255.0f, 1e-4f);
-    EXPECT_NEAR(ReadX("black2.x").materials[0].diffuse[3], 140 / 255.0f, 1e-4f);
+    EXPECT_NEAR(LoadMesh("black.x").materials[0].diffuse.a, 128 / 255.0f, 1e-4f);
+    EXPECT_NEAR(LoadMesh("black2.x").materials[0].diffuse.a, 140 / 255.0f, 1e-4f);
 }
 
 TEST(Meshes, LitMeshesCarryNormals) {
     for (const char *name : {"asteroid1.x", "asteroid2.x", "asteroid3.x", "asteroid4.x", "debris.x",
                              "ship.x", "marsship.x", "satellite.x", "photo.x", "cockpit.x"}) {
-        EXPECT_FALSE(ReadX(name).normals.empty()) << name;
+        EXPECT_TRUE(LoadMesh(name).data.hasNormals) << name;
     }
 }
 
 TEST(Meshes, RocksAreClosedOutwardAndSizedToTheirCollisionSphere) {
     for (int i = 1; i <= 4; ++i) {
         SCOPED_TRACE(i);
-        XMesh m = ReadX("asteroid" + std::to_string(i) + ".x");
+        Mesh m = LoadMesh("asteroid" + std::to_string(i) + ".x");
         EXPECT_GE(m.faces.size(), 500u);
         EXPECT_LE(m.faces.size(), 1300u);
         float sum = 0, lo = 9, hi = 0;
@@ -213,7 +228,7 @@ TEST(Meshes, RocksAreClosedOutwardAndSizedToTheirCollisionSphere) {
             EXPECT_GT(Dot(FaceNormal(m, f), Centroid(m, f)), 0.0f) << "face " << f;
         }
     }
-    XMesh d = ReadX("debris.x");
+    Mesh d = LoadMesh("debris.x");
     EXPECT_GT(SignedVolume(d), 0.0f);
     EXPECT_NEAR(MaxRadius(d), 0.22f, 0.06f);
     EXPECT_GE(d.faces.size(), 20u);
@@ -223,7 +238,7 @@ TEST(Meshes, RocksAreClosedOutwardAndSizedToTheirCollisionSphere) {
 TEST(Meshes, FourRockShapesDiffer) {
     std::vector<Box> boxes;
     for (int i = 1; i <= 4; ++i) {
-        boxes.push_back(Bounds(ReadX("asteroid" + std::to_string(i) + ".x")));
+        boxes.push_back(Bounds(LoadMesh("asteroid" + std::to_string(i) + ".x")));
     }
     for (int a = 0; a < 4; ++a) {
         for (int b = a + 1; b < 4; ++b) {
@@ -239,7 +254,7 @@ TEST(Meshes, FourRockShapesDiffer) {
 }
 
 TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
-    XMesh ship = ReadX("ship.x");
+    Mesh ship = LoadMesh("ship.x");
     EXPECT_LE(MaxRadius(ship), 0.95f);
     Box b = Bounds(ship);
     EXPECT_LT(b.hi.z, 1.0f); // shots appear just ahead of the nose
@@ -256,7 +271,7 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
         }
         EXPECT_TRUE(found) << x;
     }
-    XMesh mars = ReadX("marsship.x");
+    Mesh mars = LoadMesh("marsship.x");
     EXPECT_LE(MaxRadius(mars), 1.0f);
     Box mb = Bounds(mars);
     EXPECT_NEAR(mb.lo.z, -0.55f, 0.01f);
@@ -266,21 +281,21 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
         nozzle |= Len(Sub(p, {0, 0, -0.55f})) < 1e-3f;
     }
     EXPECT_TRUE(nozzle);
-    XMesh sat = ReadX("satellite.x");
+    Mesh sat = LoadMesh("satellite.x");
     EXPECT_LE(MaxRadius(sat), 3.7f);
     EXPECT_GT(Bounds(sat).hi.x, 3.3f);
 }
 
 TEST(Meshes, HullsFaceOutward) {
     for (const char *name : {"ship.x", "marsship.x", "satellite.x"}) {
-        EXPECT_GT(SignedVolume(ReadX(name)), 0.0f) << name;
+        EXPECT_GT(SignedVolume(LoadMesh(name)), 0.0f) << name;
     }
 }
 
 TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
     auto quad = [](const char *name, float hw, float hh) {
         SCOPED_TRACE(name);
-        XMesh m = ReadX(name);
+        Mesh m = LoadMesh(name);
         Box b = Bounds(m);
         EXPECT_FLOAT_EQ(b.lo.x, -hw);
         EXPECT_FLOAT_EQ(b.hi.x, hw);
@@ -292,7 +307,7 @@ TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
     };
     // Caption and darkening quads: single-sided, front toward -z, texture over the whole face.
     for (const char *name : {"textasset.x", "black.x", "black2.x"}) {
-        XMesh m = quad(name, 0.5f, 0.5f);
+        Mesh m = quad(name, 0.5f, 0.5f);
         EXPECT_EQ(m.faces.size(), 2u);
         for (std::size_t f = 0; f < m.faces.size(); ++f) {
             EXPECT_LT(FaceNormal(m, f).z, 0.0f) << name;
@@ -302,7 +317,7 @@ TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
             EXPECT_FLOAT_EQ(m.uvs[i][1], 0.5f - m.positions[i].y); // v = 0 at the top
         }
     }
-    EXPECT_TRUE(ReadX("textasset.x").normals.empty());
+    EXPECT_FALSE(LoadMesh("textasset.x").data.hasNormals);
     for (const char *name : {"flare.x", "flare2.x"}) {
         EXPECT_TRUE(DoubleSided(quad(name, 0.5f, 0.5f))) << name;
     }
@@ -311,7 +326,7 @@ TEST(Meshes, FlatQuadsHaveTheSizesTheCodeScales) {
 }
 
 TEST(Meshes, ExplosionHasASpriteQuadAndARingSquareInTheXzPlane) {
-    XMesh m = ReadX("explosion.x");
+    Mesh m = LoadMesh("explosion.x");
     EXPECT_TRUE(DoubleSided(m));
     Box sprite = Bounds(m, 0), ring = Bounds(m, 1);
     EXPECT_FLOAT_EQ(sprite.hi.x, 0.5f);
@@ -324,7 +339,7 @@ TEST(Meshes, ExplosionHasASpriteQuadAndARingSquareInTheXzPlane) {
 }
 
 TEST(Meshes, RadarDiscAndGaugeQuadMatchTheHudLayout) {
-    XMesh disc = ReadX("radar.x");
+    Mesh disc = LoadMesh("radar.x");
     EXPECT_NEAR(MaxRadius(disc), 0.5f, 1e-5f);
     EXPECT_GE(disc.faces.size(), 32u);
     for (std::size_t f = 0; f < disc.faces.size(); ++f) {
@@ -335,7 +350,7 @@ TEST(Meshes, RadarDiscAndGaugeQuadMatchTheHudLayout) {
         EXPECT_NEAR(disc.uvs[i][1], 0.5f - disc.positions[i].y, 1e-5f);
     }
     // The gauge grows upward from its bottom edge, which must be the origin.
-    XMesh g = ReadX("ShipHealth.x");
+    Mesh g = LoadMesh("ShipHealth.x");
     Box b = Bounds(g);
     EXPECT_FLOAT_EQ(b.lo.y, 0.0f);
     EXPECT_FLOAT_EQ(b.hi.y, 1.0f);
@@ -351,7 +366,7 @@ TEST(Meshes, RadarDiscAndGaugeQuadMatchTheHudLayout) {
 }
 
 TEST(Meshes, SkyIsACubeSeenFromInside) {
-    XMesh m = ReadX("skybox.x");
+    Mesh m = LoadMesh("skybox.x");
     for (auto p : m.positions) {
         EXPECT_FLOAT_EQ(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}), 5.0f);
     }
@@ -362,7 +377,7 @@ TEST(Meshes, SkyIsACubeSeenFromInside) {
 }
 
 TEST(Meshes, PhotoIsAnUprightCardWithAFrontAndABack) {
-    XMesh m = ReadX("photo.x");
+    Mesh m = LoadMesh("photo.x");
     Box b = Bounds(m);
     EXPECT_NEAR(b.hi.x - b.lo.x, 0.6f, 0.05f);
     EXPECT_NEAR(b.hi.y - b.lo.y, 0.45f, 0.05f);
@@ -373,8 +388,9 @@ TEST(Meshes, PhotoIsAnUprightCardWithAFrontAndABack) {
 }
 
 TEST(Meshes, CockpitPanelsFaceThePilotInDrawingOrderSafePlaces) {
-    XMesh m = ReadX("cockpit.x");
+    Mesh m = LoadMesh("cockpit.x");
     ASSERT_EQ(m.materials.size(), 11u);
+    ASSERT_TRUE(m.data.hasTexCoords1);
     ASSERT_EQ(m.uvs2.size(), m.positions.size());
     const V3 eye{0, 0.4f, -0.3f};
     for (std::size_t f = 0; f < m.faces.size(); ++f) {
@@ -407,7 +423,7 @@ TEST(Meshes, CockpitPanelsFaceThePilotInDrawingOrderSafePlaces) {
 }
 
 TEST(Meshes, StationTubeLeavesTheShipsPathClear) {
-    XMesh m = ReadX("station.x");
+    Mesh m = LoadMesh("station.x");
     Box b = Bounds(m);
     EXPECT_LE(b.lo.z, -59.0f);
     EXPECT_GE(b.hi.z, 8.0f);

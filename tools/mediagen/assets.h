@@ -22,7 +22,7 @@ void MakeFont(Output &out, const TextRenderer &text);     // font.png, font.dat
 void MakeSounds(Output &out);                             // the 17 effects
 void MakeMusic(Output &out);                              // menuloop.wav, menuloop2.wav
 
-// Mesh builders shared with the contact sheet, which draws them without writing files.
+// Mesh builders, each writing one of the mesh files.
 Mesh BuildRock(int index);
 Mesh BuildDebris();
 Mesh BuildShip();

@@ -1,7 +1,8 @@
 // Review aid, not shipped with the game: one PNG showing every generated picture with its name and
-// every mesh drawn from two sides with its textures.
-#include "tools/mediagen/assets.h"
-#include "tools/mediagen/raster.h"
+// every mesh file drawn with its textures by our own Direct3D layer.
+#include "tools/mediagen/canvas.h"
+#include "tools/mediagen/mesh_view.h"
+#include "tools/mediagen/text.h"
 
 #include "platform/image/image.h"
 
@@ -77,36 +78,49 @@ int main(int argc, char **argv) {
         textures[n] = std::move(img);
     }
     struct MeshEntry {
-        const char *name;
-        Mesh mesh;
+        const char *label;
+        const char *file;
         float distance;
         float yaw, pitch;
         Vec3 target;
         float fov = 0;    // 0: the default for the view
         float aspect = 1; // width over height
     };
+    // Every mesh file the game loads; the ships also from behind, the hollow ones from inside.
     std::vector<MeshEntry> meshes = {
-        {"asteroid1", BuildRock(0), 3.2f, 0.6f, 0.4f, {}},
-        {"asteroid2", BuildRock(1), 3.2f, 0.6f, 0.4f, {}},
-        {"asteroid3", BuildRock(2), 3.2f, 0.6f, 0.4f, {}},
-        {"asteroid4", BuildRock(3), 3.2f, 0.6f, 0.4f, {}},
-        {"debris", BuildDebris(), 0.7f, 0.6f, 0.4f, {}},
-        {"ship", BuildShip(), 2.6f, 2.4f, 0.5f, {}},
-        {"ship (rear)", BuildShip(), 2.6f, 0.5f, 0.3f, {}},
-        {"marsship", BuildMarsShip(), 2.8f, 2.4f, 0.5f, {}},
-        {"marsship (rear)", BuildMarsShip(), 2.8f, 0.5f, 0.3f, {}},
-        {"satellite", BuildSatellite(), 9.0f, 0.5f, 0.5f, {}},
-        {"station (inside)", BuildStation(), 0.01f, 3.0f, 0.0f, {-2.1f, 0.2f, 2.7f}},
-        {"station (arrival)", BuildStation(), 45.0f, 3.0f, 0.1f, {}},
+        {"asteroid1", "asteroid1.x", 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid2", "asteroid2.x", 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid3", "asteroid3.x", 3.2f, 0.6f, 0.4f, {}},
+        {"asteroid4", "asteroid4.x", 3.2f, 0.6f, 0.4f, {}},
+        {"debris", "debris.x", 0.7f, 0.6f, 0.4f, {}},
+        {"ship", "ship.x", 2.6f, 2.4f, 0.5f, {}},
+        {"ship (rear)", "ship.x", 2.6f, 0.5f, 0.3f, {}},
+        {"marsship", "marsship.x", 2.8f, 2.4f, 0.5f, {}},
+        {"marsship (rear)", "marsship.x", 2.8f, 0.5f, 0.3f, {}},
+        {"satellite", "satellite.x", 9.0f, 0.5f, 0.5f, {}},
+        {"station (inside)", "station.x", 0.01f, 3.0f, 0.0f, {-2.1f, 0.2f, 2.7f}},
+        {"station (arrival)", "station.x", 45.0f, 3.0f, 0.1f, {}},
         {"cockpit (game view)",
-         BuildCockpit(),
+         "cockpit.x",
          0.01f,
          0.0f,
          0.0f,
          {0, 0.4f, -0.3f},
          kPi / 4,
          4.0f / 3},
-        {"sky (inside)", BuildSkybox(), 0.01f, 0.3f, 0.1f, {}},
+        {"sky (inside)", "skybox.x", 0.01f, 0.3f, 0.1f, {}},
+        {"photo", "photo.x", 1.0f, 0.3f, 0.2f, {}},
+        {"photo (back)", "photo.x", 1.0f, 3.4f, 0.2f, {}},
+        {"explosion", "explosion.x", 3.0f, 0.4f, 0.5f, {}},
+        {"flare", "flare.x", 1.6f, 0.3f, 0.2f, {}},
+        {"flare2", "flare2.x", 1.6f, 0.3f, 0.2f, {}},
+        {"targt", "targt.x", 12.0f, 0.3f, 0.2f, {}},
+        {"targ2", "targ2.x", 6.0f, 0.3f, 0.2f, {}},
+        {"radar", "radar.x", 1.6f, 0.0f, 0.0f, {}},
+        {"ShipHealth", "ShipHealth.x", 1.8f, 0.0f, 0.0f, {0, 0.5f, 0}},
+        {"textasset", "textasset.x", 1.6f, 0.3f, 0.2f, {}},
+        {"black", "black.x", 1.6f, 0.3f, 0.2f, {}},
+        {"black2", "black2.x", 1.6f, 0.3f, 0.2f, {}},
     };
     const int tile = 192, label = 18, cols = 8;
     int imageRows = (static_cast<int>(textures.size()) + cols - 1) / cols;
@@ -139,6 +153,11 @@ int main(int argc, char **argv) {
         }
     }
     index = imageRows * cols;
+    MeshViewer viewer(folder, tile - 8, tile - 8);
+    if (!viewer.ok()) {
+        std::fprintf(stderr, "contact sheet: no Direct3D device to draw the meshes\n");
+        return 1;
+    }
     for (const auto &e : meshes) {
         View v;
         v.distance = e.distance;
@@ -153,13 +172,13 @@ int main(int argc, char **argv) {
             v.pitch = -e.pitch;
             v.fov = 1.3f;
         }
-        std::string name = e.name;
+        std::string name = e.label;
         v.lit = name.rfind("station", 0) != 0 && name.rfind("sky", 0) != 0;
         if (e.fov > 0) {
             v.fov = e.fov;
         }
         int w = tile - 8, h = static_cast<int>((tile - 8) / e.aspect);
-        place(RenderMesh(e.mesh, textures, w, h, v), e.name);
+        place(viewer.Render(e.file, w, h, v), e.label);
     }
     std::vector<std::uint8_t> png;
     std::string error;
