@@ -25,7 +25,7 @@ public:
     void Render(const D3DXMATRIX *view, const D3DXMATRIX *projection,
                 const D3DXMATRIX *shipRotation, bool reflection);
 
-    D3DXVECTOR3 wobble;
+    D3DXVECTOR3 wobble{0.0f, 0.0f, 0.0f}; // zero until the first update: drawing may come first
     D3DXVECTOR3 position;
     D3DXMATRIX forwardMatrix;
     D3DXMATRIX yawMatrix;

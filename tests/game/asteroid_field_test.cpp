@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -259,6 +260,52 @@ TEST_F(AsteroidFieldDrawTest, MarksStartAtThirtyTwoUnits) {
     const int marked = DrawCalls();
     const int perMark = int(field.targetMark->materialCount + field.leadMark->materialCount);
     EXPECT_EQ(marked, perMark);
+}
+
+TEST_F(AsteroidFieldDrawTest, LeadMarkSitsWhereAShotWouldMeetTheBody) {
+    LookAlongZ();
+    D3DXMATRIX shipRotation;
+    D3DXMatrixIdentity(&shipRotation);
+    Place(0, D3DXVECTOR3(0, 0, 60), 1);
+    field.bodies[0].velocity = D3DXVECTOR3(20, 0, 0);
+    seams::StartDeviceCallLog();
+    field.RenderTargetMarks(&m_viewProjection, 0.02f, 0, 0, 0, &shipRotation, 1.0f);
+    // The last world transform is the lead mark's: ship rotation times its translation.
+    std::string last;
+    for (const std::string &call : seams::DeviceCallTexts())
+        if (call.rfind("SetTransform(256,", 0) == 0)
+            last = call;
+    float m[16] = {};
+    ASSERT_EQ(std::sscanf(last.c_str(),
+                          "SetTransform(256, %f, %f, %f, %f, %f, %f, %f, %f, %f, %f, %f, %f, %f, "
+                          "%f, %f, %f)",
+                          &m[0], &m[1], &m[2], &m[3], &m[4], &m[5], &m[6], &m[7], &m[8], &m[9],
+                          &m[10], &m[11], &m[12], &m[13], &m[14], &m[15]),
+              16);
+    // A shot from a ship at speed 1 flies at 150 units per second.
+    const D3DXVECTOR3 lead = ComputeInterceptPoint(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 150),
+                                                   D3DXVECTOR3(0, 0, 60), D3DXVECTOR3(20, 0, 0), 6);
+    EXPECT_GT(lead.x, 7.0f);
+    EXPECT_NEAR(m[12], lead.x, 1e-3f);
+    EXPECT_NEAR(m[14], lead.z, 1e-3f);
+}
+
+TEST_F(AsteroidFieldDrawTest, MarksFrameADistantBody) {
+    LookAlongZ();
+    D3DXMATRIX shipRotation;
+    D3DXMatrixIdentity(&shipRotation);
+    Place(0, D3DXVECTOR3(0, 0, 40), 1);
+    Begin();
+    field.RenderTargetMarks(&m_viewProjection, 0.02f, 0, 0, 0, &shipRotation, 0.0f);
+    End("asteroid_field_marks");
+    // Drawn opaque here: the bracket is 8 units across at 40 units, about 12 px, centred on the
+    // body.
+    const auto lit = LitPixels();
+    ASSERT_GT(lit.count, 20);
+    EXPECT_NEAR((lit.left + lit.right) / 2, 80, 3);
+    EXPECT_NEAR((lit.top + lit.bottom) / 2, 60, 3);
+    EXPECT_NEAR(lit.right - lit.left, 12, 3);
+    EXPECT_GT(lit.g, lit.b);
 }
 
 TEST_F(AsteroidFieldDrawTest, BodiesOutOfViewAreNotDrawn) {
