@@ -197,6 +197,29 @@ protected:
         captions.Render(CaptionId::ZelGame, 0.0f, -float(kHeight) / 2 + 24, 256.0f, 16.0f, 1.0f);
     }
 
+    // Pixels in [x0, x1) x [y0, y1) whose brightest channel exceeds `brightest` and whose darkest
+    // exceeds `darkest` (a high `darkest` asks for near-white).
+    int CountPixels(int x0, int y0, int x1, int y1, int brightest, int darkest) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t *p = At(x, y);
+                n += std::max({p[0], p[1], p[2]}) > brightest &&
+                     std::min({p[0], p[1], p[2]}) > darkest;
+            }
+        return n;
+    }
+
+    int CountBluish(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t *p = At(x, y);
+                n += p[2] > p[0] + 30 && p[2] > 100;
+            }
+        return n;
+    }
+
     int DrawCallsLogged() const {
         int n = 0;
         for (const std::string &call : seams::DeviceCallTexts())
@@ -250,6 +273,11 @@ TEST_F(SceneTest, EverythingDrawsTogetherWithoutErrorsOrLeaks) {
             // The sky alone fills the screen; effects add bright pixels on top.
             const game_test::BrightArea lit = Bright(20);
             EXPECT_GT(lit.count, int(kWidth * kHeight) / 20) << name;
+            // The chase camera keeps the ship just below the centre of the screen: its blue-lit
+            // hull and flames, which neither the blasts nor the smoke nor the sky there give.
+            EXPECT_GT(CountBluish(130, 145, 190, 172), 100) << name;
+            // The caption's white letters along the bottom edge.
+            EXPECT_GT(CountPixels(60, 208, 260, 224, 180, 180), 60) << name;
         } else {
             ASSERT_EQ(m_device->EndScene(), S_OK);
         }
