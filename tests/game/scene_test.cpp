@@ -1,9 +1,10 @@
 // The whole play scene at once: the attract field under the sky, the player's ship seen from the
-// chase camera, blasts, shots, smoke, satellites and a caption, updated and drawn for a few hundred
-// fixed steps. Every object shares one device here, so this is where state left behind by one
-// object can spoil another's draw, and where a resource one of them forgets shows as a leak.
+// chase camera, blasts, shots, smoke, satellites, debris and a caption, updated and drawn for a few
+// hundred fixed steps. Every object shares one device here, so this is where state left behind by
+// one object can spoil another's draw, and where a resource one of them forgets shows as a leak.
 #include "game/asteroid_field.h"
 #include "game/camera.h"
+#include "game/debris.h"
 #include "game/explosion.h"
 #include "game/laser.h"
 #include "game/satellite.h"
@@ -49,6 +50,7 @@ protected:
             ship.ReleaseResources();
             ship.ReleaseReflection();
             satellites.ReleaseResources();
+            debris.ReleaseResources();
             field.ReleaseMeshes();
             sky.ReleaseResources();
         }
@@ -85,6 +87,8 @@ protected:
         ASSERT_EQ(sky.Load("skybox.x"), S_OK);
         field.device = m_device;
         field.LoadMeshes();
+        debris.device = m_device;
+        ASSERT_EQ(debris.Load("debris.x"), S_OK);
         satellites.device = m_device;
         ASSERT_EQ(satellites.Load("satellite.x"), S_OK);
         ship.device = m_device;
@@ -119,6 +123,7 @@ protected:
         D3DXMatrixRotationQuaternion(&m_shipWorld, &q);
         field.Update(kStep, at.x, at.y, at.z);
         satellites.Update(at);
+        debris.Update(at);
         if (frame % 6 == 0)
             lasers.Fire(at.x, at.y, at.z, &m_shipWorld, ship.speed, 0);
         lasers.Update(kStep);
@@ -177,6 +182,7 @@ protected:
 
         m_device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
         m_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+        debris.Render(&vp);
         field.Render(&vp);
         satellites.Render(&vp);
         ship.Render(&view, &m_projection, &m_shipWorld, false);
@@ -233,6 +239,7 @@ protected:
     Skybox sky;
     AsteroidField field;
     Satellite satellites;
+    Debris debris;
     Spaceship ship;
     MeshObj flame;
     Explosion explosions;
@@ -245,6 +252,7 @@ protected:
 TEST_F(SceneTest, EverythingDrawsTogetherWithoutErrorsOrLeaks) {
     field.InitAttractField();
     satellites.Spawn(4);
+    debris.Scatter();
     ship.SetPosition(0, 0, 0);
     ship.SetOrientation(D3DXQUATERNION(0, 0, 0, 1));
     D3DXMatrixIdentity(&m_shipWorld);
