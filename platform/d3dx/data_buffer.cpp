@@ -11,14 +11,7 @@ public:
     explicit DataBuffer(DWORD size) : m_bytes(size) {}
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_ID3DXBuffer)
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<ID3DXBuffer *>(this);
-        return S_OK;
+        return AnswerQuery(iid, {IID_ID3DXBuffer}, out);
     }
     LPVOID GetBufferPointer() override { return m_bytes.empty() ? nullptr : m_bytes.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(m_bytes.size()); }

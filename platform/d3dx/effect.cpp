@@ -97,14 +97,7 @@ public:
     }
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_ID3DXEffect)
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<ID3DXEffect *>(this);
-        return S_OK;
+        return AnswerQuery(iid, {IID_ID3DXEffect}, out);
     }
     HRESULT GetDevice(IDirect3DDevice8 **device) override {
         if (!device)

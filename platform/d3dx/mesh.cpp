@@ -116,14 +116,7 @@ public:
     }
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_ID3DXBaseMesh && iid != IID_ID3DXMesh)
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<ID3DXMesh *>(this);
-        return S_OK;
+        return AnswerQuery(iid, {IID_ID3DXBaseMesh, IID_ID3DXMesh}, out);
     }
 
     HRESULT DrawSubset(DWORD attributeId) override {

@@ -56,14 +56,7 @@ public:
     }
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_ID3DXFont)
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<ID3DXFont *>(this);
-        return S_OK;
+        return AnswerQuery(iid, {IID_ID3DXFont}, out);
     }
     HRESULT GetDevice(IDirect3DDevice8 **device) override {
         if (!device)

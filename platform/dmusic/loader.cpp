@@ -34,14 +34,7 @@ bool narrowName(const WCHAR *wide, std::string &narrow) {
 } // namespace
 
 HRESULT Loader::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirectMusicLoader8)
-        return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirectMusicLoader8 *>(this);
-    return S_OK;
+    return AnswerQuery(iid, {IID_IDirectMusicLoader8}, object);
 }
 
 HRESULT Loader::LoadObjectFromFile(REFGUID classId, REFIID iid, WCHAR *filePath, void **object) {

@@ -20,15 +20,7 @@ Performance::~Performance() {
 }
 
 HRESULT Performance::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirectMusicPerformance &&
-        iid != IID_IDirectMusicPerformance8)
-        return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirectMusicPerformance8 *>(this);
-    return S_OK;
+    return AnswerQuery(iid, {IID_IDirectMusicPerformance, IID_IDirectMusicPerformance8}, object);
 }
 
 HRESULT Performance::InitAudio(IDirectMusic **music, IDirectSound **sound, HWND window, DWORD,

@@ -78,14 +78,7 @@ Segment *AsSegment(IUnknown *object) {
 }
 
 HRESULT Segment::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirectMusicSegment8)
-        return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirectMusicSegment8 *>(this);
-    return S_OK;
+    return AnswerQuery(iid, {IID_IDirectMusicSegment8}, object);
 }
 
 HRESULT Segment::Download(IUnknown *audioPathOrPerformance) {

@@ -15,14 +15,7 @@ DirectSound::~DirectSound() {
 }
 
 HRESULT DirectSound::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirectSound8)
-        return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirectSound8 *>(this);
-    return S_OK;
+    return AnswerQuery(iid, {IID_IDirectSound8}, object);
 }
 
 HRESULT DirectSound::SetCooperativeLevel(HWND, DWORD level) {

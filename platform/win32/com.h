@@ -5,6 +5,7 @@
 #include "platform/win32/results.h"
 
 #include <atomic>
+#include <initializer_list>
 
 #define STDMETHODCALLTYPE
 #define STDMETHOD(method) virtual HRESULT method
@@ -37,6 +38,22 @@ public:
     ULONG RefCount() const { return m_refs.load(std::memory_order_relaxed); }
 
 protected:
+    // The usual QueryInterface of an object with one interface: IUnknown or any of the interface's
+    // identifiers hands out the object with a new reference; anything else clears the out-pointer.
+    HRESULT AnswerQuery(REFIID iid, std::initializer_list<IID> own, void** object) {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        bool known = iid == IID_IUnknown;
+        for (const IID& candidate : own)
+            known = known || iid == candidate;
+        if (!known)
+            return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<Interface*>(this);
+        return S_OK;
+    }
+
     RefCounted() = default;
     ~RefCounted() override = default;
 
