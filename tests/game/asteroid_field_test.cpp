@@ -295,11 +295,24 @@ TEST_F(AsteroidFieldDrawTest, MarksFrameADistantBody) {
     D3DXMATRIX shipRotation;
     D3DXMatrixIdentity(&shipRotation);
     Place(0, D3DXVECTOR3(0, 0, 40), 1);
+    // The game's device states: trilinear filtering and two-coordinate texture transforms on
+    // stage 0 (the device resources set them) and the additive-alpha blending the marks are
+    // drawn with. The brackets' lines are 5 of 128 texels wide, so a 12-px mark sampled from the
+    // top level alone (point, no mipmaps) misses them and shows nothing; the smaller levels
+    // carry their alpha.
+    m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    m_device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    m_device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+    m_device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    m_device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    m_device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     Begin();
     field.RenderTargetMarks(&m_viewProjection, 0.02f, 0, 0, 0, &shipRotation, 0.0f);
     End("asteroid_field_marks");
-    // Drawn opaque here: the bracket is 8 units across at 40 units, about 12 px, centred on the
-    // body.
+    // The bracket is 8 units across at 40 units, about 12 px, centred on the body.
     const auto lit = LitPixels();
     ASSERT_GT(lit.count, 20);
     EXPECT_NEAR((lit.left + lit.right) / 2, 80, 3);
