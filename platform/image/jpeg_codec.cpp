@@ -1,5 +1,6 @@
 // JPEG through libjpeg, from and to memory. JPEG images are always opaque.
 #include "platform/image/image.h"
+#include "platform/image/encoder_input.h"
 
 #include <cstdio>
 #include <csetjmp>
@@ -110,11 +111,8 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
 bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>& out,
                 std::string& error) {
     out.clear();
-    if (image.width == 0 || image.height == 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
-        error = "image has no pixels or a wrong pixel count";
+    if (!detail::EncodableImage(image, error))
         return false;
-    }
     jpeg_compress_struct info{};
     ErrorManager manager{};
     info.err = jpeg_std_error(&manager.base);

@@ -1,6 +1,7 @@
 // PNG through libpng, from and to memory. libpng reports errors by longjmp; every libpng call is
 // kept inside the functions that own the setjmp, with no C++ objects constructed in between.
 #include "platform/image/image.h"
+#include "platform/image/encoder_input.h"
 
 #include <png.h>
 
@@ -133,11 +134,8 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
 bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t>& out,
                std::string& error) {
     out.clear();
-    if (image.width == 0 || image.height == 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
-        error = "image has no pixels or a wrong pixel count";
+    if (!detail::EncodableImage(image, error))
         return false;
-    }
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, storeError, ignoreWarning);
     if (!png) {
