@@ -8,6 +8,18 @@
 
 #include <cstring>
 
+namespace {
+
+// A buffer whose status cannot be read counts as not playing.
+bool isPlaying(LPDIRECTSOUNDBUFFER buffer) {
+    DWORD dwStatus = 0;
+    if (FAILED(buffer->GetStatus(&dwStatus)))
+        return false;
+    return (dwStatus & DSBSTATUS_PLAYING) != 0;
+}
+
+} // namespace
+
 CSound::CSound(LPDIRECTSOUNDBUFFER *apDSBuffer, DWORD dwDSBufferSize, DWORD dwNumBuffers,
                WavFile *pWaveFile)
     : m_dwDSBufferSize(dwDSBufferSize), m_pWaveFile(pWaveFile), m_dwNumBuffers(dwNumBuffers),
@@ -120,10 +132,7 @@ LPDIRECTSOUNDBUFFER CSound::GetFreeBuffer() {
     for (DWORD i = 0; i < m_dwNumBuffers; ++i) {
         if (!m_apDSBuffer[i])
             continue;
-        DWORD dwStatus = 0;
-        if (FAILED(m_apDSBuffer[i]->GetStatus(&dwStatus)))
-            dwStatus = 0;
-        if (!(dwStatus & DSBSTATUS_PLAYING))
+        if (!isPlaying(m_apDSBuffer[i]))
             return m_apDSBuffer[i];
     }
     if (m_dwNumBuffers == 0)
@@ -196,10 +205,7 @@ BOOL CSound::IsPlaying() {
     for (DWORD i = 0; i < m_dwNumBuffers; ++i) {
         if (!m_apDSBuffer[i])
             continue;
-        DWORD dwStatus = 0;
-        if (FAILED(m_apDSBuffer[i]->GetStatus(&dwStatus)))
-            dwStatus = 0;
-        if (dwStatus & DSBSTATUS_PLAYING)
+        if (isPlaying(m_apDSBuffer[i]))
             return TRUE;
     }
     return FALSE;
