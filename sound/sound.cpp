@@ -56,7 +56,7 @@ HRESULT CSound::FillBufferWithSound(LPDIRECTSOUNDBUFFER pDSB, BOOL bRepeatWavIfB
         return DSUTIL_TRACE("Lock", hr);
 
     BYTE *pLocked = static_cast<BYTE *>(pDSLockedBuffer);
-    const BYTE silence = m_pWaveFile->m_pwfx && m_pWaveFile->m_pwfx->wBitsPerSample == 8 ? 128 : 0;
+    const BYTE silence = SilenceByte();
     m_pWaveFile->ResetFile();
     DWORD dwWavDataRead = 0;
     hr = m_pWaveFile->Read(pLocked, dwDSLockedBufferSize, &dwWavDataRead);
@@ -69,33 +69,44 @@ HRESULT CSound::FillBufferWithSound(LPDIRECTSOUNDBUFFER pDSB, BOOL bRepeatWavIfB
         std::memset(pLocked, silence, dwDSLockedBufferSize);
     } else if (dwWavDataRead < dwDSLockedBufferSize) {
         if (bRepeatWavIfBufferLarger) {
-            DWORD dwReadSoFar = dwWavDataRead;
-            while (dwReadSoFar < dwDSLockedBufferSize) {
-                hr = m_pWaveFile->ResetFile();
-                if (FAILED(hr)) {
-                    pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
-                    return DSUTIL_TRACE("ResetFile", hr);
-                }
-                hr = m_pWaveFile->Read(pLocked + dwReadSoFar, dwDSLockedBufferSize - dwReadSoFar,
-                                       &dwWavDataRead);
-                if (FAILED(hr)) {
-                    pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
-                    return DSUTIL_TRACE("Read", hr);
-                }
-                // A file that yields nothing after its rewind would repeat forever: the rest
-                // stays silent instead.
-                if (dwWavDataRead == 0) {
-                    std::memset(pLocked + dwReadSoFar, silence, dwDSLockedBufferSize - dwReadSoFar);
-                    break;
-                }
-                dwReadSoFar += dwWavDataRead;
-            }
+            hr = FillRepeating(pDSB, pDSLockedBuffer, dwDSLockedBufferSize, dwWavDataRead, silence);
+            if (FAILED(hr))
+                return hr;
         } else {
             std::memset(pLocked + dwWavDataRead, silence, dwDSLockedBufferSize - dwWavDataRead);
         }
     }
 
     pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
+    return S_OK;
+}
+
+BYTE CSound::SilenceByte() const {
+    return m_pWaveFile->m_pwfx && m_pWaveFile->m_pwfx->wBitsPerSample == 8 ? 128 : 0;
+}
+
+HRESULT CSound::FillRepeating(LPDIRECTSOUNDBUFFER pDSB, VOID *pDSLockedBuffer,
+                              DWORD dwDSLockedBufferSize, DWORD dwFilled, BYTE silence) {
+    BYTE *pLocked = static_cast<BYTE *>(pDSLockedBuffer);
+    DWORD dwReadSoFar = dwFilled;
+    while (dwReadSoFar < dwDSLockedBufferSize) {
+        HRESULT hr = m_pWaveFile->ResetFile();
+        if (FAILED(hr)) {
+            pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
+            return DSUTIL_TRACE("ResetFile", hr);
+        }
+        DWORD dwRead = 0;
+        hr = m_pWaveFile->Read(pLocked + dwReadSoFar, dwDSLockedBufferSize - dwReadSoFar, &dwRead);
+        if (FAILED(hr)) {
+            pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
+            return DSUTIL_TRACE("Read", hr);
+        }
+        if (dwRead == 0) {
+            std::memset(pLocked + dwReadSoFar, silence, dwDSLockedBufferSize - dwReadSoFar);
+            break;
+        }
+        dwReadSoFar += dwRead;
+    }
     return S_OK;
 }
 

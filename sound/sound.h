@@ -26,6 +26,14 @@ public:
     BOOL IsPlaying();
 
 protected:
+    // The byte a silent sample holds in this sound's format.
+    BYTE SilenceByte() const;
+    // Fills the locked bytes from dwFilled on by rewinding the file and reading again until the
+    // lock is full; a file that yields nothing after its rewind would repeat forever, so the rest
+    // stays silent instead. On failure the lock is handed back and the traced code returned.
+    HRESULT FillRepeating(LPDIRECTSOUNDBUFFER pDSB, VOID *pDSLockedBuffer,
+                          DWORD dwDSLockedBufferSize, DWORD dwFilled, BYTE silence);
+
     DWORD m_dwDSBufferSize;
     WavFile *m_pWaveFile;
     DWORD m_dwNumBuffers;

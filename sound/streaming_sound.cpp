@@ -45,7 +45,7 @@ HRESULT CStreamingSound::HandleNotification(BOOL bLoopedPlay) {
     }
 
     BYTE *pLocked = static_cast<BYTE *>(pDSLockedBuffer);
-    const BYTE silence = m_pWaveFile->m_pwfx && m_pWaveFile->m_pwfx->wBitsPerSample == 8 ? 128 : 0;
+    const BYTE silence = SilenceByte();
     DWORD dwBytesWrittenToBuffer = 0;
     if (m_bFillNextNotificationWithSilence) {
         std::memset(pLocked, silence, dwDSLockedBufferSize);
@@ -64,27 +64,10 @@ HRESULT CStreamingSound::HandleNotification(BOOL bLoopedPlay) {
                         dwDSLockedBufferSize - dwBytesWrittenToBuffer);
             m_bFillNextNotificationWithSilence = TRUE;
         } else {
-            DWORD dwReadSoFar = dwBytesWrittenToBuffer;
-            while (dwReadSoFar < dwDSLockedBufferSize) {
-                hr = m_pWaveFile->ResetFile();
-                if (FAILED(hr)) {
-                    pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
-                    return DSUTIL_TRACE("ResetFile", hr);
-                }
-                DWORD dwRead = 0;
-                hr = m_pWaveFile->Read(pLocked + dwReadSoFar, dwDSLockedBufferSize - dwReadSoFar,
-                                       &dwRead);
-                if (FAILED(hr)) {
-                    pDSB->Unlock(pDSLockedBuffer, dwDSLockedBufferSize, nullptr, 0);
-                    return DSUTIL_TRACE("Read", hr);
-                }
-                // A file with no data would loop here forever: the rest is silence instead.
-                if (dwRead == 0) {
-                    std::memset(pLocked + dwReadSoFar, silence, dwDSLockedBufferSize - dwReadSoFar);
-                    break;
-                }
-                dwReadSoFar += dwRead;
-            }
+            hr = FillRepeating(pDSB, pDSLockedBuffer, dwDSLockedBufferSize, dwBytesWrittenToBuffer,
+                               silence);
+            if (FAILED(hr))
+                return hr;
         }
     }
 
