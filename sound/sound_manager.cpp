@@ -9,6 +9,24 @@
 #include <memory>
 #include <new>
 
+namespace {
+
+// Hands the buffers and the file to a new sound; if it cannot be made, the buffers are released
+// and the file stays with the caller.
+HRESULT makeSound(CSound **ppSound, LPDIRECTSOUNDBUFFER *apDSBuffer, DWORD dwSize,
+                  DWORD dwNumBuffers, std::unique_ptr<WavFile> &pWaveFile) {
+    *ppSound = new (std::nothrow) CSound(apDSBuffer, dwSize, dwNumBuffers, pWaveFile.get());
+    if (!*ppSound) {
+        for (DWORD i = 0; i < dwNumBuffers; ++i)
+            apDSBuffer[i]->Release();
+        return E_OUTOFMEMORY;
+    }
+    pWaveFile.release();
+    return S_OK;
+}
+
+} // namespace
+
 SoundManager::SoundManager() : m_pDS(nullptr) {}
 
 SoundManager::~SoundManager() {
@@ -145,15 +163,9 @@ HRESULT SoundManager::Create(CSound **ppSound, LPCSTR strWaveFileName, DWORD dwC
     if (FAILED(hr))
         return hr;
 
-    const DWORD dwSize = pWaveFile->GetSize();
-    *ppSound = new (std::nothrow) CSound(apDSBuffer.get(), dwSize, dwNumBuffers, pWaveFile.get());
-    if (!*ppSound) {
-        for (DWORD i = 0; i < dwNumBuffers; ++i)
-            apDSBuffer[i]->Release();
-        return E_OUTOFMEMORY;
-    }
-    pWaveFile.release();
-    return hr;
+    const HRESULT hrMake =
+        makeSound(ppSound, apDSBuffer.get(), pWaveFile->GetSize(), dwNumBuffers, pWaveFile);
+    return FAILED(hrMake) ? hrMake : hr;
 }
 
 HRESULT SoundManager::CreateFromMemory(CSound **ppSound, BYTE *pbData, ULONG ulDataSize,
@@ -179,15 +191,7 @@ HRESULT SoundManager::CreateFromMemory(CSound **ppSound, BYTE *pbData, ULONG ulD
     if (FAILED(hr))
         return hr;
 
-    *ppSound =
-        new (std::nothrow) CSound(apDSBuffer.get(), ulDataSize, dwNumBuffers, pWaveFile.get());
-    if (!*ppSound) {
-        for (DWORD i = 0; i < dwNumBuffers; ++i)
-            apDSBuffer[i]->Release();
-        return E_OUTOFMEMORY;
-    }
-    pWaveFile.release();
-    return S_OK;
+    return makeSound(ppSound, apDSBuffer.get(), ulDataSize, dwNumBuffers, pWaveFile);
 }
 
 HRESULT SoundManager::CreateStreaming(CStreamingSound **ppStreamingSound, LPCSTR strWaveFileName,
