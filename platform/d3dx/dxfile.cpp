@@ -38,11 +38,6 @@ std::string FilePath(const char *name) {
 #endif
 }
 
-template <class T> HRESULT Hand(T *object, void **out) {
-    *out = object;
-    return S_OK;
-}
-
 // Name and identifier, shared by data objects and references.
 template <class Interface> class FileObjectBase : public RefCounted<Interface> {
 public:
@@ -84,14 +79,7 @@ public:
     using FileObjectBase::FileObjectBase;
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileObject || iid == IID_IDirectXFileData) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileData *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileObject, IID_IDirectXFileData}, out);
     }
 
     HRESULT GetData(LPCSTR member, DWORD *size, void **data) override {
@@ -128,15 +116,7 @@ public:
     using FileObjectBase::FileObjectBase;
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileObject ||
-            iid == IID_IDirectXFileDataReference) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileDataReference *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileObject, IID_IDirectXFileDataReference}, out);
     }
 
     HRESULT Resolve(IDirectXFileData **data) override {
@@ -166,14 +146,7 @@ public:
     explicit FileEnumObject(DocumentPtr document) : m_document(std::move(document)) {}
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileEnumObject) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileEnumObject *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileEnumObject}, out);
     }
 
     HRESULT GetNextDataObject(IDirectXFileData **data) override {
@@ -216,14 +189,7 @@ private:
 class DirectXFile final : public RefCounted<IDirectXFile> {
 public:
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFile) {
-            AddRef();
-            return Hand(static_cast<IDirectXFile *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFile}, out);
     }
 
     HRESULT RegisterTemplates(LPVOID templates, DWORD size) override {
