@@ -11,13 +11,7 @@
 #include "platform/d3d8/surface.h"
 #include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
-#if __has_include("platform/win32/window.h")
 #include "platform/win32/window.h"
-#else
-namespace win32 {
-SDL_Window *SdlWindowOf(HWND window);
-}
-#endif
 
 #include <algorithm>
 #include <mutex>

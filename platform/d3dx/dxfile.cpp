@@ -11,12 +11,8 @@
 #include <string>
 #include <vector>
 
-#if __has_include("platform/win32/files.h")
 #include "platform/win32/files.h"
-#endif
-#if __has_include("platform/win32/resources.h")
 #include "platform/win32/resources.h"
-#endif
 
 namespace {
 
@@ -24,18 +20,6 @@ using DocumentPtr = std::shared_ptr<const xfile::Document>;
 
 void Trace(const std::string &text) {
     OutputDebugStringA(("DirectXFile: " + text + "\n").c_str());
-}
-
-std::string FilePath(const char *name) {
-#if __has_include("platform/win32/files.h")
-    return win32::ResolveFileName(name);
-#else
-    std::string path(name);
-    for (char &c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-#endif
 }
 
 // Name and identifier, shared by data objects and references.
@@ -220,7 +204,7 @@ public:
         case DXFILELOAD_FROMFILE: {
             std::string error;
             const char *name = static_cast<const char *>(source);
-            if (!image::ReadFileBytes(FilePath(name), owned, error)) {
+            if (!image::ReadFileBytes(win32::ResolveFileName(name), owned, error)) {
                 Trace(std::string("cannot open ") + name);
                 return DXFILEERR_FILENOTFOUND;
             }
@@ -229,7 +213,6 @@ public:
         }
         case DXFILELOAD_FROMRESOURCE: {
             const auto *resource = static_cast<const DXFILELOADRESOURCE *>(source);
-#if __has_include("platform/win32/resources.h")
             HRSRC found = FindResourceA(resource->hModule, resource->lpName, resource->lpType);
             HGLOBAL loaded = found ? LoadResource(resource->hModule, found) : nullptr;
             const void *data = loaded ? LockResource(loaded) : nullptr;
@@ -238,8 +221,6 @@ public:
                          SizeofResource(resource->hModule, found)};
                 break;
             }
-#endif
-            (void)resource;
             Trace("resource not found");
             return DXFILEERR_RESOURCENOTFOUND;
         }
