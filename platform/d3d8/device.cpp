@@ -9,15 +9,9 @@
 #include "platform/d3d8/pipeline.h"
 #include "platform/d3d8/seams.h"
 #include "platform/d3d8/surface.h"
+#include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
-#include "platform/win32/debug_output.h"
-#if __has_include("platform/win32/window.h")
 #include "platform/win32/window.h"
-#else
-namespace win32 {
-SDL_Window *SdlWindowOf(HWND window);
-}
-#endif
 
 #include <algorithm>
 #include <mutex>
@@ -26,10 +20,6 @@ SDL_Window *SdlWindowOf(HWND window);
 
 namespace d3d8 {
 namespace {
-
-void trace(const std::string &text) {
-    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
-}
 
 // Every live device, so that a test can make them all lost at once.
 std::mutex g_devicesLock;
@@ -43,7 +33,7 @@ HRESULT Device::Create(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND focu
     HWND window = parameters.hDeviceWindow ? parameters.hDeviceWindow : focusWindow;
     SDL_Window *sdlWindow = win32::SdlWindowOf(window);
     if (!sdlWindow) {
-        trace("CreateDevice: no device window");
+        Trace("CreateDevice: no device window");
         return D3DERR_INVALIDCALL;
     }
     Device *device = new Device(owner, adapter, type, window, sdlWindow, behaviour);
@@ -54,7 +44,7 @@ HRESULT Device::Create(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND focu
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     device->m_context = SDL_GL_CreateContext(sdlWindow);
     if (!device->m_context) {
-        trace(std::string("CreateDevice: no OpenGL 3.3 context: ") + SDL_GetError());
+        Trace(std::string("CreateDevice: no OpenGL 3.3 context: ") + SDL_GetError());
         device->Release();
         return D3DERR_NOTAVAILABLE;
     }
@@ -144,13 +134,13 @@ bool Device::WindowAlive() const {
 
 bool Device::MakeCurrent() {
     if (!WindowAlive()) {
-        trace("the device window no longer exists");
+        Trace("the device window no longer exists");
         return false;
     }
     if (SDL_GL_GetCurrentContext() == m_context && SDL_GL_GetCurrentWindow() == m_sdlWindow)
         return true;
     if (SDL_GL_MakeCurrent(m_sdlWindow, m_context) != 0) {
-        trace(std::string("cannot make the device's context current: ") + SDL_GetError());
+        Trace(std::string("cannot make the device's context current: ") + SDL_GetError());
         return false;
     }
     return true;
@@ -160,7 +150,7 @@ void Device::SetFullScreen(bool fullScreen) {
     if (fullScreen == m_fullScreen)
         return;
     if (SDL_SetWindowFullscreen(m_sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
-        trace(std::string("cannot change full-screen state: ") + SDL_GetError());
+        Trace(std::string("cannot change full-screen state: ") + SDL_GetError());
     m_fullScreen = fullScreen;
     // Full screen follows the display's refresh; a window presents at once.
     SDL_GL_SetSwapInterval(fullScreen ? 1 : 0);
@@ -179,7 +169,7 @@ HRESULT Device::ApplyPresentation(const D3DPRESENT_PARAMETERS &parameters) {
     }
     if (pp.BackBufferWidth == 0 || pp.BackBufferHeight == 0 || pp.BackBufferWidth > 16384 ||
         pp.BackBufferHeight > 16384) {
-        trace("invalid back-buffer size");
+        Trace("invalid back-buffer size");
         return D3DERR_INVALIDCALL;
     }
     if (pp.BackBufferCount == 0)
@@ -252,7 +242,7 @@ bool Device::CreateBackBuffer() {
     }
     const GLenum status = m_gl.CheckFramebufferStatus(GL_FRAMEBUFFER);
     if (status != GL_FRAMEBUFFER_COMPLETE) {
-        trace("back-buffer framebuffer incomplete: " + std::to_string(status));
+        Trace("back-buffer framebuffer incomplete: " + std::to_string(status));
         return false;
     }
     m_gl.Viewport(0, 0, w, h);
@@ -344,7 +334,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS *parameters) {
     // Resources in the default pool live in video memory that a reset rebuilds: they must be
     // released first (the back buffer held by the program counts as one).
     if (m_defaultPoolResources > 0) {
-        trace("Reset refused: default-pool resources are still alive");
+        Trace("Reset refused: default-pool resources are still alive");
         m_needsReset = true;
         return D3DERR_INVALIDCALL;
     }

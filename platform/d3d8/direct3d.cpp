@@ -4,8 +4,8 @@
 
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/live_objects.h"
+#include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
-#include "platform/win32/debug_output.h"
 
 #include <SDL.h>
 
@@ -22,13 +22,6 @@ bool contains(const std::vector<D3DFORMAT> &formats, D3DFORMAT format) {
 
 void copyText(char (&dest)[MAX_DEVICE_IDENTIFIER_STRING], const std::string &text) {
     std::snprintf(dest, sizeof dest, "%s", text.c_str());
-}
-
-void trace(const char *text) {
-    std::string line = "d3d8: ";
-    line += text;
-    line += '\n';
-    OutputDebugStringA(line.c_str());
 }
 
 } // namespace
@@ -179,16 +172,16 @@ bool Direct3D::ValidPresentation(UINT adapter, D3DDEVTYPE type,
     const AdapterInfo *info = Adapter(adapter);
     const DeviceTypeInfo *typeInfo = TypeInfo(adapter, type);
     if (!info || !typeInfo) {
-        trace("no such adapter or device type");
+        Trace("no such adapter or device type");
         return false;
     }
     if (pp.BackBufferCount > 1 || pp.MultiSampleType != D3DMULTISAMPLE_NONE ||
         pp.SwapEffect < D3DSWAPEFFECT_DISCARD || pp.SwapEffect > D3DSWAPEFFECT_COPY_VSYNC) {
-        trace("unsupported back-buffer count, multisampling or swap effect");
+        Trace("unsupported back-buffer count, multisampling or swap effect");
         return false;
     }
     if (pp.EnableAutoDepthStencil && !contains(typeInfo->depthFormats, pp.AutoDepthStencilFormat)) {
-        trace("unsupported depth-stencil format");
+        Trace("unsupported depth-stencil format");
         return false;
     }
     if (pp.Windowed) {
@@ -196,7 +189,7 @@ bool Direct3D::ValidPresentation(UINT adapter, D3DDEVTYPE type,
             pp.BackBufferFormat == info->desktop.Format ||
             (info->desktop.Format == D3DFMT_X8R8G8B8 && pp.BackBufferFormat == D3DFMT_A8R8G8B8);
         if (!desktopFormat) {
-            trace("a windowed back buffer must have the desktop's format");
+            Trace("a windowed back buffer must have the desktop's format");
             return false;
         }
         return true;
@@ -206,7 +199,7 @@ bool Direct3D::ValidPresentation(UINT adapter, D3DDEVTYPE type,
             mode.Format == pp.BackBufferFormat && contains(typeInfo->displayFormats, mode.Format))
             return true;
     }
-    trace("full-screen back buffer is not one of the adapter's display modes");
+    Trace("full-screen back buffer is not one of the adapter's display modes");
     return false;
 }
 
@@ -235,7 +228,7 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, 
     const bool hardwareTnl = typeInfo->caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT;
     if (!oneProcessing || (processing != D3DCREATE_SOFTWARE_VERTEXPROCESSING && !hardwareTnl) ||
         ((behaviour & D3DCREATE_PUREDEVICE) && processing != D3DCREATE_HARDWARE_VERTEXPROCESSING)) {
-        trace("CreateDevice: invalid vertex-processing flags");
+        Trace("CreateDevice: invalid vertex-processing flags");
         return D3DERR_INVALIDCALL;
     }
     if (!ValidPresentation(adapter, type, *parameters))
@@ -251,8 +244,7 @@ IDirect3D8 *Direct3DCreate8(UINT sdkVersion) {
     if (seams::ShouldFail("Direct3DCreate8"))
         return nullptr;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::string line = std::string("d3d8: no video system: ") + SDL_GetError() + "\n";
-        OutputDebugStringA(line.c_str());
+        d3d8::Trace(std::string("no video system: ") + SDL_GetError());
         return nullptr;
     }
     return new d3d8::Direct3D(d3d8::CurrentAdapters());

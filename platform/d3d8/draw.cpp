@@ -6,7 +6,7 @@
 #include "platform/d3d8/pipeline.h"
 #include "platform/d3d8/seams.h"
 #include "platform/d3d8/texture.h"
-#include "platform/win32/debug_output.h"
+#include "platform/d3d8/trace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,10 +14,6 @@
 
 namespace d3d8 {
 namespace {
-
-void trace(const std::string &text) {
-    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
-}
 
 struct Primitive {
     GLenum mode = 0;
@@ -85,7 +81,7 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
         (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM) ||
         (usage & ~(D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC)) ||
         (fvf != 0 && (!LayoutOf(fvf).valid || length < LayoutOf(fvf).size)) || !MakeCurrent()) {
-        trace("CreateVertexBuffer: invalid arguments");
+        Trace("CreateVertexBuffer: invalid arguments");
         return D3DERR_INVALIDCALL;
     }
     *buffer = new VertexBuffer(this, length, usage, fvf, pool);
@@ -102,7 +98,7 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
         (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) ||
         (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM) ||
         (usage & ~(D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC)) || !MakeCurrent()) {
-        trace("CreateIndexBuffer: invalid arguments");
+        Trace("CreateIndexBuffer: invalid arguments");
         return D3DERR_INVALIDCALL;
     }
     *buffer = new IndexBuffer(this, length, usage, format, pool);
@@ -176,7 +172,7 @@ HRESULT Device::SetVertexShader(DWORD handle) {
     // Without programmable shaders every handle is a flexible vertex format code.
     const VertexLayout layout = LayoutOf(handle);
     if (!layout.valid) {
-        trace("SetVertexShader: " + std::to_string(handle) + " is not a vertex format");
+        Trace("SetVertexShader: " + std::to_string(handle) + " is not a vertex format");
         return D3DERR_INVALIDCALL;
     }
     m_pipeline->state.fvf = handle;
@@ -196,7 +192,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const std::uint64_t end =
         (static_cast<std::uint64_t>(startVertex) + p.vertices - 1) * s.stride + s.layout.size;
     if (store.Locked() || end > store.Length() || !MakeCurrent()) {
-        trace("DrawPrimitive: vertices outside the stream or stream locked");
+        Trace("DrawPrimitive: vertices outside the stream or stream locked");
         return D3DERR_INVALIDCALL;
     }
     return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), store.Name(),
@@ -219,7 +215,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
     if (vertices.Locked() || indices.Locked() ||
         (static_cast<std::uint64_t>(startIndex) + p.vertices) * indexSize > indices.Length() ||
         !MakeCurrent()) {
-        trace("DrawIndexedPrimitive: indices outside the index buffer or a buffer locked");
+        Trace("DrawIndexedPrimitive: indices outside the index buffer or a buffer locked");
         return D3DERR_INVALIDCALL;
     }
     const UINT largest = largestIndex(indices.Bytes() + static_cast<size_t>(startIndex) * indexSize,
@@ -227,7 +223,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
     const std::uint64_t end =
         (static_cast<std::uint64_t>(largest) + s.baseVertex) * s.stride + s.layout.size;
     if (end > vertices.Length()) {
-        trace("DrawIndexedPrimitive: an index reaches past the vertex stream");
+        Trace("DrawIndexedPrimitive: an index reaches past the vertex stream");
         return D3DERR_INVALIDCALL;
     }
     return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), vertices.Name(), 0, s.stride,
@@ -272,7 +268,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
         largestIndex(static_cast<const std::uint8_t *>(indices), p.vertices, indexSize);
     // The caller vouches for minIndex + vertexCount vertices; no index may go past them.
     if (static_cast<std::uint64_t>(largest) >= static_cast<std::uint64_t>(minIndex) + vertexCount) {
-        trace("DrawIndexedPrimitiveUP: an index reaches past the vertices given");
+        Trace("DrawIndexedPrimitiveUP: an index reaches past the vertices given");
         return D3DERR_INVALIDCALL;
     }
     s.stream = nullptr;

@@ -2,8 +2,8 @@
 #include "platform/d3d8/frame_capture.h"
 
 #include "platform/d3d8/seams.h"
+#include "platform/d3d8/trace.h"
 #include "platform/image/image.h"
-#include "platform/win32/debug_output.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,10 +21,6 @@ struct CaptureState {
     unsigned presents = 0;
 };
 
-void trace(const std::string &text) {
-    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
-}
-
 // "3,10,200": numbers separated by commas; anything else is skipped with one trace line.
 std::vector<unsigned> parseFrames(const char *text) {
     std::vector<unsigned> frames;
@@ -40,7 +36,7 @@ std::vector<unsigned> parseFrames(const char *text) {
         if (!item.empty() && end && *end == '\0' && n > 0 && n <= 0xFFFFFFFFul)
             frames.push_back(static_cast<unsigned>(n));
         else if (!item.empty())
-            trace("TARVOS_CAPTURE_FRAMES: ignoring \"" + item + "\"");
+            Trace("TARVOS_CAPTURE_FRAMES: ignoring \"" + item + "\"");
         item.clear();
     }
     return frames;
@@ -84,13 +80,13 @@ void OnPresent(const BackBufferReader &readBack) {
     }
     image::Rgba8Image picture;
     if (!readBack(picture.width, picture.height, picture.pixels)) {
-        trace("frame capture: cannot read the back buffer");
+        Trace("frame capture: cannot read the back buffer");
         return;
     }
     std::vector<std::uint8_t> png;
     std::string error;
     if (!image::EncodePng(picture, false, png, error) || !image::WriteFileBytes(path, png, error))
-        trace("frame capture: " + path + ": " + error);
+        Trace("frame capture: " + path + ": " + error);
 }
 
 } // namespace d3d8

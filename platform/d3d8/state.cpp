@@ -4,7 +4,7 @@
 #include "platform/d3d8/call_log.h"
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/pipeline.h"
-#include "platform/win32/debug_output.h"
+#include "platform/d3d8/trace.h"
 
 #include <bit>
 #include <cmath>
@@ -12,10 +12,6 @@
 
 namespace d3d8 {
 namespace {
-
-void trace(const std::string &text) {
-    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
-}
 
 DWORD floatBits(float value) {
     return std::bit_cast<DWORD>(value);
@@ -295,7 +291,7 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     const auto &table = renderStateTable();
     if (state < 0 || state >= kRenderStateCount ||
         !validRenderValue(state, table[state].values, value)) {
-        trace("SetRenderState: state " + std::to_string(state) + " cannot take " +
+        Trace("SetRenderState: state " + std::to_string(state) + " cannot take " +
               std::to_string(value));
         return D3DERR_INVALIDCALL;
     }
@@ -317,7 +313,7 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD *value) {
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     LogCall("SetTextureStageState", stage, type, value);
     if (stage >= static_cast<DWORD>(kMaxStages) || !validStageValue(type, value)) {
-        trace("SetTextureStageState: stage " + std::to_string(stage) + " state " +
+        Trace("SetTextureStageState: stage " + std::to_string(stage) + " state " +
               std::to_string(type) + " cannot take " + std::to_string(value));
         return D3DERR_INVALIDCALL;
     }
@@ -405,7 +401,7 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT8 *light) {
         l.Range > D3DLIGHT_RANGE_MAX || (directed && !(directionLength > 0.0f)) ||
         (l.Type == D3DLIGHT_SPOT && !(l.Theta >= 0.0f && l.Theta <= l.Phi && l.Phi <= 3.1416f)) ||
         l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) {
-        trace("SetLight: light " + std::to_string(index) + " is not a valid light");
+        Trace("SetLight: light " + std::to_string(index) + " is not a valid light");
         return D3DERR_INVALIDCALL;
     }
     // Setting a light never changes whether it is on.
@@ -440,7 +436,7 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable) {
         for (const auto &[i, slot] : lights)
             enabled += (slot.enabled && i != index) ? 1 : 0;
         if (enabled >= kMaxLights) {
-            trace("LightEnable: no more than 8 lights can be on");
+            Trace("LightEnable: no more than 8 lights can be on");
             return D3DERR_INVALIDCALL;
         }
     }

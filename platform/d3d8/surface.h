@@ -21,8 +21,6 @@ public:
     HRESULT LockRect(D3DLOCKED_RECT *locked, const RECT *rect, DWORD flags) override;
     HRESULT UnlockRect() override;
 
-    ULONG References() const { return m_refs; }
-
 private:
     Device *m_device;
     ULONG m_refs = 0;

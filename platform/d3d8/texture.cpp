@@ -6,17 +6,13 @@
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/live_objects.h"
 #include "platform/d3d8/pipeline.h"
-#include "platform/win32/debug_output.h"
+#include "platform/d3d8/trace.h"
 
 #include <algorithm>
 #include <string>
 
 namespace d3d8 {
 namespace {
-
-void trace(const std::string &text) {
-    OutputDebugStringA(("d3d8: " + text + "\n").c_str());
-}
 
 struct GlFormat {
     GLenum internal, format, type;
@@ -270,20 +266,7 @@ private:
 } // namespace
 
 UINT TextureFormatBytes(D3DFORMAT format) {
-    switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-        return 4;
-    case D3DFMT_R8G8B8:
-        return 3;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-        return 2;
-    default:
-        return 0;
-    }
+    return D3DColorFormatBits(format) / 8;
 }
 
 TextureStorage::TextureStorage(Device *device, UINT width, UINT height, UINT levels, int faces,
@@ -408,11 +391,11 @@ namespace {
 HRESULT checkTexture(UINT width, UINT height, UINT &levels, DWORD usage, D3DFORMAT format,
                      D3DPOOL pool) {
     if (width == 0 || height == 0 || width > 4096 || height > 4096) {
-        trace("texture size out of range");
+        Trace("texture size out of range");
         return D3DERR_INVALIDCALL;
     }
     if (TextureFormatBytes(format) == 0) {
-        trace("texture format " + std::to_string(format) + " is not supported");
+        Trace("texture format " + std::to_string(format) + " is not supported");
         return D3DERR_INVALIDCALL;
     }
     if (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM)

@@ -11,12 +11,8 @@
 #include <string>
 #include <vector>
 
-#if __has_include("platform/win32/files.h")
 #include "platform/win32/files.h"
-#endif
-#if __has_include("platform/win32/resources.h")
 #include "platform/win32/resources.h"
-#endif
 
 namespace {
 
@@ -24,23 +20,6 @@ using DocumentPtr = std::shared_ptr<const xfile::Document>;
 
 void Trace(const std::string &text) {
     OutputDebugStringA(("DirectXFile: " + text + "\n").c_str());
-}
-
-std::string FilePath(const char *name) {
-#if __has_include("platform/win32/files.h")
-    return win32::ResolveFileName(name);
-#else
-    std::string path(name);
-    for (char &c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-#endif
-}
-
-template <class T> HRESULT Hand(T *object, void **out) {
-    *out = object;
-    return S_OK;
 }
 
 // Name and identifier, shared by data objects and references.
@@ -84,14 +63,7 @@ public:
     using FileObjectBase::FileObjectBase;
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileObject || iid == IID_IDirectXFileData) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileData *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileObject, IID_IDirectXFileData}, out);
     }
 
     HRESULT GetData(LPCSTR member, DWORD *size, void **data) override {
@@ -128,15 +100,7 @@ public:
     using FileObjectBase::FileObjectBase;
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileObject ||
-            iid == IID_IDirectXFileDataReference) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileDataReference *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileObject, IID_IDirectXFileDataReference}, out);
     }
 
     HRESULT Resolve(IDirectXFileData **data) override {
@@ -166,14 +130,7 @@ public:
     explicit FileEnumObject(DocumentPtr document) : m_document(std::move(document)) {}
 
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFileEnumObject) {
-            AddRef();
-            return Hand(static_cast<IDirectXFileEnumObject *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFileEnumObject}, out);
     }
 
     HRESULT GetNextDataObject(IDirectXFileData **data) override {
@@ -216,14 +173,7 @@ private:
 class DirectXFile final : public RefCounted<IDirectXFile> {
 public:
     HRESULT QueryInterface(REFIID iid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDirectXFile) {
-            AddRef();
-            return Hand(static_cast<IDirectXFile *>(this), out);
-        }
-        return E_NOINTERFACE;
+        return AnswerQuery(iid, {IID_IDirectXFile}, out);
     }
 
     HRESULT RegisterTemplates(LPVOID templates, DWORD size) override {
@@ -254,7 +204,7 @@ public:
         case DXFILELOAD_FROMFILE: {
             std::string error;
             const char *name = static_cast<const char *>(source);
-            if (!image::ReadFileBytes(FilePath(name), owned, error)) {
+            if (!image::ReadFileBytes(win32::ResolveFileName(name), owned, error)) {
                 Trace(std::string("cannot open ") + name);
                 return DXFILEERR_FILENOTFOUND;
             }
@@ -263,7 +213,6 @@ public:
         }
         case DXFILELOAD_FROMRESOURCE: {
             const auto *resource = static_cast<const DXFILELOADRESOURCE *>(source);
-#if __has_include("platform/win32/resources.h")
             HRSRC found = FindResourceA(resource->hModule, resource->lpName, resource->lpType);
             HGLOBAL loaded = found ? LoadResource(resource->hModule, found) : nullptr;
             const void *data = loaded ? LockResource(loaded) : nullptr;
@@ -272,8 +221,6 @@ public:
                          SizeofResource(resource->hModule, found)};
                 break;
             }
-#endif
-            (void)resource;
             Trace("resource not found");
             return DXFILEERR_RESOURCENOTFOUND;
         }

@@ -33,19 +33,9 @@ std::uint16_t pack16(const std::uint8_t *t, D3DFORMAT format) {
 
 } // namespace
 
+// Every colour format the device knows is one StoreLevel writes.
 bool Storable(D3DFORMAT format) {
-    switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_R8G8B8:
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-        return true;
-    default:
-        return false;
-    }
+    return D3DColorFormatBits(format) != 0;
 }
 
 void StoreLevel(const dds::Surface &level, D3DFORMAT format, std::uint8_t *destination,

@@ -103,9 +103,6 @@ bool ParseXFile(std::span<const std::uint8_t> bytes,
                 const std::vector<std::shared_ptr<const Document>> &registered, Document &out,
                 std::string &error);
 
-// Our standard templates as an X text file (what a template block registration would add).
-std::string_view StandardTemplateText();
-
 // Our standard templates, matched by name (case-sensitive, as in the files).
 const Template *FindStandardTemplate(std::string_view name);
 

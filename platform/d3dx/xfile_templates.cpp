@@ -80,10 +80,6 @@ const Document &StandardDocument() {
 
 } // namespace
 
-std::string_view StandardTemplateText() {
-    return {kStandardTemplates, sizeof kStandardTemplates - 1};
-}
-
 const Template *FindStandardTemplate(std::string_view name) {
     for (const auto &tmpl : StandardDocument().templates)
         if (tmpl->name == name)
