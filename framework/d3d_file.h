@@ -32,6 +32,8 @@ public:
     CD3DMesh &operator=(const CD3DMesh &) = delete;
 
 private:
+    HRESULT FinishLoad(LPDIRECT3DDEVICE8 pd3dDevice, LPD3DXBUFFER pAdjacencyBuffer,
+                       LPD3DXBUFFER pMtrlBuffer);
     HRESULT LoadMaterials(LPDIRECT3DDEVICE8 pd3dDevice, LPD3DXBUFFER pMtrlBuffer);
 };
 

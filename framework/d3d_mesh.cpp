@@ -30,16 +30,7 @@ HRESULT CD3DMesh::CreateFromFile(LPDIRECT3DDEVICE8 pd3dDevice, const char *strFi
                                    &pMtrlBuffer, &m_dwNumMaterials, &m_pSysMemMesh);
     if (FAILED(hr))
         return hr;
-    hr = m_pSysMemMesh->OptimizeInplace(
-        D3DXMESHOPT_COMPACT | D3DXMESHOPT_ATTRSORT | D3DXMESHOPT_VERTEXCACHE,
-        static_cast<DWORD *>(pAdjacencyBuffer->GetBufferPointer()), nullptr, nullptr, nullptr);
-    if (SUCCEEDED(hr))
-        hr = LoadMaterials(pd3dDevice, pMtrlBuffer);
-    if (pAdjacencyBuffer)
-        pAdjacencyBuffer->Release();
-    if (pMtrlBuffer)
-        pMtrlBuffer->Release();
-    return hr;
+    return FinishLoad(pd3dDevice, pAdjacencyBuffer, pMtrlBuffer);
 }
 
 HRESULT CD3DMesh::CreateFromFileData(LPDIRECT3DDEVICE8 pd3dDevice, LPDIRECTXFILEDATA pFileData) {
@@ -49,7 +40,14 @@ HRESULT CD3DMesh::CreateFromFileData(LPDIRECT3DDEVICE8 pd3dDevice, LPDIRECTXFILE
                                      &pMtrlBuffer, &m_dwNumMaterials, &m_pSysMemMesh);
     if (FAILED(hr))
         return hr;
-    hr = m_pSysMemMesh->OptimizeInplace(
+    return FinishLoad(pd3dDevice, pAdjacencyBuffer, pMtrlBuffer);
+}
+
+// Both loaders end alike: the fresh system-memory mesh is optimised with the file's adjacency, its
+// materials are taken, and the two buffers the load handed out are given back.
+HRESULT CD3DMesh::FinishLoad(LPDIRECT3DDEVICE8 pd3dDevice, LPD3DXBUFFER pAdjacencyBuffer,
+                             LPD3DXBUFFER pMtrlBuffer) {
+    HRESULT hr = m_pSysMemMesh->OptimizeInplace(
         D3DXMESHOPT_COMPACT | D3DXMESHOPT_ATTRSORT | D3DXMESHOPT_VERTEXCACHE,
         static_cast<DWORD *>(pAdjacencyBuffer->GetBufferPointer()), nullptr, nullptr, nullptr);
     if (SUCCEEDED(hr))

@@ -1,4 +1,5 @@
 #include "game/cockpit.h"
+#include "game/release_interface.h"
 
 #include "platform/win32/random.h"
 
@@ -19,10 +20,7 @@ void Cockpit::LoadLightsTexture() {
 
 void Cockpit::ReleaseResources() {
     MeshObj::ReleaseResources();
-    if (lightsTexture) {
-        lightsTexture->Release();
-        lightsTexture = nullptr;
-    }
+    ReleaseInterface(lightsTexture);
 }
 
 void Cockpit::DrawPart(DWORD subset) {

@@ -1,5 +1,6 @@
 // The bitmap font: loading the glyph texture and width table, and laying strings out as quads.
 #include "game/dh_fast_font.h"
+#include "game/release_interface.h"
 
 #include "platform/win32/debug_output.h"
 
@@ -144,13 +145,7 @@ dhFastFont::Vertex *dhFastFont::setVertex(Vertex *vertex, float x, float y, floa
 }
 
 void dhFastFont::release() {
-    if (texture) {
-        texture->Release();
-        texture = nullptr;
-    }
-    if (vertexBuffer) {
-        vertexBuffer->Release();
-        vertexBuffer = nullptr;
-    }
+    ReleaseInterface(texture);
+    ReleaseInterface(vertexBuffer);
     ready = false;
 }

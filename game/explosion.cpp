@@ -3,6 +3,7 @@
 
 #include "game/age_grey.h"
 #include "game/is_in_view.h"
+#include "game/release_interface.h"
 #include "platform/win32/random.h"
 
 #include <cstdio>
@@ -119,25 +120,15 @@ void Explosion::LoadResources() {
 }
 
 void Explosion::ReleaseResources() {
-    if (mesh) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    ReleaseInterface(mesh);
     // The materials serve no drawing; give them back with the mesh so that no reset leaks them.
-    if (materialsBuffer) {
-        materialsBuffer->Release();
-        materialsBuffer = nullptr;
-    }
+    ReleaseInterface(materialsBuffer);
     materials = nullptr;
     if (frameTextures) {
         for (int i = 0; i < kFrameCount; ++i)
-            if (frameTextures[i])
-                frameTextures[i]->Release();
+            ReleaseInterface(frameTextures[i]);
         delete[] frameTextures;
         frameTextures = nullptr;
     }
-    if (shockWaveTexture) {
-        shockWaveTexture->Release();
-        shockWaveTexture = nullptr;
-    }
+    ReleaseInterface(shockWaveTexture);
 }

@@ -1,6 +1,7 @@
 #include "game/laser.h"
 
 #include "game/is_in_view.h"
+#include "game/release_interface.h"
 
 namespace {
 
@@ -113,22 +114,10 @@ void Laser::LoadResources() {
 }
 
 void Laser::ReleaseResources() {
-    if (mesh) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    ReleaseInterface(mesh);
     // The materials serve no drawing; giving the buffer back keeps each load from leaking one.
-    if (materialsBuffer) {
-        materialsBuffer->Release();
-        materialsBuffer = nullptr;
-    }
+    ReleaseInterface(materialsBuffer);
     materials = nullptr;
-    if (playerTexture) {
-        playerTexture->Release();
-        playerTexture = nullptr;
-    }
-    if (marsTexture) {
-        marsTexture->Release();
-        marsTexture = nullptr;
-    }
+    ReleaseInterface(playerTexture);
+    ReleaseInterface(marsTexture);
 }

@@ -1,4 +1,5 @@
 #include "game/meshobj.h"
+#include "game/release_interface.h"
 
 #include "platform/win32/dxtrace.h"
 
@@ -14,14 +15,8 @@ HRESULT MeshObj::Load(const char *fileName) {
         D3DXLoadMeshFromX(fileName, 0, device, nullptr, &materialsBuffer, &materialCount, &mesh);
     if (FAILED(hr)) {
         // The loader leaves its outputs empty on failure; make sure the object is.
-        if (materialsBuffer) {
-            materialsBuffer->Release();
-            materialsBuffer = nullptr;
-        }
-        if (mesh) {
-            mesh->Release();
-            mesh = nullptr;
-        }
+        ReleaseInterface(materialsBuffer);
+        ReleaseInterface(mesh);
         materialCount = 0;
         DXTraceA("meshobj", 43, hr, "D3DXLoadMeshFromX", FALSE);
         return hr;
@@ -50,10 +45,7 @@ void MeshObj::Render() {
 }
 
 void MeshObj::ReleaseResources() {
-    if (mesh) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    ReleaseInterface(mesh);
     if (textures) {
         for (DWORD i = 0; i < materialCount; ++i) {
             if (textures[i])
@@ -62,10 +54,7 @@ void MeshObj::ReleaseResources() {
         delete[] textures;
         textures = nullptr;
     }
-    if (materialsBuffer) {
-        materialsBuffer->Release();
-        materialsBuffer = nullptr;
-    }
+    ReleaseInterface(materialsBuffer);
     materials = nullptr;
     materialCount = 0;
 }

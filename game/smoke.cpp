@@ -3,6 +3,7 @@
 
 #include "game/age_grey.h"
 #include "game/is_in_view.h"
+#include "game/release_interface.h"
 #include "platform/win32/random.h"
 
 Smoke::Smoke() : puffs{} {
@@ -24,20 +25,11 @@ void Smoke::LoadResources() {
 }
 
 void Smoke::ReleaseResources() {
-    if (mesh) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    ReleaseInterface(mesh);
     // The materials come with every load; giving them back here keeps resets from leaking them.
-    if (materialsBuffer) {
-        materialsBuffer->Release();
-        materialsBuffer = nullptr;
-    }
+    ReleaseInterface(materialsBuffer);
     materials = nullptr;
-    if (texture) {
-        texture->Release();
-        texture = nullptr;
-    }
+    ReleaseInterface(texture);
 }
 
 void Smoke::Clear() {

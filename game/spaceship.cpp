@@ -1,4 +1,5 @@
 #include "game/spaceship.h"
+#include "game/release_interface.h"
 
 #include "platform/win32/random.h"
 
@@ -192,18 +193,9 @@ void Spaceship::LoadReflection(const D3DSURFACE_DESC * /*backBuffer*/) {
 }
 
 void Spaceship::ReleaseReflection() {
-    if (effect) {
-        effect->Release();
-        effect = nullptr;
-    }
-    if (reflectionMesh) {
-        reflectionMesh->Release();
-        reflectionMesh = nullptr;
-    }
-    if (cubeTexture) {
-        cubeTexture->Release();
-        cubeTexture = nullptr;
-    }
+    ReleaseInterface(effect);
+    ReleaseInterface(reflectionMesh);
+    ReleaseInterface(cubeTexture);
 }
 
 void Spaceship::DrawReflective(const D3DXMATRIX *view, const D3DXMATRIX *projection) {

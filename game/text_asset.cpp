@@ -1,5 +1,6 @@
 // Loading and drawing the caption pictures.
 #include "game/text_asset.h"
+#include "game/release_interface.h"
 
 const char *const TextAsset::kFiles[kCaptionCount] = {
     "title.png",     "paused.png",     "halloffame.png",   "options.png",     "credits.png",
@@ -30,19 +31,13 @@ void TextAsset::LoadResources() {
 }
 
 void TextAsset::ReleaseResources() {
-    if (mesh) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    ReleaseInterface(mesh);
     if (textures) {
         for (int i = 0; i < kCaptionCount; ++i)
             if (textures[i])
                 textures[i]->Release();
     }
-    if (materials) {
-        materials->Release();
-        materials = nullptr;
-    }
+    ReleaseInterface(materials);
     materialRecords = nullptr;
     delete[] textures;
     textures = nullptr;

@@ -19,6 +19,15 @@ const char *const kFontPaths[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf",
 };
 
+// Moves `pen` by the font's kerning between the previous glyph and this one, when it has any.
+void addKerning(FT_Face face, FT_UInt previous, FT_UInt index, float &pen) {
+    if (previous && FT_HAS_KERNING(face)) {
+        FT_Vector k;
+        FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &k);
+        pen += k.x / 64.0f;
+    }
+}
+
 } // namespace
 
 struct TextRenderer::Impl {
@@ -67,11 +76,7 @@ float TextRenderer::measure(FontFace f, const std::string &text, float px, float
     FT_UInt previous = 0;
     for (unsigned char c : text) {
         FT_UInt index = FT_Get_Char_Index(face, c);
-        if (previous && FT_HAS_KERNING(face)) {
-            FT_Vector k;
-            FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &k);
-            w += k.x / 64.0f;
-        }
+        addKerning(face, previous, index, w);
         FT_Load_Glyph(face, index, FT_LOAD_DEFAULT);
         w += face->glyph->advance.x / 64.0f + tracking;
         previous = index;
@@ -92,11 +97,7 @@ void TextRenderer::draw(Mask &mask, FontFace f, const std::string &text, float p
     FT_UInt previous = 0;
     for (unsigned char c : text) {
         FT_UInt index = FT_Get_Char_Index(face, c);
-        if (previous && FT_HAS_KERNING(face)) {
-            FT_Vector k;
-            FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &k);
-            pen += k.x / 64.0f;
-        }
+        addKerning(face, previous, index, pen);
         // Sub-pixel pen position through the outline transform keeps spacing even.
         float whole = std::floor(pen);
         FT_Vector delta{static_cast<FT_Pos>(std::lround((pen - whole) * 64)), 0};

@@ -28,6 +28,20 @@ void faceList(std::string &s, const Mesh &m) {
     }
 }
 
+// One three-number line per vertex, taking the position or the normal.
+void vectorList(std::string &s, const Mesh &m, Vec3 Vertex::*member) {
+    for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+        const Vec3 &v = m.vertices[i].*member;
+        s += " ";
+        number(s, v.x);
+        s += ";";
+        number(s, v.y);
+        s += ";";
+        number(s, v.z);
+        s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
+    }
+}
+
 } // namespace
 
 std::string WriteXText(const Mesh &source, const std::string &name) {
@@ -35,29 +49,11 @@ std::string WriteXText(const Mesh &source, const std::string &name) {
     m.sortByMaterial();
     std::string s = "xof 0303txt 0032\nMesh " + name + " {\n";
     s += " " + std::to_string(m.vertices.size()) + ";\n";
-    for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-        const Vec3 &p = m.vertices[i].p;
-        s += " ";
-        number(s, p.x);
-        s += ";";
-        number(s, p.y);
-        s += ";";
-        number(s, p.z);
-        s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
-    }
+    vectorList(s, m, &Vertex::p);
     faceList(s, m);
     if (m.hasNormals) {
         s += " MeshNormals {\n " + std::to_string(m.vertices.size()) + ";\n";
-        for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-            const Vec3 &n = m.vertices[i].n;
-            s += " ";
-            number(s, n.x);
-            s += ";";
-            number(s, n.y);
-            s += ";";
-            number(s, n.z);
-            s += i + 1 < m.vertices.size() ? ";,\n" : ";;\n";
-        }
+        vectorList(s, m, &Vertex::n);
         faceList(s, m);
         s += " }\n";
     }
