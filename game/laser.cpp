@@ -104,8 +104,11 @@ void Laser::LoadResources() {
         timeSinceShot[gun] = 0.0f;
         muzzleSide[gun] = 1;
     }
+    // A second load without a release in between must not leak what the first one holds.
+    ReleaseResources();
     if (SUCCEEDED(
-            D3DXLoadMeshFromX("flare.x", 0, device, nullptr, &materialsBuffer, nullptr, &mesh)))
+            D3DXLoadMeshFromX("flare.x", 0, device, nullptr, &materialsBuffer, nullptr, &mesh)) &&
+        materialsBuffer)
         materials = static_cast<D3DXMATERIAL *>(materialsBuffer->GetBufferPointer());
     if (FAILED(D3DXCreateTextureFromFileA(device, "laser.jpg", &playerTexture)))
         playerTexture = nullptr;

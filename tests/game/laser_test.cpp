@@ -160,3 +160,19 @@ TEST_F(LaserDrawTest, ShotsDrawWithTheirOwnersTexture) {
 }
 
 } // namespace
+
+TEST_F(LaserDrawTest, LoadingTwiceWithoutAReleaseLeaksNothing) {
+    auto deviceReferences = [&] {
+        m_device->AddRef();
+        return m_device->Release();
+    };
+    const ULONG before = deviceReferences();
+    Laser laser;
+    laser.device = m_device;
+    laser.LoadResources();
+    ASSERT_NE(laser.mesh, nullptr);
+    laser.LoadResources();
+    ASSERT_NE(laser.mesh, nullptr);
+    laser.ReleaseResources();
+    EXPECT_EQ(deviceReferences(), before);
+}
