@@ -2,11 +2,7 @@
 // media folder while a test runs, and each checked frame is kept as test-frames/<name>.png.
 #pragma once
 
-#include "platform/d3dx/d3dx8.h"
-#include "platform/test_seams.h"
-#include "platform/win32/win32.h"
-
-#include <gtest/gtest.h>
+#include "tests/game/device_fixture.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,59 +15,17 @@ struct Rgb {
     int r, g, b;
 };
 
-inline std::filesystem::path BinaryDir() {
-    const char *binary = std::getenv("TARVOS_BINARY_DIR");
-    return binary ? std::filesystem::path(binary) : std::filesystem::current_path();
-}
+using game_test::BinaryDir;
 
 inline std::filesystem::path SourceDir() {
     const char *source = std::getenv("TARVOS_SOURCE_DIR");
     return source ? std::filesystem::path(source) : std::filesystem::path(".");
 }
 
-class WorldDeviceTest : public ::testing::Test {
+class WorldDeviceTest : public game_test::DeviceTest<160, 120> {
 protected:
-    static constexpr UINT kWidth = 160;
-    static constexpr UINT kHeight = 120;
-
-    void SetUp() override {
-        seams::ResetAll();
-        m_previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(BinaryDir() / "media");
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "world test";
-        RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, "world test", "world test", WS_VISIBLE | WS_CAPTION, 0, 0,
-                                   kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(m_window, nullptr);
-        m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
-        ASSERT_NE(m_d3d, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window,
-                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device),
-                  S_OK);
-    }
-
     void TearDown() override {
-        if (m_device) {
-            EXPECT_EQ(m_device->Release(), 0u) << "a mesh or texture kept the device alive";
-        }
-        if (m_d3d)
-            m_d3d->Release();
-        if (m_window)
-            DestroyWindow(m_window);
-        std::filesystem::current_path(m_previousFolder);
-        seams::ResetAll();
+        DeviceTest::TearDown();
         EXPECT_EQ(seams::LiveD3D8Objects(), 0);
     }
 
@@ -87,26 +41,6 @@ protected:
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         m_device->SetRenderState(D3DRS_ZENABLE, TRUE);
         m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    }
-
-    void Begin() {
-        ASSERT_EQ(
-            m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0),
-            S_OK);
-        ASSERT_EQ(m_device->BeginScene(), S_OK);
-    }
-
-    void End(const std::string &name) {
-        ASSERT_EQ(m_device->EndScene(), S_OK);
-        m_frame = image::Rgba8Image{};
-        ASSERT_TRUE(seams::ReadBackBuffer(m_device, m_frame));
-        const std::filesystem::path folder = BinaryDir() / "test-frames";
-        std::filesystem::create_directories(folder);
-        std::vector<std::uint8_t> png;
-        std::string error;
-        ASSERT_TRUE(image::EncodePng(m_frame, false, png, error)) << error;
-        ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error))
-            << error;
     }
 
     Rgb At(int x, int y) const {
@@ -139,13 +73,6 @@ protected:
             }
         return lit;
     }
-
-    std::filesystem::path m_previousFolder;
-    HWND m_window = nullptr;
-    IDirect3D8 *m_d3d = nullptr;
-    IDirect3DDevice8 *m_device = nullptr;
-    D3DXMATRIX m_viewProjection;
-    image::Rgba8Image m_frame;
 };
 
 } // namespace world_test

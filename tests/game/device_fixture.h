@@ -1,0 +1,99 @@
+// The headless device every drawing test of the game's objects uses: a hidden window, a real
+// device with a depth buffer, the generated media folder as working folder while the test runs, and
+// each checked frame kept as test-frames/<name>.png.
+#pragma once
+
+#include "platform/d3dx/d3dx8.h"
+#include "platform/test_seams.h"
+#include "platform/win32/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace game_test {
+
+inline std::filesystem::path BinaryDir() {
+    const char *binary = std::getenv("TARVOS_BINARY_DIR");
+    return binary ? std::filesystem::path(binary) : std::filesystem::current_path();
+}
+
+template <UINT Width, UINT Height> class DeviceTest : public ::testing::Test {
+protected:
+    static constexpr UINT kWidth = Width;
+    static constexpr UINT kHeight = Height;
+
+    void SetUp() override {
+        seams::ResetAll();
+        m_previousFolder = std::filesystem::current_path();
+        std::filesystem::current_path(BinaryDir() / "media");
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "game device test";
+        RegisterClassA(&wc);
+        m_window =
+            CreateWindowExA(0, "game device test", "game device test", WS_VISIBLE | WS_CAPTION, 0,
+                            0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_window, nullptr);
+        m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
+        ASSERT_NE(m_d3d, nullptr);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = kWidth;
+        pp.BackBufferHeight = kHeight;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = m_window;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D16;
+        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window,
+                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device),
+                  S_OK);
+    }
+
+    void TearDown() override {
+        if (m_device) {
+            EXPECT_EQ(m_device->Release(), 0u) << "an object kept a device resource";
+        }
+        if (m_d3d)
+            m_d3d->Release();
+        if (m_window)
+            DestroyWindow(m_window);
+        std::filesystem::current_path(m_previousFolder);
+        seams::ResetAll();
+    }
+
+    void Begin(D3DCOLOR clear = 0xFF000000) {
+        ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0),
+                  S_OK);
+        ASSERT_EQ(m_device->BeginScene(), S_OK);
+    }
+
+    // Ends the scene, reads the back buffer and keeps it as test-frames/<name>.png.
+    void End(const std::string &name) {
+        ASSERT_EQ(m_device->EndScene(), S_OK);
+        m_frame = image::Rgba8Image{};
+        ASSERT_TRUE(seams::ReadBackBuffer(m_device, m_frame));
+        const std::filesystem::path folder = BinaryDir() / "test-frames";
+        std::filesystem::create_directories(folder);
+        std::vector<std::uint8_t> png;
+        std::string error;
+        ASSERT_TRUE(image::EncodePng(m_frame, false, png, error)) << error;
+        ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error))
+            << error;
+    }
+
+    std::filesystem::path m_previousFolder;
+    HWND m_window = nullptr;
+    IDirect3D8 *m_d3d = nullptr;
+    IDirect3DDevice8 *m_device = nullptr;
+    D3DXMATRIX m_viewProjection;
+    image::Rgba8Image m_frame;
+};
+
+} // namespace game_test
