@@ -18,7 +18,7 @@ CMyD3DApplication::CMyD3DApplication()
       m_pRadar(nullptr), m_pShipHealth(nullptr), m_pExplosion(nullptr), m_pLaser(nullptr),
       m_pMarsShip(nullptr), m_pSatellite(nullptr), m_pAsteroidField(nullptr), m_pDebris(nullptr),
       m_pSmoke(nullptr), m_pTextAsset(nullptr), m_pBlack(nullptr), m_pBlack2(nullptr),
-      m_pPhoto(nullptr), m_pStation(nullptr), m_hallOfFame{}, m_waves{}, m_menuItems{},
+      m_pPhoto(nullptr), m_pStation(nullptr), m_hallOfFame{}, m_waves{}, m_menuItems{}, m_menuTexts{},
       m_nMainMenuCursor(0), m_nOptionsCursor(0), m_nItemCount(0), m_gameState(GameState::Intro),
       m_nWave(1), m_nLives(3), m_dwOptionsModeIndex(0), m_dwWaveScore(0), m_dwTotalScore(0),
       m_nShotCounter(0), m_bExitChosen(false), m_bQuit(false), m_initials{}, m_nInitialsCount(0),
@@ -34,7 +34,7 @@ CMyD3DApplication::CMyD3DApplication()
     m_bUseDepthBuffer = TRUE;
     // The input record is zero-filled in all of its bytes, padding included.
     std::memset(&m_input, 0, sizeof(m_input));
-    // The stored settings and hall of fame are read here once the registry steps exist.
+    LoadSettings();
 }
 
 HRESULT CMyD3DApplication::AcceptDeviceCaps(const D3DCAPS8 *, DWORD, D3DFORMAT) {
@@ -50,27 +50,11 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
     return CD3DApplication::HandleMessage(window, message, wParam, lParam);
 }
 
-// The game flow (one-time set-up, device resources, update, render, clean-up) comes later; until
-// then these steps succeed without doing anything.
+// Filled in by the one-time set-up, the attract start and the final clean-up.
 HRESULT CMyD3DApplication::OnStartupComplete() {
     return 0;
 }
 HRESULT CMyD3DApplication::InitOnce() {
-    return 0;
-}
-HRESULT CMyD3DApplication::LoadDeviceResources() {
-    return 0;
-}
-HRESULT CMyD3DApplication::UpdateFrame() {
-    return 0;
-}
-HRESULT CMyD3DApplication::RenderFrame() {
-    return 0;
-}
-HRESULT CMyD3DApplication::ReleaseDeviceResources() {
-    return 0;
-}
-HRESULT CMyD3DApplication::DestroyDeviceResources() {
     return 0;
 }
 HRESULT CMyD3DApplication::FinalShutdown() {

@@ -106,20 +106,71 @@ public:
     HRESULT FinalShutdown() override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Settings and hall of fame in the registry.
+    // Settings and hall of fame in the registry (game_settings.cpp).
     LONG LoadSettings();
     LONG SaveSettings();
 
-    // Input.
+    // Input (game_input.cpp).
     HRESULT InitInput(HWND window);
     HRESULT ReadInput(InputState *input);
     void ReleaseInput();
 
-    // Sound table and music.
+    // Sound table and music (game_sounds.cpp); every music call is skipped without a performance.
     HRESULT InitSound(HWND window);
+    void StartMusic();
+    void StopMusic();
 
-    // The eight waves for the current difficulty factor.
+    // The state dispatcher and the states outside play (game_flow.cpp, menu_states.cpp).
+    void UpdateIntro();
+    void UpdateMainMenu();
+    void UpdateDifficultyMenu();
+    void UpdateInitialsEntry();
+    void UpdateHallOfFame();
+    void UpdateCredits();
+    // Moves into a menu state and runs the whole update once more, so the new menu's items exist
+    // before the frame is drawn.
+    void EnterMenuState(GameState state);
+
+    // The options menu and the display-mode change (options_menu.cpp); both return 0 or the
+    // failure that ends the program.
+    HRESULT UpdateOptionsMenu();
+    HRESULT ChangeDisplayMode();
+
+    // Play: waves, lives and scoring (play_states.cpp).
     void BuildWaveTable();
+    void StartNewGame(float difficultyFactor);
+    void UpdateGetReady();
+    void UpdateWaveIntro();
+    void StartWave();
+    void UpdatePlaying();
+    void SteerShip();
+    void UpdatePaused();
+    void UpdateLifeLost();
+    void UpdateWaveCleared();
+    void UpdateStationSequence();
+    void EndGame();
+
+    // The world update and the collision pass (world_update.cpp, collisions.cpp).
+    void UpdateWorld();
+    void DetectCollisions();
+
+    // Frame rendering and the cameras (frame_render.cpp, views.cpp).
+    void SetMenuCamera();
+    void ApplyCameraView();
+    void ApplyShipView();
+    void SetOverlayProjection();
+
+    // Menu and overlay drawing (menu_drawing.cpp).
+    void DrawMenu(INT cursor, INT x);
+    void DrawHallOfFame();
+    void DrawInitialsEntry();
+    char *MakeSliderText(INT value, INT minimum, INT maximum);
+    void DrawFullScreenBlack(DWORD which);
+    void DrawOutlinedText(const char *text, INT x, INT y, INT width, INT unused, DWORD format);
+    HRESULT DrawFrameStats();
+
+    // The radar's dots (radar_dots.cpp).
+    void DrawRadarDots();
 
     // Text fonts and the bitmap font.
     ID3DXFont *m_pLargeFont;
@@ -186,6 +237,7 @@ public:
 
     // Menu on screen.
     const char *m_menuItems[kMaxMenuItems];
+    char m_menuTexts[kMaxMenuItems][80]; // the options menu's item texts, rebuilt every frame
     INT m_nMainMenuCursor;
     INT m_nOptionsCursor;
     INT m_nItemCount;
@@ -237,3 +289,11 @@ public:
     MeshObj *m_pMarsTargetMarkMesh;
     MeshObj *m_pMarsLeadMarkMesh;
 };
+
+// A new copy of `text` (at most 79 characters) with A to Z in lower case; the caller frees it with
+// delete[].
+char *ToLowerCopy(const char *text);
+
+// DirectInput enumeration callbacks of the input set-up.
+BOOL EnumControllersCallback(const DIDEVICEINSTANCEA *instance, void *context);
+BOOL EnumControllerAxesCallback(const DIDEVICEOBJECTINSTANCEA *object, void *context);
