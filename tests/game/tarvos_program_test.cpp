@@ -20,7 +20,8 @@ TEST(TarvosProgram, StartsDrawsTheFlyByAndEndsCleanlyWhenClosed) {
     const fs::path binary = game_test::BinaryDir();
     const fs::path program = binary / "game" / "tarvos";
     ASSERT_TRUE(fs::exists(program));
-    const fs::path work = fs::temp_directory_path() / ("tarvos-program-" + std::to_string(getpid()));
+    const fs::path work =
+        fs::temp_directory_path() / ("tarvos-program-" + std::to_string(getpid()));
     fs::create_directories(work / "config");
     fs::create_directories(work / "frames");
 
@@ -58,7 +59,9 @@ TEST(TarvosProgram, StartsDrawsTheFlyByAndEndsCleanlyWhenClosed) {
         std::vector<std::uint8_t> bytes;
         image::Rgba8Image frame;
         std::string error;
-        ASSERT_TRUE(image::ReadFileBytes((work / "frames" / (name + ".png")).string(), bytes, error)) << error;
+        ASSERT_TRUE(
+            image::ReadFileBytes((work / "frames" / (name + ".png")).string(), bytes, error))
+            << error;
         ASSERT_TRUE(image::DecodePng(bytes, frame, error)) << error;
         // The fly-by starts under the starry sky: some bright stars, mostly dark space.
         int stars = 0;
