@@ -1,6 +1,6 @@
 // The real game application started headless in a 640 x 480 window: a virtual clock, a settings
-// store in a temporary folder, only scripted messages, and the generated media (or an empty
-// folder) as working folder. Tear-down closes the window and proves nothing of the device is left.
+// store in a temporary folder, only scripted messages, and the generated media (or another folder)
+// as working folder. Tear-down closes the window and proves nothing of the device is left.
 #pragma once
 
 #include "framework/app_timer.h"
@@ -16,21 +16,22 @@ namespace game_test {
 
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override { StartIn(BinaryDir() / "media"); }
+    virtual std::filesystem::path Folder() { return BinaryDir() / "media"; }
 
-    void StartIn(const std::filesystem::path &folder) {
+    void SetUp() override {
         seams::ResetAll();
         seams::CaptureMessageBoxes(true);
         seams::CaptureDebugOutput(true);
         seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
         ResetAppTimerForTests();
         seams::ScriptMessages(true);
-        m_settings = std::filesystem::temp_directory_path() /
-                     ("tarvos-app-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_settings);
-        seams::UseRegistryRoot(m_settings.string());
+        m_scratch = std::filesystem::temp_directory_path() /
+                    ("tarvos-" + std::to_string(getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_scratch / "empty");
+        seams::UseRegistryRoot(m_scratch.string());
         m_previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder);
+        std::filesystem::current_path(Folder());
         app = std::make_unique<CMyD3DApplication>();
         app->m_bWantedWindowed = true;
         app->m_dwCreationWidth = 640;
@@ -45,13 +46,10 @@ protected:
         EXPECT_EQ(seams::LiveD3D8Objects(), 0);
         EXPECT_EQ(seams::LiveGlObjects(), 0);
         std::filesystem::current_path(m_previousFolder);
-        std::filesystem::remove_all(m_settings);
-        seams::TakeDebugOutput();
-        seams::TakeMessageBoxes();
+        std::filesystem::remove_all(m_scratch);
         seams::CaptureMessageBoxes(false);
         seams::CaptureDebugOutput(false);
         seams::UseRealClock();
-        seams::ScriptMessages(false);
         seams::ResetAll();
     }
 
@@ -61,50 +59,44 @@ protected:
         return app->m_pDevice->Release();
     }
 
-    // Draws the current state, logging the device calls, and keeps the picture as
-    // test-frames/app-<name>.png.
+    // Draws the current state, logging the device calls; keeps the picture as app-<name>.png.
     HRESULT Draw(const std::string &name = "") {
         seams::StartDeviceCallLog();
         const HRESULT hr = app->RenderFrame();
         seams::StopDeviceCallLog();
         m_calls = seams::DeviceCallTexts();
-        m_frame = image::Rgba8Image{};
         EXPECT_TRUE(seams::ReadBackBuffer(app->m_pDevice, m_frame));
         if (!name.empty())
             KeepFrame(m_frame, "app-" + name);
         return hr;
     }
 
-    // Whether the last frame bound `texture`, that is drew something with it.
-    bool Bound(IDirect3DBaseTexture8 *texture) const {
-        if (!texture)
-            return false;
-        const std::string call =
-            "SetTexture(0, " + d3d8::LogArgument(static_cast<const void *>(texture)) + ")";
-        return std::find(m_calls.begin(), m_calls.end(), call) != m_calls.end();
+    // Whether the last frame drew with `texture` on stage 0.
+    bool Bound(const void *texture) const {
+        const std::string call = "SetTexture(0, " + d3d8::LogArgument(texture) + ")";
+        return texture && std::find(m_calls.begin(), m_calls.end(), call) != m_calls.end();
     }
 
-    // Mean brightness (0..255) of a rectangle of the last picture, and its brightest pixel.
-    double MeanBrightness(int x0, int y0, int x1, int y1, int *brightest = nullptr) const {
+    // Mean and peak of the brightest channel over rows y0..y1 of the last picture.
+    double Brightness(int y0, int y1, int *peak = nullptr) const {
         double sum = 0;
-        int peak = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const std::uint8_t *p = &m_frame.pixels[(size_t(y) * m_frame.width + x) * 4];
-                const int level = std::max({p[0], p[1], p[2]});
-                sum += level;
-                peak = std::max(peak, level);
-            }
-        if (brightest)
-            *brightest = peak;
-        return sum / ((x1 - x0) * (y1 - y0));
+        int top = 0;
+        for (size_t i = size_t(y0) * m_frame.width * 4; i < size_t(y1) * m_frame.width * 4;
+             i += 4) {
+            const int level =
+                std::max({m_frame.pixels[i], m_frame.pixels[i + 1], m_frame.pixels[i + 2]});
+            sum += level;
+            top = std::max(top, level);
+        }
+        if (peak)
+            *peak = top;
+        return sum / ((y1 - y0) * double(m_frame.width));
     }
 
     std::unique_ptr<CMyD3DApplication> app;
     image::Rgba8Image m_frame;
     std::vector<std::string> m_calls;
-    std::filesystem::path m_previousFolder;
-    std::filesystem::path m_settings;
+    std::filesystem::path m_previousFolder, m_scratch;
 };
 
 } // namespace game_test
