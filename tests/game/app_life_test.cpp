@@ -3,7 +3,9 @@
 // any media.
 #include "game/asteroid_field.h"
 #include "game/dh_fast_font.h"
+#include "game/radar.h"
 #include "game/satellite.h"
+#include "game/ship_health.h"
 #include "game/spaceship.h"
 #include "tests/game/app_fixture.h"
 
@@ -56,6 +58,25 @@ TEST_F(AppTest, AltEnterAndDeviceResetsRoundTripWithoutLeaks) {
     }
     EXPECT_TRUE(app->m_pLargeFont && app->m_pSmallFont && app->m_pBitmapFont->ready);
     EXPECT_TRUE(seams::TakeMessageBoxes().empty());
+}
+
+TEST_F(AppTest, HudFollowsTheBackBufferAndClosingInPlaySavesTheSettings) {
+    app->m_presentParams.BackBufferWidth = 800;
+    app->m_presentParams.BackBufferHeight = 600;
+    ASSERT_EQ(app->ResetDevice(), 0);
+    EXPECT_EQ(D3DXVECTOR2(app->m_pRadar->translation._41, app->m_pRadar->translation._42),
+              D3DXVECTOR2(328.0f, 228.0f));
+    EXPECT_EQ(D3DXVECTOR2(app->m_pShipHealth->translation._41, app->m_pShipHealth->translation._42),
+              D3DXVECTOR2(-328.0f, 224.0f));
+
+    app->m_gameState = GameState::Playing;
+    app->m_bHeadlight = false;
+    app->m_hallOfFame[0].score = 123456;
+    SendMessageA(app->m_hWnd, WM_CLOSE, 0, 0);
+    seams::ReloadRegistry();
+    CMyD3DApplication next;
+    EXPECT_FALSE(next.m_bHeadlight);
+    EXPECT_EQ(next.m_hallOfFame[0].score, 123456u);
 }
 
 class AppWithoutMediaTest : public AppTest {
