@@ -37,6 +37,7 @@ TEST(TarvosProgram, StartsDrawsTheFlyByAndEndsCleanlyWhenClosed) {
     kill(child, SIGTERM);
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_FALSE(fs::is_empty(config)) << "the settings are saved on the way out";
     fs::remove_all(config);
 
     // The fly-by starts under the starry sky: bright stars in mostly dark space.
