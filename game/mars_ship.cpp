@@ -37,11 +37,10 @@ float Distance(const D3DXVECTOR3 &a, const D3DXVECTOR3 &b) {
     return D3DXVec3Length(&d);
 }
 
-// Whether one unit's step from the ship toward `step` brings it nearer the goal (+1), farther
-// from it (-1) or neither (0).
-int StepTowardGoal(const D3DXVECTOR3 &position, const D3DXVECTOR3 &step, const D3DXVECTOR3 &goal,
-                   float distance) {
-    const float trial = Distance(position + step, goal);
+// Whether the trial point, one step from the ship, is nearer the goal (+1) than the ship's
+// `distance`, farther from it (-1) or neither (0).
+int StepTowardGoal(const D3DXVECTOR3 &trialPoint, const D3DXVECTOR3 &goal, float distance) {
+    const float trial = Distance(trialPoint, goal);
     return trial < distance ? 1 : trial > distance ? -1 : 0;
 }
 
@@ -202,11 +201,12 @@ void MarsShip::Steer(DWORD ship, D3DXVECTOR3 playerPosition, const D3DXMATRIX *p
         const float trial = Distance(self.position + moveZ, goalDestination);
         if (trial < distance && trial > kStationBehind)
             thrust = true;
-        SteerPair(StepTowardGoal(self.position, moveX + moveY, goalDestination, distance),
+        // Stepped right, then up: the two steps are added to the position one after the other.
+        SteerPair(StepTowardGoal(self.position + moveX + moveY, goalDestination, distance),
                   rollRight, rollLeft);
     }
-    SteerPair(StepTowardGoal(self.position, moveX, goalDestination, distance), yawRight, yawLeft);
-    SteerPair(StepTowardGoal(self.position, moveY, goalDestination, distance), pitchUp, pitchDown);
+    SteerPair(StepTowardGoal(self.position + moveX, goalDestination, distance), yawRight, yawLeft);
+    SteerPair(StepTowardGoal(self.position + moveY, goalDestination, distance), pitchUp, pitchDown);
 
     // About to ram the player ahead: break off whatever was decided above. The sums are compared
     // with the distance before it was normalised, as the pilot always has.
