@@ -179,7 +179,8 @@ void MarsShip::Steer(DWORD ship, D3DXVECTOR3 playerPosition, const D3DXMATRIX *p
     const D3DXVECTOR3 moveZ = Transformed(D3DXVECTOR3(0.0f, 0.0f, 1.0f), steerMatrix);
 
     // Aim where this ship's shot would meet the player, as well as the pilot's skill allows.
-    const D3DXVECTOR3 shotVelocity = Laser::ShotVelocity(moveZ, self.speed);
+    // The velocity its shot would leave with, nose x (2 + speed) x 50, as the enemy reckons it.
+    const D3DXVECTOR3 shotVelocity = moveZ * (2.0f + self.speed) * kUpdatesPerSecond;
     const D3DXVECTOR3 playerVelocity = targetAxis * playerSpeed * kUpdatesPerSecond;
     D3DXVECTOR3 goalDestination = ComputeInterceptPoint(self.position, shotVelocity, playerPosition,
                                                         playerVelocity, AimIterations(skill));
@@ -306,9 +307,9 @@ void MarsShip::RenderTargetMarks(const D3DXMATRIX *viewProjection, float /*elaps
             if (targetMarkMesh)
                 targetMarkMesh->Render();
         }
-        const D3DXVECTOR3 lead =
-            ComputeInterceptPoint(playerPosition, Laser::ShotVelocity(playerNose, playerSpeed),
-                                  ship.position, markForward * ship.speed * kUpdatesPerSecond, 6);
+        const D3DXVECTOR3 lead = ComputeInterceptPoint(
+            playerPosition, playerNose * (2.0f + playerSpeed) * kUpdatesPerSecond, ship.position,
+            markForward * ship.speed * kUpdatesPerSecond, 6);
         if (IsInView(&lead, viewProjection, kMarkRadius)) {
             D3DXMatrixTranslation(&translationMatrix, lead.x, lead.y, lead.z);
             const D3DXMATRIX world = markScaling * *playerRotation * translationMatrix;
