@@ -21,7 +21,18 @@ void trace(LPCSTR file, const std::string &why) {
     OutputDebugStringA(line.c_str());
 }
 
-bool readImage(LPCSTR file, UINT levels, texture_image::Image &out) {
+// The largest side a texture of the device may have; pictures larger than that are refused from
+// their headers rather than decoded whole only for the device to refuse them.
+std::uint32_t deviceMaxSide(IDirect3DDevice8 *device) {
+    D3DCAPS8 caps{};
+    if (FAILED(device->GetDeviceCaps(&caps)) || caps.MaxTextureWidth == 0 ||
+        caps.MaxTextureHeight == 0)
+        return dds::kMaxDimension;
+    return std::min(caps.MaxTextureWidth, caps.MaxTextureHeight);
+}
+
+bool readImage(LPCSTR file, UINT levels, texture_image::Image &out,
+               std::uint32_t maxSide = dds::kMaxDimension) {
     if (!file || !*file) {
         trace(file, "no file name");
         return false;
@@ -29,7 +40,7 @@ bool readImage(LPCSTR file, UINT levels, texture_image::Image &out) {
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (!image::ReadFileBytes(win32::ResolveFileName(file), bytes, error) ||
-        !texture_image::Load(bytes, levels, out, error)) {
+        !texture_image::Load(bytes, levels, out, error, maxSide)) {
         trace(file, error);
         return false;
     }
@@ -134,9 +145,19 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
     const bool ownLevels = colorKey == 0 && (width == 0 || width == D3DX_DEFAULT) &&
                            (height == 0 || height == D3DX_DEFAULT) &&
                            (mipFilter == D3DX_DEFAULT || (mipFilter & 0xFF) == D3DX_FILTER_BOX);
+    // The texture takes the picture's size unless one is asked for, so the device's limit bounds
+    // the picture; an asked size is checked here, before the picture is decoded for nothing.
+    const bool ownSize =
+        (width == 0 || width == D3DX_DEFAULT) && (height == 0 || height == D3DX_DEFAULT);
+    const std::uint32_t maxSide = deviceMaxSide(device);
+    if (!ownSize && ((width != 0 && width != D3DX_DEFAULT && width > maxSide) ||
+                     (height != 0 && height != D3DX_DEFAULT && height > maxSide))) {
+        trace(file, image::SizeLimitError(width, height, maxSide));
+        return D3DERR_INVALIDCALL;
+    }
     texture_image::Image picture;
     if (!readImage(file, ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1),
-                   picture))
+                   picture, ownSize ? maxSide : dds::kMaxDimension))
         return D3DXERR_INVALIDDATA;
     if (picture.cubeMap) {
         trace(file, "a cube map is not a 2-D texture");
@@ -218,7 +239,7 @@ HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice8 *device, LPCSTR file,
     if (!device)
         return D3DERR_INVALIDCALL;
     texture_image::Image cube;
-    if (!readImage(file, 0, cube))
+    if (!readImage(file, 0, cube, deviceMaxSide(device)))
         return D3DXERR_INVALIDDATA;
     if (!cube.cubeMap || cube.faces != 6 || cube.width != cube.height) {
         trace(file, "not a cube map with six square faces");

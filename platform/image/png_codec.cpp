@@ -113,7 +113,8 @@ std::vector<std::uint8_t> withTransparencyCut(std::span<const std::uint8_t> data
 
 } // namespace
 
-bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+               std::uint32_t maxSide) {
     out = Rgba8Image{};
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
         error = "not a PNG file";
@@ -154,6 +155,11 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
     const png_uint_32 height = png_get_image_height(png, info);
     const int colorType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
+    if (width > maxSide || height > maxSide) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        error = SizeLimitError(width, height, maxSide);
+        return false;
+    }
     const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
 
     if (bitDepth == 16)

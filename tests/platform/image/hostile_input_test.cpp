@@ -131,4 +131,17 @@ TEST(HostileImages, ATransparencyChunkLongerThanThePaletteKeepsItsFirstEntries) 
     EXPECT_EQ(out.pixels[3], 255);
 }
 
+TEST(HostileImages, PicturesLargerThanTheAllowedSideAreRefusedFromTheirHeaders) {
+    image::Rgba8Image out;
+    std::string error;
+    // 3 x 1 fits a side of 3 and not of 2; the refusal names both.
+    ASSERT_TRUE(image::DecodePng(PalettePng({}), out, error, 3)) << error;
+    EXPECT_FALSE(image::DecodePng(PalettePng({}), out, error, 2));
+    EXPECT_EQ(error, "3 x 1 is larger than the largest side allowed, 2");
+    EXPECT_TRUE(out.pixels.empty());
+    EXPECT_FALSE(image::DecodeJpeg(Jpeg(16, 8), out, error, 15));
+    EXPECT_EQ(error, "16 x 8 is larger than the largest side allowed, 15");
+    EXPECT_TRUE(out.pixels.empty());
+}
+
 } // namespace
