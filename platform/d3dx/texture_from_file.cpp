@@ -31,16 +31,15 @@ std::uint32_t deviceMaxSide(IDirect3DDevice8 *device) {
     return std::min(caps.MaxTextureWidth, caps.MaxTextureHeight);
 }
 
-bool readImage(LPCSTR file, UINT levels, texture_image::Image &out,
-               std::uint32_t maxSide = dds::kMaxDimension) {
+// Reads the file and decodes it with `load`; false after a trace line on any failure.
+template <class LoadFn> bool readImage(LPCSTR file, LoadFn load) {
     if (!file || !*file) {
         trace(file, "no file name");
         return false;
     }
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!image::ReadFileBytes(win32::ResolveFileName(file), bytes, error) ||
-        !texture_image::Load(bytes, levels, out, error, maxSide)) {
+    if (!image::ReadFileBytes(win32::ResolveFileName(file), bytes, error) || !load(bytes, error)) {
         trace(file, error);
         return false;
     }
@@ -156,8 +155,12 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
         return D3DERR_INVALIDCALL;
     }
     texture_image::Image picture;
-    if (!readImage(file, ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1),
-                   picture, ownSize ? maxSide : dds::kMaxDimension))
+    const UINT levelsToRead =
+        ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1);
+    if (!readImage(file, [&](std::span<const std::uint8_t> bytes, std::string &error) {
+            return texture_image::Load(bytes, levelsToRead, picture, error,
+                                       ownSize ? maxSide : dds::kMaxDimension);
+        }))
         return D3DXERR_INVALIDDATA;
     if (picture.cubeMap) {
         trace(file, "a cube map is not a 2-D texture");
@@ -239,12 +242,10 @@ HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice8 *device, LPCSTR file,
     if (!device)
         return D3DERR_INVALIDCALL;
     texture_image::Image cube;
-    if (!readImage(file, 0, cube, deviceMaxSide(device)))
+    if (!readImage(file, [&](std::span<const std::uint8_t> bytes, std::string &error) {
+            return texture_image::LoadCubeMap(bytes, cube, error, deviceMaxSide(device));
+        }))
         return D3DXERR_INVALIDDATA;
-    if (!cube.cubeMap || cube.faces != 6 || cube.width != cube.height) {
-        trace(file, "not a cube map with six square faces");
-        return D3DXERR_INVALIDDATA;
-    }
     const D3DFORMAT format = cube.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     IDirect3DCubeTexture8 *made = nullptr;
     HRESULT hr =

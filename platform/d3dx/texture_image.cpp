@@ -119,4 +119,16 @@ bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out, 
     return true;
 }
 
+bool LoadCubeMap(std::span<const std::uint8_t> file, Image &out, std::string &error,
+                 std::uint32_t maxSide) {
+    if (!Load(file, 0, out, error, maxSide))
+        return false;
+    if (!out.cubeMap || out.faces != 6 || out.width != out.height) {
+        out = Image{};
+        error = "not a cube map with six square faces";
+        return false;
+    }
+    return true;
+}
+
 } // namespace texture_image

@@ -20,6 +20,10 @@ using Image = dds::Image;
 bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out, std::string &error,
           std::uint32_t maxSide = dds::kMaxDimension);
 
+// A cube map: a file of six square faces with their own levels; anything else is refused.
+bool LoadCubeMap(std::span<const std::uint8_t> file, Image &out, std::string &error,
+                 std::uint32_t maxSide = dds::kMaxDimension);
+
 // The number of levels of a full chain for a size: 1 + log2 of the larger side.
 std::uint32_t FullChainLength(std::uint32_t width, std::uint32_t height);
 
