@@ -526,12 +526,8 @@ void Device::SetCursorPosition(int x, int y, DWORD) {
 BOOL Device::ShowCursor(BOOL show) {
     const BOOL previous = m_cursorShown;
     m_cursorShown = show ? TRUE : FALSE;
+    m_deviceCursor.Show(m_cursorShown);
     return previous;
-}
-
-// The system pointer stands in for the device cursor, whose image is not drawn.
-HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface8 *) {
-    return D3DERR_INVALIDCALL;
 }
 } // namespace d3d8
 
