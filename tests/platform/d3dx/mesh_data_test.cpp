@@ -302,7 +302,7 @@ Mesh {
                        mesh, error));
     EXPECT_EQ(error, "line 9: MeshMaterialList gives 3 face materials for 2 faces");
 
-    // Binary files name the byte offset of the value: face 1's corner count, the list's count.
+    // Binary files name the byte offset of the value: face 1's corner count.
     BinaryXFile f;
     f.Open("Mesh").Integers({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0});
     const std::size_t faces = f.Bytes().size() + 6; // after the list's code and count
@@ -310,15 +310,6 @@ Mesh {
     EXPECT_FALSE(Build(f.Bytes(), mesh, error));
     EXPECT_EQ(error, "byte " + std::to_string(faces + 5 * 4) +
                          ": Mesh face 1 has 1 corners, fewer than a triangle");
-    BinaryXFile g;
-    g.Open("Mesh").Integers({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Integers({1, 3, 0, 1, 2});
-    g.Open("MeshMaterialList");
-    const std::size_t counts = g.Bytes().size() + 6;
-    g.Integers({1, 2, 0, 0}).Open("Material").Floats({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0});
-    g.Close().Close().Close();
-    EXPECT_FALSE(Build(g.Bytes(), mesh, error));
-    EXPECT_EQ(error, "byte " + std::to_string(counts + 4) +
-                         ": MeshMaterialList gives 2 face materials for 1 faces");
 }
 
 TEST(MeshData, ObjectsOfTemplatesTheFileDeclaresAreSkipped) {
