@@ -9,6 +9,7 @@
 #include "sound/wav_file.h"
 #include "tests/fuzz/memory_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -58,7 +59,8 @@ void WalkChunks(HMMIO h, const MMCKINFO *parent, int depth) {
     }
 }
 
-// A sound the mixer can play (8- or 16-bit PCM, mono or stereo) must become a sound and play.
+// A sound the mixer can play (8- or 16-bit PCM, mono or stereo, at least a frame and the
+// smallest buffer long) must become a sound and play.
 void PlayThroughTheSoundManager(const std::string &path) {
     static SoundManager &manager = *[] {
         seams::UseVirtualClock(1'000'000);
@@ -73,7 +75,7 @@ void PlayThroughTheSoundManager(const std::string &path) {
     const WAVEFORMATEX &f = *wav.m_pwfx;
     const bool playable = mmio::IsPcmWaveFormat(f) && f.nChannels <= 2 &&
                           (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
-                          wav.GetSize() >= f.nBlockAlign;
+                          wav.GetSize() >= std::max<DWORD>(f.nBlockAlign, DSBSIZE_MIN);
     CSound *sound = nullptr;
     const HRESULT hr = manager.Create(&sound, path.c_str(), 0, GUID_NULL, 2);
     if (playable && FAILED(hr))
