@@ -1,0 +1,188 @@
+// The states outside play driven through the game's update step: the fly-by, the menus' keys and
+// delays, the idle cycle, the initials entry and the way out through the credits.
+#include "menu_flow_fixture.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Items(const CMyD3DApplication &app) {
+    return {app.m_menuItems, app.m_menuItems + app.m_nItemCount};
+}
+
+int FramesUntilStateLeaves(CMyD3DApplication &app, GameState state, int limit) {
+    int frames = 0;
+    while (app.m_gameState == state && frames < limit) {
+        app.UpdateFrame();
+        ++frames;
+    }
+    return frames;
+}
+
+} // namespace
+
+TEST_F(MenuFlowTest, IntroFliesInFiresAndFadesThenOpensTheMainMenuAfter45Seconds) {
+    app->m_pSpaceship->SetPosition(0.0f, 0.0f, 100.0f);
+    Run(static_cast<int>(12.0f / kStep));
+    EXPECT_LT(app->m_pSpaceship->GetPosition().z, 10.0f); // closing in from 10 s on
+    Run(static_cast<int>(18.0f / kStep));
+    int shots = 0;
+    for (const LaserShot &shot : app->m_pLaser->shots)
+        shots += shot.active;
+    EXPECT_GT(shots, 0); // firing from 25 s on
+    EXPECT_EQ(app->m_gameState, GameState::Intro);
+
+    const int frames = FramesUntilStateLeaves(*app, GameState::Intro, 2000);
+    EXPECT_NEAR(30.0f + frames * kStep, 45.0f, 2 * kStep);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    EXPECT_EQ(app->m_fStateTimer, 0.0f);
+    EXPECT_EQ(Items(*app), (std::vector<std::string>{"NEW GAME", "OPTIONS", "HALL OF FAME",
+                                                     "CREDITS", "EXIT"}));
+}
+
+TEST_F(MenuFlowTest, EnterDuringTheIntroOpensTheMainMenuInTheSameFrame) {
+    Run(3);
+    app->m_nMainMenuCursor = 3;
+    const float before = app->m_fRunningTime;
+    Press(&InputState::bEnter);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    EXPECT_EQ(app->m_nMainMenuCursor, 0);
+    EXPECT_EQ(app->m_nItemCount, 5);
+    // The second pass is a whole update: the running time moved on twice.
+    EXPECT_FLOAT_EQ(app->m_fRunningTime, before + 2 * kStep);
+}
+
+TEST_F(MenuFlowTest, CursorWrapsAndKeysWaitForTheDelay) {
+    Enter(GameState::MainMenu);
+    Press(&InputState::bUp);
+    EXPECT_EQ(app->m_nMainMenuCursor, 4); // from the first item to the last
+    Press(&InputState::bDown);            // too soon after the last key
+    EXPECT_EQ(app->m_nMainMenuCursor, 4);
+    Settle();
+    Press(&InputState::bDown);
+    EXPECT_EQ(app->m_nMainMenuCursor, 0);
+
+    // During a game the list starts with RESUME GAME.
+    app->m_bGameInProgress = true;
+    Run();
+    EXPECT_EQ(Items(*app).front(), "RESUME GAME");
+    EXPECT_EQ(app->m_nItemCount, 6);
+}
+
+TEST_F(MenuFlowTest, IdleMenusCycleAndTheMainMenuKeepsItsItem) {
+    Enter(GameState::MainMenu);
+    app->m_nMainMenuCursor = 2;
+    EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::MainMenu, 2000) * kStep, 20.0f, 0.25f);
+    EXPECT_EQ(app->m_gameState, GameState::HallOfFame);
+    EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::HallOfFame, 2000) * kStep, 20.0f, 2 * kStep);
+    EXPECT_EQ(app->m_gameState, GameState::Credits);
+    EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::Credits, 2000) * kStep, 20.0f, 2 * kStep);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    EXPECT_EQ(app->m_nMainMenuCursor, 2);
+
+    // Away to the hall of fame by time, back with Enter: still the same item.
+    FramesUntilStateLeaves(*app, GameState::MainMenu, 2000);
+    Settle();
+    Press(&InputState::bEnter);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    EXPECT_EQ(app->m_nMainMenuCursor, 2);
+}
+
+TEST_F(MenuFlowTest, EscapeResumesAGameOnlyWhileOneIsInProgress) {
+    Enter(GameState::MainMenu);
+    Press(&InputState::bEscape);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+
+    app->m_bGameInProgress = true;
+    app->m_nMainMenuCursor = 3;
+    app->m_fStateTimer = 0.16f; // past the key delay, not yet past Escape's
+    Press(&InputState::bEscape);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    Settle();
+    Press(&InputState::bEscape);
+    EXPECT_EQ(app->m_gameState, GameState::Playing);
+    EXPECT_EQ(app->m_nMainMenuCursor, 0);
+}
+
+TEST_F(MenuFlowTest, DifficultyMenuOpensOnNormalAndEscapeReturnsToNewGame) {
+    for (bool inGame : {false, true}) {
+        app->m_bGameInProgress = inGame;
+        Enter(GameState::MainMenu);
+        app->m_nMainMenuCursor = inGame ? 1 : 0;
+        Press(&InputState::bEnter);
+        ASSERT_EQ(app->m_gameState, GameState::DifficultyMenu);
+        EXPECT_EQ(app->m_nMainMenuCursor, 2);
+        EXPECT_EQ(Items(*app)[2], "NORMAL");
+        Settle();
+        Press(&InputState::bDown);
+        app->m_fStateTimer = 0.16f;
+        Press(&InputState::bEscape); // Escape waits 0.2 s
+        EXPECT_EQ(app->m_gameState, GameState::DifficultyMenu);
+        Settle();
+        Press(&InputState::bEscape);
+        EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+        EXPECT_EQ(Items(*app)[app->m_nMainMenuCursor], "NEW GAME");
+    }
+}
+
+TEST_F(MenuFlowTest, InitialsNeedThreeLettersAndTheScoreTakesItsPlace) {
+    for (int i = 0; i < kHallOfFameRows; ++i)
+        app->m_hallOfFame[i] = {"AAA", static_cast<DWORD>(10000 * (10 - i))};
+    app->m_dwTotalScore = 70000; // equal to the fourth entry, above the fifth
+    Enter(GameState::InitialsEntry);
+    auto type = [this](char letter) {
+        app->m_input.cLetter = letter;
+        Press(&InputState::bLetterTyped);
+        Settle();
+    };
+    Press(&InputState::bBackspace); // nothing to take back
+    EXPECT_EQ(app->m_nInitialsCount, 0);
+    type('X');
+    type('Y');
+    Settle();
+    Press(&InputState::bEnter); // two letters are not enough
+    EXPECT_EQ(app->m_gameState, GameState::InitialsEntry);
+    Settle();
+    Press(&InputState::bBackspace);
+    Settle();
+    type('Z');
+    type('Q');
+    type('W'); // a fourth letter is ignored
+    EXPECT_STREQ(app->m_initials, "XZQ");
+    Press(&InputState::bEnter);
+    EXPECT_EQ(app->m_gameState, GameState::HallOfFame);
+    EXPECT_EQ(app->m_nInitialsCount, 0);
+    EXPECT_STREQ(app->m_hallOfFame[4].initials, "XZQ");
+    EXPECT_EQ(app->m_hallOfFame[4].score, 70000u);
+    EXPECT_EQ(app->m_hallOfFame[3].score, 70000u);
+    EXPECT_EQ(app->m_hallOfFame[5].score, 60000u);
+    EXPECT_EQ(app->m_hallOfFame[9].score, 20000u); // the old tenth is gone
+}
+
+TEST_F(MenuFlowTest, ExitWaitsInTheCreditsForAKeyThenQuits) {
+    Enter(GameState::MainMenu);
+    app->m_nMainMenuCursor = 4;
+    Press(&InputState::bEnter);
+    EXPECT_EQ(app->m_gameState, GameState::Credits);
+    EXPECT_TRUE(app->m_bExitChosen);
+    app->m_input.bEnter = 1; // still held from the EXIT press
+    Run(7);
+    EXPECT_FALSE(app->m_bQuit);
+    Run();
+    EXPECT_TRUE(app->m_bQuit);
+    app->m_input.bEnter = 0;
+    Run(static_cast<int>(30.0f / kStep)); // no time-out after EXIT
+    EXPECT_EQ(app->m_gameState, GameState::Credits);
+}
+
+TEST_F(MenuFlowTest, CreditsAndHallOfFameReturnToTheMainMenuWithAKey) {
+    for (GameState page : {GameState::Credits, GameState::HallOfFame}) {
+        Enter(page);
+        Press(&InputState::bEscape);
+        EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+        EXPECT_EQ(app->m_nItemCount, 5);
+        EXPECT_EQ(app->m_fStateTimer, 0.0f);
+        EXPECT_FALSE(app->m_bQuit);
+    }
+}
