@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -94,7 +95,10 @@ bool StartInputScript(const char *path, std::string &error) {
     text << file.rdbuf();
     auto run = std::make_shared<ScriptRun>();
     std::string reason;
-    const auto keyCode = [](std::string_view name) { return DikFromName(std::string(name)); };
+    const auto keyCode = [](std::string_view name) -> std::uint8_t {
+        BYTE code = 0;
+        return DikFromName(std::string(name).c_str(), &code) ? code : 0;
+    };
     if (!ParseInputScript(text.str(), keyCode, run->script, reason)) {
         error = std::string("TARVOS_INPUT_SCRIPT: ") + path + ": " + reason;
         return false;
