@@ -28,8 +28,8 @@ constexpr const char *kDifficultyItems[] = {"VERY EASY", "EASY", "NORMAL", "HARD
 constexpr float kDifficultyFactors[] = {0.4f, 0.6f, 0.8f, 1.0f, 1.4f};
 constexpr INT kNormalDifficulty = 2;
 
+// The engine's pitch when play resumes: the ship is taken as at rest.
 constexpr DWORD kEngineMinFrequency = 4000;
-constexpr DWORD kEngineMaxFrequency = 44100;
 
 INT WrapCursor(INT cursor, INT count) {
     if (cursor >= count)
@@ -45,14 +45,8 @@ void CMyD3DApplication::UpdateIntro() {
     const float dt = m_fElapsedTime;
     m_fStateTimer += dt;
 
-    if (m_pEngineSound) {
-        if (!IsSoundPlaying(m_pEngineSound))
-            PlaySoundLooping(m_pEngineSound);
-        const LONG pitch = static_cast<LONG>(m_pSpaceship->speed * 44100.0f) + 4000;
-        SetSoundFrequency(m_pEngineSound,
-                          static_cast<DWORD>(std::clamp<LONG>(pitch, kEngineMinFrequency,
-                                                              kEngineMaxFrequency)));
-    }
+    LoopSoundIfIdle(m_pEngineSound);
+    SetSoundFrequency(m_pEngineSound, EngineFrequency(m_pSpaceship->speed));
 
     if (m_fStateTimer >= kIntroLength || m_input.bEnter) {
         m_nMainMenuCursor = 0;
@@ -85,8 +79,7 @@ void CMyD3DApplication::UpdateIntro() {
         m_pSpaceship->acceleration += dt / 20.0f;
         m_pSpaceship->rollRate -= dt / 4.0f;
         // The engine fades out linearly over the last ten seconds.
-        SetSoundVolume(m_pEngineSound,
-                       static_cast<LONG>(-10000.0f * (m_fStateTimer - 35.0f) / 10.0f));
+        SetSoundVolume(m_pEngineSound, -10000.0f * (m_fStateTimer - 35.0f) / 10.0f);
     }
 
     m_pSpaceship->Update(dt, m_bInvertPitch,
@@ -143,9 +136,9 @@ void CMyD3DApplication::UpdateMainMenu() {
         StopMusic();
         SetSoundFrequency(m_pEngineSound, kEngineMinFrequency);
         PlaySoundLooping(m_pEngineSound);
-        SetSoundVolume(m_pRumbleSound, -10000);
+        SetSoundVolume(m_pRumbleSound, -10000.0f);
         PlaySoundLooping(m_pRumbleSound);
-        SetSoundVolume(m_pMarsShipEngineSound, -10000);
+        SetSoundVolume(m_pMarsShipEngineSound, -10000.0f);
         PlaySoundLooping(m_pMarsShipEngineSound);
         m_gameState = GameState::Playing;
     } else if (std::strcmp(item, "NEW GAME") == 0) {

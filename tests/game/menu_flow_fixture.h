@@ -20,6 +20,27 @@
 
 #include <unistd.h>
 
+// The world objects the states outside play update, made without a device.
+inline void MakeFlowObjects(CMyD3DApplication &app) {
+    app.m_pSpaceship = new Spaceship;
+    app.m_pLaser = new Laser;
+    app.m_pExplosion = new Explosion;
+    app.m_pAsteroidField = new AsteroidField;
+    app.m_pMarsShip = new MarsShip;
+    app.m_pSatellite = new Satellite;
+    app.m_pSmoke = new Smoke;
+}
+
+inline void DeleteFlowObjects(CMyD3DApplication &app) {
+    delete app.m_pSpaceship;
+    delete app.m_pLaser;
+    delete app.m_pExplosion;
+    delete app.m_pAsteroidField;
+    delete app.m_pMarsShip;
+    delete app.m_pSatellite;
+    delete app.m_pSmoke;
+}
+
 class MenuFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,13 +50,7 @@ protected:
         std::filesystem::create_directories(m_folder);
         seams::UseRegistryRoot(m_folder.string());
         app = std::make_unique<CMyD3DApplication>();
-        app->m_pSpaceship = new Spaceship;
-        app->m_pLaser = new Laser;
-        app->m_pExplosion = new Explosion;
-        app->m_pAsteroidField = new AsteroidField;
-        app->m_pMarsShip = new MarsShip;
-        app->m_pSatellite = new Satellite;
-        app->m_pSmoke = new Smoke;
+        MakeFlowObjects(*app);
         // One full-screen device with three modes, as the options menu walks them.
         DeviceRecord &device = app->m_adapters[0].devices[0];
         device.dwModeCount = 3;
@@ -47,13 +62,7 @@ protected:
         app->m_fElapsedTime = kStep;
     }
     void TearDown() override {
-        delete app->m_pSpaceship;
-        delete app->m_pLaser;
-        delete app->m_pExplosion;
-        delete app->m_pAsteroidField;
-        delete app->m_pMarsShip;
-        delete app->m_pSatellite;
-        delete app->m_pSmoke;
+        DeleteFlowObjects(*app);
         app.reset();
         seams::ResetAll();
         std::filesystem::remove_all(m_folder);
