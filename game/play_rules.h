@@ -12,9 +12,7 @@ constexpr INT kCheatComplete = 10;
 // conversion, so no value can overflow it; NaN gives low.
 LONG TruncateInto(float value, LONG low, LONG high);
 
-// The engine's playback frequency for a ship speed: 4000 Hz at rest, rising with the speed to at
-// most 44100 Hz.
-DWORD EngineFrequency(float speed);
+// The engine's playback frequency for a ship speed is game/sound_actions.h's EngineFrequency.
 
 // The volume (hundredths of a decibel) of a sound that fades with distance at `perUnit` hundredths
 // per world unit: full next to the source, silent far away.
