@@ -20,7 +20,8 @@
 
 #include <unistd.h>
 
-// The world objects the states outside play update, made without a device.
+// The world objects the states outside play update, made without a device; the application
+// object deletes them.
 inline void MakeFlowObjects(CMyD3DApplication &app) {
     app.m_pSpaceship = new Spaceship;
     app.m_pLaser = new Laser;
@@ -29,16 +30,6 @@ inline void MakeFlowObjects(CMyD3DApplication &app) {
     app.m_pMarsShip = new MarsShip;
     app.m_pSatellite = new Satellite;
     app.m_pSmoke = new Smoke;
-}
-
-inline void DeleteFlowObjects(CMyD3DApplication &app) {
-    delete app.m_pSpaceship;
-    delete app.m_pLaser;
-    delete app.m_pExplosion;
-    delete app.m_pAsteroidField;
-    delete app.m_pMarsShip;
-    delete app.m_pSatellite;
-    delete app.m_pSmoke;
 }
 
 class MenuFlowTest : public ::testing::Test {
@@ -62,7 +53,6 @@ protected:
         app->m_fElapsedTime = kStep;
     }
     void TearDown() override {
-        DeleteFlowObjects(*app);
         app.reset();
         seams::ResetAll();
         std::filesystem::remove_all(m_folder);

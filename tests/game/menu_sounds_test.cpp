@@ -33,10 +33,6 @@ protected:
         MakeFlowObjects(*m_app);
         m_app->m_fElapsedTime = static_cast<float>(kFrame);
     }
-    void TearDown() override {
-        DeleteFlowObjects(*m_app);
-        GameSoundTest::TearDown();
-    }
     // Runs the update for `seconds` of frames and returns the loudness of what was mixed.
     double Play(double seconds) {
         std::vector<double> mixed;

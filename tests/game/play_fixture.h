@@ -61,16 +61,7 @@ protected:
         for (CSound **sound : Sounds())
             delete *sound;
         delete a.m_pSoundManager;
-        delete a.m_pCamera;
-        delete a.m_pShipHealth;
-        delete a.m_pDebris;
-        delete a.m_pAsteroidField;
-        delete a.m_pSatellite;
-        delete a.m_pSpaceship;
-        delete a.m_pMarsShip;
-        delete a.m_pExplosion;
-        delete a.m_pLaser;
-        delete a.m_pSmoke;
+        // The application object deletes its world objects itself.
         m_app.reset();
         seams::ResetAll();
         seams::TakeDebugOutput();
