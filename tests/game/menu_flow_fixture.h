@@ -63,12 +63,14 @@ protected:
         for (int i = 0; i < frames; ++i)
             ASSERT_EQ(app->UpdateFrame(), 0);
     }
-    // Holds one key flag for a single update, then releases every key.
-    void Press(DWORD InputState::*key) {
-        app->m_input.*key = 1;
+    // Holds a key for a single update. Without devices the input read keeps the key bytes as
+    // they stand and makes the game's flags from them.
+    void Press(BYTE key) {
+        Hold(key, true);
         Run();
-        app->m_input.*key = 0;
+        Hold(key, false);
     }
+    void Hold(BYTE key, bool down) { app->m_input.keys[key] = down ? 0x80 : 0; }
     // Waits without keys until the state timer has passed the key delay.
     void Settle() { Run(10); }
     void Enter(GameState state) {

@@ -87,15 +87,15 @@ TEST_F(MenuKeySoundTest, CursorKeysSelectAndEnterGoesBack) {
     m_app->m_gameState = GameState::MainMenu;
     Play(0.5);
     EXPECT_LT(Play(0.1), 1e-4);
-    m_app->m_input.bDown = 1;
+    m_app->m_input.keys[DIK_DOWN] = 0x80; // read as held: no keyboard device is made here
     m_app->UpdateFrame();
-    m_app->m_input.bDown = 0;
+    m_app->m_input.keys[DIK_DOWN] = 0;
     EXPECT_EQ(PlayingSounds(), std::vector<std::string>{"menuselect.wav"});
     EXPECT_GT(Play(0.1), 0.001);
     Play(1.0);
-    m_app->m_input.bEnter = 1; // on OPTIONS
+    m_app->m_input.keys[DIK_RETURN] = 0x80; // on OPTIONS
     m_app->UpdateFrame();
-    m_app->m_input.bEnter = 0;
+    m_app->m_input.keys[DIK_RETURN] = 0;
     EXPECT_EQ(m_app->m_gameState, GameState::OptionsMenu);
     EXPECT_EQ(PlayingSounds(), std::vector<std::string>{"menuback.wav"});
     EXPECT_GT(Play(0.1), 0.001);

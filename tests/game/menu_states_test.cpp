@@ -45,7 +45,7 @@ TEST_F(MenuFlowTest, EnterDuringTheIntroOpensTheMainMenuInTheSameFrame) {
     Run(3);
     app->m_nMainMenuCursor = 3;
     const float before = app->m_fRunningTime;
-    Press(&InputState::bEnter);
+    Press(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_nMainMenuCursor, 0);
     EXPECT_EQ(app->m_nItemCount, 5);
@@ -55,12 +55,12 @@ TEST_F(MenuFlowTest, EnterDuringTheIntroOpensTheMainMenuInTheSameFrame) {
 
 TEST_F(MenuFlowTest, CursorWrapsAndKeysWaitForTheDelay) {
     Enter(GameState::MainMenu);
-    Press(&InputState::bUp);
+    Press(DIK_UP);
     EXPECT_EQ(app->m_nMainMenuCursor, 4); // from the first item to the last
-    Press(&InputState::bDown);            // too soon after the last key
+    Press(DIK_DOWN);            // too soon after the last key
     EXPECT_EQ(app->m_nMainMenuCursor, 4);
     Settle();
-    Press(&InputState::bDown);
+    Press(DIK_DOWN);
     EXPECT_EQ(app->m_nMainMenuCursor, 0);
 
     // During a game the list starts with RESUME GAME.
@@ -84,23 +84,23 @@ TEST_F(MenuFlowTest, IdleMenusCycleAndTheMainMenuKeepsItsItem) {
     // Away to the hall of fame by time, back with Enter: still the same item.
     FramesUntilStateLeaves(*app, GameState::MainMenu, 2000);
     Settle();
-    Press(&InputState::bEnter);
+    Press(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_nMainMenuCursor, 2);
 }
 
 TEST_F(MenuFlowTest, EscapeResumesAGameOnlyWhileOneIsInProgress) {
     Enter(GameState::MainMenu);
-    Press(&InputState::bEscape);
+    Press(DIK_ESCAPE);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
 
     app->m_bGameInProgress = true;
     app->m_nMainMenuCursor = 3;
     app->m_fStateTimer = 0.16f; // past the key delay, not yet past Escape's
-    Press(&InputState::bEscape);
+    Press(DIK_ESCAPE);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     Settle();
-    Press(&InputState::bEscape);
+    Press(DIK_ESCAPE);
     EXPECT_EQ(app->m_gameState, GameState::Playing);
     EXPECT_EQ(app->m_nMainMenuCursor, 0);
 }
@@ -110,17 +110,17 @@ TEST_F(MenuFlowTest, DifficultyMenuOpensOnNormalAndEscapeReturnsToNewGame) {
         app->m_bGameInProgress = inGame;
         Enter(GameState::MainMenu);
         app->m_nMainMenuCursor = inGame ? 1 : 0;
-        Press(&InputState::bEnter);
+        Press(DIK_RETURN);
         ASSERT_EQ(app->m_gameState, GameState::DifficultyMenu);
         EXPECT_EQ(app->m_nMainMenuCursor, 2);
         EXPECT_EQ(Items(*app)[2], "NORMAL");
         Settle();
-        Press(&InputState::bDown);
+        Press(DIK_DOWN);
         app->m_fStateTimer = 0.16f;
-        Press(&InputState::bEscape); // Escape waits 0.2 s
+        Press(DIK_ESCAPE); // Escape waits 0.2 s
         EXPECT_EQ(app->m_gameState, GameState::DifficultyMenu);
         Settle();
-        Press(&InputState::bEscape);
+        Press(DIK_ESCAPE);
         EXPECT_EQ(app->m_gameState, GameState::MainMenu);
         EXPECT_EQ(Items(*app)[app->m_nMainMenuCursor], "NEW GAME");
     }
@@ -131,26 +131,25 @@ TEST_F(MenuFlowTest, InitialsNeedThreeLettersAndTheScoreTakesItsPlace) {
         app->m_hallOfFame[i] = {"AAA", static_cast<DWORD>(10000 * (10 - i))};
     app->m_dwTotalScore = 70000; // equal to the fourth entry, above the fifth
     Enter(GameState::InitialsEntry);
-    auto type = [this](char letter) {
-        app->m_input.cLetter = letter;
-        Press(&InputState::bLetterTyped);
+    auto type = [this](BYTE key) {
+        Press(key);
         Settle();
     };
-    Press(&InputState::bBackspace); // nothing to take back
+    Press(DIK_BACK); // nothing to take back
     EXPECT_EQ(app->m_nInitialsCount, 0);
-    type('X');
-    type('Y');
+    type(DIK_X);
+    type(DIK_Y);
     Settle();
-    Press(&InputState::bEnter); // two letters are not enough
+    Press(DIK_RETURN); // two letters are not enough
     EXPECT_EQ(app->m_gameState, GameState::InitialsEntry);
     Settle();
-    Press(&InputState::bBackspace);
+    Press(DIK_BACK);
     Settle();
-    type('Z');
-    type('Q');
-    type('W'); // a fourth letter is ignored
+    type(DIK_Z);
+    type(DIK_Q);
+    type(DIK_W); // a fourth letter is ignored
     EXPECT_STREQ(app->m_initials, "XZQ");
-    Press(&InputState::bEnter);
+    Press(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::HallOfFame);
     EXPECT_EQ(app->m_nInitialsCount, 0);
     EXPECT_STREQ(app->m_hallOfFame[4].initials, "XZQ");
@@ -163,15 +162,15 @@ TEST_F(MenuFlowTest, InitialsNeedThreeLettersAndTheScoreTakesItsPlace) {
 TEST_F(MenuFlowTest, ExitWaitsInTheCreditsForAKeyThenQuits) {
     Enter(GameState::MainMenu);
     app->m_nMainMenuCursor = 4;
-    Press(&InputState::bEnter);
+    Press(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::Credits);
     EXPECT_TRUE(app->m_bExitChosen);
-    app->m_input.bEnter = 1; // still held from the EXIT press
+    Hold(DIK_RETURN, true); // still held from the EXIT press
     Run(7);
     EXPECT_FALSE(app->m_bQuit);
     Run();
     EXPECT_TRUE(app->m_bQuit);
-    app->m_input.bEnter = 0;
+    Hold(DIK_RETURN, false);
     Run(static_cast<int>(30.0f / kStep)); // no time-out after EXIT
     EXPECT_EQ(app->m_gameState, GameState::Credits);
 }
@@ -179,7 +178,7 @@ TEST_F(MenuFlowTest, ExitWaitsInTheCreditsForAKeyThenQuits) {
 TEST_F(MenuFlowTest, CreditsAndHallOfFameReturnToTheMainMenuWithAKey) {
     for (GameState page : {GameState::Credits, GameState::HallOfFame}) {
         Enter(page);
-        Press(&InputState::bEscape);
+        Press(DIK_ESCAPE);
         EXPECT_EQ(app->m_gameState, GameState::MainMenu);
         EXPECT_EQ(app->m_nItemCount, 5);
         EXPECT_EQ(app->m_fStateTimer, 0.0f);

@@ -25,11 +25,11 @@ protected:
         app->m_dwSteeringSensitivity = 5;
         Enter(GameState::MainMenu);
         app->m_nMainMenuCursor = 1; // OPTIONS
-        Press(&InputState::bEnter);
+        Press(DIK_RETURN);
     }
     // One accepted key, then one frame more so the items show its effect (they are built before
     // the keys are read).
-    void Step(DWORD InputState::*key) {
+    void Step(BYTE key) {
         Settle();
         Press(key);
         Run();
@@ -48,71 +48,71 @@ TEST_F(OptionsMenuTest, ItemsShowValuesAndMarkTheHighlightedOne) {
     EXPECT_EQ(Item(*app, 5).rfind("SENSITIVITY ", 0), 0u);
     EXPECT_EQ(Item(*app, 6), "DONE");
 
-    Step(&InputState::bRight);
+    Step(DIK_RIGHT);
     EXPECT_EQ(Item(*app, 0), "MODE{800X600X16}"); // R5G6B5 is a 16-bit mode
-    Step(&InputState::bRight);
+    Step(DIK_RIGHT);
     EXPECT_EQ(Item(*app, 0), "MODE{1024X768X32}");
-    Step(&InputState::bRight); // past the last mode to the first
+    Step(DIK_RIGHT); // past the last mode to the first
     EXPECT_EQ(app->m_dwOptionsModeIndex, 0u);
-    Step(&InputState::bLeft); // before the first to the last
+    Step(DIK_LEFT); // before the first to the last
     EXPECT_EQ(app->m_dwOptionsModeIndex, 2u);
-    Step(&InputState::bDown);
+    Step(DIK_DOWN);
     EXPECT_EQ(Item(*app, 0), "MODE 1024X768X32 ");
-    Step(&InputState::bUp);
-    Step(&InputState::bUp); // from the first item to DONE
+    Step(DIK_UP);
+    Step(DIK_UP); // from the first item to DONE
     EXPECT_EQ(app->m_nOptionsCursor, 6);
 }
 
 TEST_F(OptionsMenuTest, SwitchesFlipAndSensitivityWrapsBothWays) {
-    Step(&InputState::bDown);
-    Step(&InputState::bEnter);
+    Step(DIK_DOWN);
+    Step(DIK_RETURN);
     EXPECT_FALSE(app->m_bInvertPitch);
-    Step(&InputState::bDown);
-    Step(&InputState::bLeft);
+    Step(DIK_DOWN);
+    Step(DIK_LEFT);
     EXPECT_FALSE(app->m_bHeadlight);
     EXPECT_EQ(Item(*app, 2), "(HEADLIGHT");
-    Step(&InputState::bDown);
-    Step(&InputState::bRight);
+    Step(DIK_DOWN);
+    Step(DIK_RIGHT);
     EXPECT_TRUE(app->m_bReflection);
-    Step(&InputState::bDown);
-    Step(&InputState::bEnter);
+    Step(DIK_DOWN);
+    Step(DIK_RETURN);
     EXPECT_FALSE(app->m_bBrisaVenner);
 
-    Step(&InputState::bDown);
+    Step(DIK_DOWN);
     app->m_dwSteeringSensitivity = 0;
-    Step(&InputState::bLeft);
+    Step(DIK_LEFT);
     EXPECT_EQ(app->m_dwSteeringSensitivity, 10u);
-    Step(&InputState::bRight);
+    Step(DIK_RIGHT);
     EXPECT_EQ(app->m_dwSteeringSensitivity, 0u);
-    Step(&InputState::bEnter); // nothing to do on the slider
+    Step(DIK_RETURN); // nothing to do on the slider
     EXPECT_EQ(app->m_dwSteeringSensitivity, 0u);
     EXPECT_EQ(app->m_gameState, GameState::OptionsMenu);
 }
 
 TEST_F(OptionsMenuTest, LeavingKeepsSwitchesButNotAnUnappliedMode) {
-    Step(&InputState::bRight);
-    Step(&InputState::bDown);
-    Step(&InputState::bRight);
-    Step(&InputState::bEscape);
+    Step(DIK_RIGHT);
+    Step(DIK_DOWN);
+    Step(DIK_RIGHT);
+    Step(DIK_ESCAPE);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_nItemCount, 5); // the main menu's items, built by the second pass
     EXPECT_FALSE(app->m_bInvertPitch);
     EXPECT_EQ(app->m_dwChosenModeIndex, 0u);
 
     // Opened again, the menu shows the mode in use.
-    Step(&InputState::bEnter);
+    Step(DIK_RETURN);
     EXPECT_EQ(Item(*app, 0), "MODE{640X480X32}");
 
     // DONE with the mode unchanged goes back without a device.
     app->m_nOptionsCursor = 6;
-    Step(&InputState::bEnter);
+    Step(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_pDevice, nullptr);
 }
 
 TEST_F(OptionsMenuTest, TwentyIdleSecondsLeaveForTheHallOfFame) {
-    Step(&InputState::bDown);
-    Step(&InputState::bEnter);
+    Step(DIK_DOWN);
+    Step(DIK_RETURN);
     for (int i = 0; i < 1100 && app->m_gameState == GameState::OptionsMenu; ++i)
         Run();
     EXPECT_EQ(app->m_gameState, GameState::HallOfFame);
