@@ -22,8 +22,8 @@ constexpr float kMenuEscapeDelay = 0.2f;
 constexpr float kIdleTimeout = 20.0f;
 constexpr float kIntroLength = 45.0f;
 
-constexpr const char *kMainMenuItems[] = {"RESUME GAME", "NEW GAME", "OPTIONS",
-                                          "HALL OF FAME", "CREDITS", "EXIT"};
+constexpr const char *kMainMenuItems[] = {"RESUME GAME",  "NEW GAME", "OPTIONS",
+                                          "HALL OF FAME", "CREDITS",  "EXIT"};
 constexpr const char *kDifficultyItems[] = {"VERY EASY", "EASY", "NORMAL", "HARD", "SUICIDE"};
 constexpr float kDifficultyFactors[] = {0.4f, 0.6f, 0.8f, 1.0f, 1.4f};
 constexpr INT kNormalDifficulty = 2;

@@ -27,8 +27,7 @@ std::string Float(float value) {
     return text;
 }
 
-template <typename Pool, typename IsActive>
-long ActiveCount(const Pool *pool, IsActive isActive) {
+template <typename Pool, typename IsActive> long ActiveCount(const Pool *pool, IsActive isActive) {
     return pool ? isActive(*pool) : 0;
 }
 
@@ -79,8 +78,9 @@ std::string StateLogLine(const CMyD3DApplication &app, long frame) {
     add("bodies", std::to_string(ActiveCount(app.m_pAsteroidField, [](const AsteroidField &f) {
             return CountActive(f.bodies);
         })));
-    add("marsShips", std::to_string(ActiveCount(
-                         app.m_pMarsShip, [](const MarsShip &m) { return CountActive(m.records); })));
+    add("marsShips", std::to_string(ActiveCount(app.m_pMarsShip, [](const MarsShip &m) {
+            return CountActive(m.records);
+        })));
     add("satellites", std::to_string(ActiveCount(app.m_pSatellite, [](const Satellite &s) {
             long n = 0;
             for (bool on : s.active)
@@ -89,8 +89,9 @@ std::string StateLogLine(const CMyD3DApplication &app, long frame) {
         })));
     add("shots", std::to_string(ActiveCount(app.m_pLaser,
                                             [](const Laser &l) { return CountActive(l.shots); })));
-    add("explosions", std::to_string(ActiveCount(
-                          app.m_pExplosion, [](const Explosion &e) { return CountActive(e.explosions); })));
+    add("explosions", std::to_string(ActiveCount(app.m_pExplosion, [](const Explosion &e) {
+            return CountActive(e.explosions);
+        })));
     add("puffs", std::to_string(ActiveCount(app.m_pSmoke,
                                             [](const Smoke &s) { return CountActive(s.puffs); })));
     add("draws", std::to_string(seams::RandomDraws()));

@@ -158,8 +158,9 @@ bool ParseInputScript(std::string_view text, const KeyCodeOfName &keyCode, Input
         }
         start = end + 1;
     }
-    std::stable_sort(script.commands.begin(), script.commands.end(),
-                     [](const ScriptCommand &a, const ScriptCommand &b) { return a.frame < b.frame; });
+    std::stable_sort(
+        script.commands.begin(), script.commands.end(),
+        [](const ScriptCommand &a, const ScriptCommand &b) { return a.frame < b.frame; });
     return true;
 }
 

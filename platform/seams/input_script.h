@@ -23,9 +23,9 @@ struct ScriptCommand {
     enum class Kind { Key, Mouse, MouseButton, Axis, PadButton, Quit };
     long frame = 0;
     Kind kind = Kind::Key;
-    int code = 0;       // key code, mouse button, axis or controller button
-    bool down = false;  // keys and buttons
-    long x = 0, y = 0;  // mouse motion; x is the axis value
+    int code = 0;      // key code, mouse button, axis or controller button
+    bool down = false; // keys and buttons
+    long x = 0, y = 0; // mouse motion; x is the axis value
 };
 
 struct InputScript {

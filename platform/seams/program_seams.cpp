@@ -28,8 +28,8 @@ constexpr LONGLONG kClockStart = 1'000'000'000'000'000LL;
 
 struct ScriptRun {
     InputScript script;
-    size_t next = 0;        // first command not yet applied
-    int controller = -1;    // the virtual controller's id, when the script uses one
+    size_t next = 0;     // first command not yet applied
+    int controller = -1; // the virtual controller's id, when the script uses one
 };
 
 bool ParseStep(const char *text, double &seconds, std::string &error) {
@@ -105,9 +105,9 @@ bool StartInputScript(const char *path, std::string &error) {
     }
     if (run->script.UsesController()) {
         // Attached before the program looks for controllers at its start-up.
-        run->controller = AttachVirtualController("Tarvos script controller",
-                                                  std::max(run->script.axesUsed, 2),
-                                                  std::max(run->script.padButtonsUsed, 4), 0);
+        run->controller =
+            AttachVirtualController("Tarvos script controller", std::max(run->script.axesUsed, 2),
+                                    std::max(run->script.padButtonsUsed, 4), 0);
         if (run->controller < 0) {
             error = "TARVOS_INPUT_SCRIPT: cannot attach a virtual game controller";
             return false;

@@ -36,8 +36,8 @@ class MenuFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         seams::ResetAll();
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("tarvos-menus-" + std::to_string(getpid()));
+        m_folder =
+            std::filesystem::temp_directory_path() / ("tarvos-menus-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
         seams::UseRegistryRoot(m_folder.string());
         app = std::make_unique<CMyD3DApplication>();

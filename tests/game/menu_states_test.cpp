@@ -37,8 +37,8 @@ TEST_F(MenuFlowTest, IntroFliesInFiresAndFadesThenOpensTheMainMenuAfter45Seconds
     EXPECT_NEAR(30.0f + frames * kStep, 45.0f, 2 * kStep);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_fStateTimer, 0.0f);
-    EXPECT_EQ(Items(*app), (std::vector<std::string>{"NEW GAME", "OPTIONS", "HALL OF FAME",
-                                                     "CREDITS", "EXIT"}));
+    EXPECT_EQ(Items(*app),
+              (std::vector<std::string>{"NEW GAME", "OPTIONS", "HALL OF FAME", "CREDITS", "EXIT"}));
 }
 
 TEST_F(MenuFlowTest, EnterDuringTheIntroOpensTheMainMenuInTheSameFrame) {
@@ -57,7 +57,7 @@ TEST_F(MenuFlowTest, CursorWrapsAndKeysWaitForTheDelay) {
     Enter(GameState::MainMenu);
     Press(DIK_UP);
     EXPECT_EQ(app->m_nMainMenuCursor, 4); // from the first item to the last
-    Press(DIK_DOWN);            // too soon after the last key
+    Press(DIK_DOWN);                      // too soon after the last key
     EXPECT_EQ(app->m_nMainMenuCursor, 4);
     Settle();
     Press(DIK_DOWN);
@@ -75,7 +75,8 @@ TEST_F(MenuFlowTest, IdleMenusCycleAndTheMainMenuKeepsItsItem) {
     app->m_nMainMenuCursor = 2;
     EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::MainMenu, 2000) * kStep, 20.0f, 0.25f);
     EXPECT_EQ(app->m_gameState, GameState::HallOfFame);
-    EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::HallOfFame, 2000) * kStep, 20.0f, 2 * kStep);
+    EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::HallOfFame, 2000) * kStep, 20.0f,
+                2 * kStep);
     EXPECT_EQ(app->m_gameState, GameState::Credits);
     EXPECT_NEAR(FramesUntilStateLeaves(*app, GameState::Credits, 2000) * kStep, 20.0f, 2 * kStep);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);

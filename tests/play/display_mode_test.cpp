@@ -26,8 +26,8 @@ protected:
         seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
         ResetAppTimerForTests();
         seams::ScriptMessages(true);
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("tarvos-modes-" + std::to_string(getpid()));
+        m_folder =
+            std::filesystem::temp_directory_path() / ("tarvos-modes-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
         seams::UseRegistryRoot(m_folder.string());
         m_oldFolder = std::filesystem::current_path();

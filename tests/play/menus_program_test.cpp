@@ -18,7 +18,14 @@ using play_test::CountColours;
 using play_test::ProgramRun;
 using play_test::RunTarvos;
 
-enum State { Intro = 0, MainMenu = 1, DifficultyMenu = 2, OptionsMenu = 4, HallOfFame = 5, Credits = 6 };
+enum State {
+    Intro = 0,
+    MainMenu = 1,
+    DifficultyMenu = 2,
+    OptionsMenu = 4,
+    HallOfFame = 5,
+    Credits = 6
+};
 
 // The first frame after `from` at which a state timer that restarted at `from` (0 before the
 // frame after it) meets `done`, adding `step` each frame as the game does.
@@ -120,15 +127,13 @@ TEST(MenusProgram, APlayersWayThroughTheMenusAndOutThroughExit) {
         int state;
         bool accepted; // the key restarted the state timer
     };
-    const Step steps[] = {{10, MainMenu, true},        {14, MainMenu, false},
-                          {20, MainMenu, true},        {30, OptionsMenu, true},
-                          {40, OptionsMenu, true},     {60, OptionsMenu, true},
-                          {150, OptionsMenu, true},    {170, MainMenu, true},
-                          {190, HallOfFame, true},     {200, MainMenu, true},
-                          {220, Credits, true},        {230, MainMenu, true},
-                          {270, DifficultyMenu, true}, {279, DifficultyMenu, false},
-                          {285, MainMenu, true},       {305, Credits, true},
-                          {312, Credits, false},       {313, Credits, false}};
+    const Step steps[] = {
+        {10, MainMenu, true},        {14, MainMenu, false},        {20, MainMenu, true},
+        {30, OptionsMenu, true},     {40, OptionsMenu, true},      {60, OptionsMenu, true},
+        {150, OptionsMenu, true},    {170, MainMenu, true},        {190, HallOfFame, true},
+        {200, MainMenu, true},       {220, Credits, true},         {230, MainMenu, true},
+        {270, DifficultyMenu, true}, {279, DifficultyMenu, false}, {285, MainMenu, true},
+        {305, Credits, true},        {312, Credits, false},        {313, Credits, false}};
     for (const Step &s : steps) {
         EXPECT_EQ(run.At(s.frame).state, s.state) << run.At(s.frame).text;
         EXPECT_EQ(run.At(s.frame).stateTimer == 0.0f, s.accepted) << run.At(s.frame).text;

@@ -68,8 +68,8 @@ struct ProgramRun {
             const std::string hex = line.substr(tag.size());
             long value = 0;
             for (int byte = 3; byte >= 0; --byte)
-                value = value * 256 + std::stol(hex.substr(static_cast<size_t>(byte) * 2, 2),
-                                                nullptr, 16);
+                value = value * 256 +
+                        std::stol(hex.substr(static_cast<size_t>(byte) * 2, 2), nullptr, 16);
             return value;
         }
         return -1;

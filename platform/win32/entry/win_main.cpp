@@ -1,8 +1,8 @@
 // The process entry of programs built on the layer: main() starts the seams of a whole program run
 // that the environment asks for, then calls the program's WinMain with the module handle, and
 // WinMain's result is the exit code. The command line is not passed on.
-#include "platform/seams/program_seams.h"
 #include "platform/win32/entry/win_main.h"
+#include "platform/seams/program_seams.h"
 #include "platform/win32/window.h"
 
 #include <cstdio>
