@@ -79,8 +79,8 @@ LONG CMyD3DApplication::LoadSettings() {
     m_bBrisaVenner = readFlag(key, "Brisa Venner", TRUE);
 
     // The options menu steps the sensitivity within 0..10 and the ship turns by it / 10 + 0.5: a
-    // stored value beyond 10 would spin the ship wildly and could not be stepped back, so it is
-    // taken as unreadable.
+    // stored value beyond 10 would spin the ship wildly, show no mark on the menu's slider and take
+    // as many key presses to step back, so it is taken as unreadable.
     m_dwSteeringSensitivity = readNumber(key, "SteeringSensitivity", kDefaultSensitivity);
     if (m_dwSteeringSensitivity > kLargestSensitivity)
         m_dwSteeringSensitivity = kDefaultSensitivity;

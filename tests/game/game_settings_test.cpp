@@ -18,7 +18,8 @@ protected:
     void SetUp() override {
         char pattern[] = "/tmp/tarvos-settings-XXXXXX";
         m_folder = ::mkdtemp(pattern);
-        seams::UseRegistryRoot(std::getenv(kParentRoot) ?: m_folder.c_str());
+        const char *parent = std::getenv(kParentRoot);
+        seams::UseRegistryRoot(parent ? parent : m_folder);
         RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarvos", 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &m_key, nullptr);
     }

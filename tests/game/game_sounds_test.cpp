@@ -38,12 +38,13 @@ TEST_F(GameSoundTest, VolumesAreClampedAndTheEnginesFollowTheirPitch) {
     PlaySoundOnce(m_app->m_pMenuBackSound);
     EXPECT_LT(Rms(Run(0.05)), 1e-4);
     for (CSound *engine : {m_app->m_pEngineSound, m_app->m_pMarsShipEngineSound}) {
-        SetSoundFrequency(engine,
-                          EngineFrequency(0.0f)); // a loop of at most 2 s lasts 5.5 s or more
+        // At idle pitch a loop of 1 to 2 s lasts 5.5 s or more; at the top the rest of it plays
+        // in under a second.
+        SetSoundFrequency(engine, EngineFrequency(0.0f));
         PlaySoundOnce(engine);
         Run(1.05);
         EXPECT_TRUE(IsSoundPlaying(engine));
-        SetSoundFrequency(engine, EngineFrequency(2.0f)); // the rest then plays in under a second
+        SetSoundFrequency(engine, EngineFrequency(2.0f));
         Run(1.05);
         EXPECT_FALSE(IsSoundPlaying(engine));
     }

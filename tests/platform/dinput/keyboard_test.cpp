@@ -74,11 +74,8 @@ TEST(KeyNames, NamesRoundTripAndScriptsMayUseSecondNames) {
         EXPECT_EQ(back, dik) << name;
     }
     const std::pair<const char *, BYTE> cases[] = {
-        {"RETURN", DIK_RETURN},     {"ESCAPE", DIK_ESCAPE},   {"UP", DIK_UP},
-        {"LCONTROL", DIK_LCONTROL}, {"NUMPAD0", DIK_NUMPAD0}, {"F12", DIK_F12},
-        {"PAUSE", DIK_PAUSE},       {"BACK", DIK_BACK},       {"z", DIK_Z},
-        {"DIK_X", DIK_X},           {"backspace", DIK_BACK},  {"PGUP", DIK_PRIOR},
-        {"LALT", DIK_LMENU},
+        {"RETURN", DIK_RETURN}, {"NUMPAD0", DIK_NUMPAD0}, {"PAUSE", DIK_PAUSE}, {"z", DIK_Z},
+        {"DIK_X", DIK_X},       {"backspace", DIK_BACK},  {"PGUP", DIK_PRIOR},  {"LALT", DIK_LMENU},
     };
     for (const auto &[name, expected] : cases) {
         BYTE dik = 0;

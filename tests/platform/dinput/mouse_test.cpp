@@ -74,11 +74,6 @@ TEST_F(InputTest, ExclusiveMouseHoldsThePointerOnlyWhileAcquired) {
     EXPECT_EQ(SDL_GetRelativeMouseMode(), held ? SDL_TRUE : SDL_FALSE);
     EXPECT_EQ(mouse->Unacquire(), DI_OK);
     EXPECT_EQ(SDL_GetRelativeMouseMode(), SDL_FALSE);
-    // A shared mouse leaves the pointer alone.
-    IDirectInputDevice8A *shared =
-        Make(GUID_SysMouse, c_dfDIMouse2, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
-    EXPECT_EQ(SDL_GetRelativeMouseMode(), SDL_FALSE);
-    EXPECT_EQ(shared->Unacquire(), DI_OK);
 }
 
 } // namespace
