@@ -63,22 +63,8 @@ TEST_F(OptionsMenuTest, ItemsShowValuesAndMarkTheHighlightedOne) {
     EXPECT_EQ(app->m_nOptionsCursor, 6);
 }
 
-TEST_F(OptionsMenuTest, SwitchesFlipAndSensitivityWrapsBothWays) {
-    Step(DIK_DOWN);
-    Step(DIK_RETURN);
-    EXPECT_FALSE(app->m_bInvertPitch);
-    Step(DIK_DOWN);
-    Step(DIK_LEFT);
-    EXPECT_FALSE(app->m_bHeadlight);
-    EXPECT_EQ(Item(*app, 2), "(HEADLIGHT");
-    Step(DIK_DOWN);
-    Step(DIK_RIGHT);
-    EXPECT_TRUE(app->m_bReflection);
-    Step(DIK_DOWN);
-    Step(DIK_RETURN);
-    EXPECT_FALSE(app->m_bBrisaVenner);
-
-    Step(DIK_DOWN);
+TEST_F(OptionsMenuTest, SensitivityWrapsBothWaysAndSwitchesFlip) {
+    app->m_nOptionsCursor = 5;
     app->m_dwSteeringSensitivity = 0;
     Step(DIK_LEFT);
     EXPECT_EQ(app->m_dwSteeringSensitivity, 10u);
@@ -87,6 +73,11 @@ TEST_F(OptionsMenuTest, SwitchesFlipAndSensitivityWrapsBothWays) {
     Step(DIK_RETURN); // nothing to do on the slider
     EXPECT_EQ(app->m_dwSteeringSensitivity, 0u);
     EXPECT_EQ(app->m_gameState, GameState::OptionsMenu);
+    Step(DIK_UP);
+    Step(DIK_UP);
+    Step(DIK_UP);
+    Step(DIK_RETURN);
+    EXPECT_FALSE(app->m_bHeadlight);
 }
 
 TEST_F(OptionsMenuTest, LeavingKeepsSwitchesButNotAnUnappliedMode) {

@@ -70,17 +70,13 @@ TEST(InputScript, ReadsEveryCommandInFrameOrderAndATapReleasesNextFrame) {
 TEST(InputScript, AMalformedLineIsNamedWithTheReason) {
     EXPECT_EQ(ErrorOf("1 tap RETURN\n2 tap ENTRE\n"), "line 2: unknown key \"ENTRE\"");
     EXPECT_EQ(ErrorOf("-1 quit"), "line 1: the frame \"-1\" is not a whole number 0 or above");
-    EXPECT_EQ(ErrorOf("x quit"), "line 1: the frame \"x\" is not a whole number 0 or above");
     EXPECT_EQ(ErrorOf("\n\n5"), "line 3: a command is missing after the frame");
     EXPECT_EQ(ErrorOf("5 jump"), "line 1: unknown command \"jump\"");
     EXPECT_EQ(ErrorOf("5 quit now"), "line 1: \"quit\" takes 0 arguments");
-    EXPECT_EQ(ErrorOf("5 down"), "line 1: \"down\" takes 1 argument");
     EXPECT_EQ(ErrorOf("5 mouse 1 y"), "line 1: mouse motion takes two whole numbers");
     EXPECT_EQ(ErrorOf("5 button 8 down"), "line 1: the button number must be 0 to 7");
-    EXPECT_EQ(ErrorOf("5 pad 1 pressed"), "line 1: a button is \"down\" or \"up\"");
     EXPECT_EQ(ErrorOf("5 axis 0 40000"),
               "line 1: an axis position is a whole number from -32768 to 32767");
-    EXPECT_EQ(ErrorOf("5 axis 6 0"), "line 1: the axis number must be 0 to 5");
 }
 
 TEST(FrameClock, NumbersFramesAndEndsOnceAtTheFirstClose) {
