@@ -11,6 +11,7 @@
 #include "platform/d3d8/surface.h"
 #include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
+#include "platform/seams/frame_clock.h"
 #include "platform/win32/window.h"
 
 #include <algorithm>
@@ -307,6 +308,8 @@ void Device::InjectLoss(int lostChecks) {
 }
 
 HRESULT Device::TestCooperativeLevel() {
+    // The framework's frame step always starts here: this call marks the program's frames.
+    seams::NoteFrameBegins();
     HRESULT injected = S_OK;
     if (seams::ShouldFail("TestCooperativeLevel", &injected))
         return injected;
