@@ -286,6 +286,36 @@ TEST(Meshes, ShipsFitTheirCollisionSpheresWithEnginesWhereTheFlamesAttach) {
     EXPECT_GT(Bounds(sat).hi.x, 3.3f);
 }
 
+TEST(Meshes, ShipHullMarkingsReadFromAboveAndBelowAndOnlyTheNozzlesShowTheNozzleCorner) {
+    Mesh m = LoadMesh("ship.x");
+    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+        const auto &i = m.faces[f];
+        V3 p[3] = {m.positions[i[0]], m.positions[i[1]], m.positions[i[2]]};
+        float u[3] = {m.uvs[i[0]][0], m.uvs[i[1]][0], m.uvs[i[2]][0]};
+        float v = (m.uvs[i[0]][1] + m.uvs[i[1]][1] + m.uvs[i[2]][1]) / 3;
+        V3 n = FaceNormal(m, f), c = Centroid(m, f);
+        float k = 1 / Len(n);
+        n = {n.x * k, n.y * k, n.z * k};
+        // The nozzle corner of the atlas belongs to the engines' rear ends alone.
+        float uc = (u[0] + u[1] + u[2]) / 3;
+        if (uc > 0.7f && uc < 0.85f && v > 0.85f) {
+            EXPECT_TRUE(n.z < -0.7f && c.z < -0.55f && std::fabs(std::fabs(c.x) - 0.35f) < 0.1f)
+                << "face " << f;
+        }
+        // Faces mapped to the top view (the upper half), seen from above or below: the texture's
+        // u runs with x on top and against it underneath, so painted text never shows mirrored.
+        if (std::fabs(n.y) > 0.9f && v < 0.5f) {
+            float dx1 = p[1].x - p[0].x, dz1 = p[1].z - p[0].z, dx2 = p[2].x - p[0].x,
+                  dz2 = p[2].z - p[0].z, du1 = u[1] - u[0], du2 = u[2] - u[0];
+            float det = dx1 * dz2 - dx2 * dz1;
+            if (std::fabs(det) > 1e-6f) {
+                float dudx = (du1 * dz2 - du2 * dz1) / det;
+                EXPECT_GT(dudx * n.y, 0.0f) << "face " << f;
+            }
+        }
+    }
+}
+
 TEST(Meshes, HullsFaceOutward) {
     for (const char *name : {"ship.x", "marsship.x", "satellite.x"}) {
         EXPECT_GT(SignedVolume(LoadMesh(name)), 0.0f) << name;
