@@ -173,8 +173,9 @@ protected:
             const D3DXVECTOR3 forward(m_shipWorld._31, m_shipWorld._32, m_shipWorld._33);
             if (firing && i % 3 == 0)
                 lasers.Fire(at.x, at.y, at.z, &m_shipWorld, ship.speed, 0);
-            if (smoking && i % 2 == 0)
-                smoke.Add(at.x, at.y, at.z, &m_shipWorld, ship.speed * 0.2f);
+            // A damaged ship puffs one frame in ten on average, the puff keeping the ship's pace.
+            if (smoking && i % 10 == 0)
+                smoke.Add(at.x, at.y, at.z, &m_shipWorld, ship.speed);
             if (blasts && i % 12 == 0) {
                 const D3DXVECTOR3 p = at + forward * 70.0f +
                                       D3DXVECTOR3(float(i % 5) * 6 - 12, float(i % 3) * 5 - 5, 0);
@@ -434,7 +435,7 @@ TEST_F(GameFrames, SmokeTrail) {
         field.InitField(0);
         Pose(kSunward);
         smoke.Clear();
-        Fly(60, false, true, false);
+        Fly(75, false, true, false);
         Prologue();
         PlayScene(false, reflection, 0.3f);
         Keep(std::string("smoke_") + (reflection ? "chrome" : "plain"));
@@ -447,10 +448,9 @@ TEST_F(GameFrames, Explosions) {
     Pose(kSunward);
     const int ages = 10;
     for (int i = 0; i < ages; ++i)
-        explosions.Add(-54.0f + 12.0f * i, 0, 60.0f, 3, i == 2);
-    for (int i = 0; i < ages; ++i) {
-        explosions.explosions[i].age = 0.05f + 1.95f * i / (ages - 1);
-    }
+        explosions.Add(-20.0f + 10.0f * (i % 5), i < 5 ? 7.0f : -1.0f, 50.0f, 3, i == 2);
+    for (int i = 0; i < ages; ++i)
+        explosions.explosions[i].age = 0.05f + 1.93f * i / (ages - 1);
     Prologue();
     PlayScene(false, true);
     Keep("explosions");

@@ -162,9 +162,35 @@ TEST(Images, SpriteGlowsAreBlackAtTheirEdges) {
             }
         }
     }
-    // The shot's hit radius (0.15 of the width) is the bright core.
-    auto laser = LoadPicture("laser.jpg");
-    EXPECT_GT(laser.At(32, 32).Sum(), 700);
+    // A shot has a hot centre but no white disc: drawn 2 units across just ahead of the pilot's
+    // eye, a saturated core would fill a good part of the view.
+    for (const char *name : {"laser.jpg", "marslaser.jpg"}) {
+        auto shot = LoadPicture(name);
+        EXPECT_GT(shot.At(32, 32).Sum(), 600) << name;
+        int white = 0;
+        for (std::uint32_t y = 0; y < 64; ++y) {
+            for (std::uint32_t x = 0; x < 64; ++x) {
+                auto p = shot.At(x, y);
+                white += std::min({p.r, p.g, p.b}) > 230;
+            }
+        }
+        EXPECT_LT(white, 20) << name;
+    }
+}
+
+TEST(Images, SmokeAddsOnlyADimHaze) {
+    // Drawn additively (colour times alpha added) and piled up around a damaged ship: each puff
+    // may add little, or the trail glows white over the ship.
+    auto img = LoadPicture("smoke.png");
+    int most = 0;
+    for (std::uint32_t y = 0; y < 64; ++y) {
+        for (std::uint32_t x = 0; x < 64; ++x) {
+            auto p = img.At(x, y);
+            most = std::max(most, std::max({p.r, p.g, p.b}) * p.a / 255);
+        }
+    }
+    EXPECT_GT(most, 20);
+    EXPECT_LT(most, 50);
 }
 
 TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
@@ -186,6 +212,30 @@ TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
     }
     // The core of the first frames is white-hot; the fire then fades away.
     auto first = LoadPicture("explosion1.jpg");
+    // It cools and thins all over: the middle stays its brightest part and never empties into a
+    // ring around a hole.
+    for (int i = 31; i <= 56; ++i) {
+        auto img = LoadPicture("explosion" + std::to_string(i) + ".jpg");
+        double inner = 0, ring = 0;
+        int innerCount = 0, ringCount = 0;
+        for (std::uint32_t y = 0; y < 256; ++y) {
+            for (std::uint32_t x = 0; x < 256; ++x) {
+                float nx = (x + 0.5f - 128) / (0.31f * 256), ny = (y + 0.5f - 128) / (0.42f * 256);
+                float q = std::sqrt(nx * nx + ny * ny);
+                if (q < 0.3f) {
+                    inner += img.At(x, y).Sum(), ++innerCount;
+                } else if (q > 0.45f && q < 0.75f) {
+                    ring += img.At(x, y).Sum(), ++ringCount;
+                }
+            }
+        }
+        EXPECT_GT(inner / innerCount, 2 * ring / ringCount) << "frame " << i;
+    }
+    // And it dims steadily to the end instead of going out early.
+    for (int i = 30; i + 4 < 60; ++i) {
+        EXPECT_GT(level[i], level[i + 4]) << "frame " << i + 1;
+    }
+    EXPECT_GT(level[49], 0.01f);
     EXPECT_GT(first.At(128, 128).b, 200);
     EXPECT_GT(level[10], level[45]);
     EXPECT_LT(level[59], 0.002f);
