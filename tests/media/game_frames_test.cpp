@@ -474,7 +474,26 @@ TEST_F(GameFrames, MenusAndHallOfFame) {
         font->drawText(line, 80, y, 0xFFFFFFFF);
         y += 30;
     }
+    const char *slider = "<=====";
+    font->drawText(slider, 80, y, 0xFFFFFFFF);
     Keep("menu_font");
+    // The track runs unbroken from the end cap through the steps: no step starts with a dip.
+    std::FILE *table = std::fopen("font.dat", "rb");
+    ASSERT_NE(table, nullptr);
+    unsigned char widths[256];
+    ASSERT_EQ(std::fread(widths, 1, 256, table), 256u);
+    std::fclose(table);
+    int end = 80;
+    for (const char *c = slider; *c; ++c)
+        end += widths[static_cast<unsigned char>(*c)];
+    const int row = int(y) + 8;
+    double brightest = 0, dimmest = 255;
+    for (int x = 80 + 5; x < end - 1; ++x) {
+        brightest = std::max(brightest, Mean(x, row, x + 1, row + 1));
+        dimmest = std::min(dimmest, Mean(x, row, x + 1, row + 1));
+    }
+    EXPECT_GT(brightest, 150);
+    EXPECT_GT(dimmest, 0.8 * brightest);
 }
 
 } // namespace

@@ -288,13 +288,18 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     for (int c = 0; c < 256; ++c) {
         EXPECT_GE(widths[c], 1) << c;
         EXPECT_LE(widths[c], 15) << c;
-        bool joins = c == '=' || c == '?';
+        // Slider parts join their neighbours: steps and the knob on both sides, the end caps
+        // inward. A glyph's first pixel on screen takes half of the last column of the cell to
+        // its left, so that column carries the lead-in of a glyph that joins on its left.
+        auto joinsLeft = [](int k) { return k == '=' || k == '?' || k == '>'; };
+        bool joinsRight = c == '=' || c == '?' || c == '<';
         int cx = (c % 16) * 16, cy = (c / 16) * 16;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 int a = img.At(cx + x, cy + y).a;
-                bool outside =
-                    y == 0 || y == 15 || (x == 0 && !joins) || x >= widths[c] - (joins ? 0 : 1);
+                bool leadIn = x == 15 && joinsLeft(c + 1) && y >= 7 && y <= 8;
+                bool outside = y == 0 || y == 15 || (x == 0 && !joinsLeft(c)) ||
+                               (x >= widths[c] - (joinsRight ? 0 : 1) && !leadIn);
                 if (outside) {
                     ASSERT_EQ(a, 0) << "code " << c << " at " << x << "," << y;
                 }
