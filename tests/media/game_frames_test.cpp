@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -454,6 +455,62 @@ TEST_F(GameFrames, Explosions) {
     Prologue();
     PlayScene(false, true);
     Keep("explosions");
+}
+
+TEST_F(GameFrames, ChromeBalls) {
+    // The reflection environment on mirror balls, as the chrome hull samples it: camera-space
+    // reflection vectors turned by a rotation, trilinear filtering over the file's mip levels.
+    IDirect3DCubeTexture8 *cube = nullptr;
+    ASSERT_EQ(D3DXCreateCubeTextureFromFileA(m_device, "cubemap.dds", &cube), S_OK);
+    std::vector<float> sphere;
+    const int rings = 32, segments = 64;
+    auto point = [&](int i, int j) {
+        float a = kPi * i / rings, b = 2 * kPi * j / segments;
+        float n[3] = {std::sin(a) * std::cos(b), std::cos(a), std::sin(a) * std::sin(b)};
+        for (float v : n)
+            sphere.push_back(v);
+        for (float v : n)
+            sphere.push_back(v);
+    };
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < segments; ++j) {
+            point(i, j), point(i, j + 1), point(i + 1, j);
+            point(i + 1, j), point(i, j + 1), point(i + 1, j + 1);
+        }
+    Prologue();
+    Perspective(kPi / 4, 1.0f);
+    D3DXMATRIX view;
+    const D3DXVECTOR3 eye(0, 0, -9), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    m_device->SetTransform(D3DTS_VIEW, &view);
+    m_device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    m_device->SetTexture(0, cube);
+    m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    m_device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    m_device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
+    for (auto a : {D3DTSS_ADDRESSU, D3DTSS_ADDRESSV, D3DTSS_ADDRESSW})
+        m_device->SetTextureStageState(0, a, D3DTADDRESS_CLAMP);
+    m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
+    const float turns[3][2] = {{0, 0}, {kPi, 0}, {0, kPi / 2}};
+    for (int k = 0; k < 3; ++k) {
+        D3DXMATRIX world, turn, turnX;
+        D3DXMatrixTranslation(&world, -2.6f + 2.6f * k, 0, 0);
+        D3DXMatrixRotationY(&turn, turns[k][0]);
+        D3DXMatrixRotationX(&turnX, turns[k][1]);
+        turn = turn * turnX;
+        m_device->SetTransform(D3DTS_WORLD, &world);
+        m_device->SetTransform(D3DTS_TEXTURE0, &turn);
+        ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(sphere.size() / 18),
+                                            sphere.data(), 24),
+                  S_OK);
+    }
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    m_device->SetTransform(D3DTS_TEXTURE0, &identity);
+    m_device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    m_device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    Keep("chrome_balls");
+    cube->Release();
 }
 
 TEST_F(GameFrames, MenusAndHallOfFame) {

@@ -381,3 +381,52 @@ TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
     EXPECT_GT(Brightness(cube, 4), Brightness(cube, 5));
     EXPECT_GT(Brightness(cube, 2), Brightness(cube, 3));
 }
+
+TEST(CubeMap, FacesMeetWithoutSeamsAtEveryLevel) {
+    auto cube = LoadPicture("cubemap.dds");
+    ASSERT_TRUE(cube.ok);
+    // The texel a direction falls on, by the cube texture's face and orientation rules.
+    auto lookup = [&](float x, float y, float z, std::uint32_t level) {
+        float ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z), ma, sc, tc;
+        std::uint32_t face;
+        if (ax >= ay && ax >= az) {
+            face = x > 0 ? 0 : 1, ma = ax, sc = x > 0 ? -z : z, tc = -y;
+        } else if (ay >= az) {
+            face = y > 0 ? 2 : 3, ma = ay, sc = x, tc = y > 0 ? z : -z;
+        } else {
+            face = z > 0 ? 4 : 5, ma = az, sc = z > 0 ? x : -x, tc = -y;
+        }
+        const auto &s = cube.image.At(face, level);
+        auto at = [&](float v) {
+            return std::min<std::uint32_t>(s.width - 1, std::uint32_t((v / ma + 1) / 2 * s.width));
+        };
+        const std::uint8_t *t = &s.texels[(std::size_t(at(tc)) * s.width + at(sc)) * 4];
+        return t[0] + t[1] + t[2];
+    };
+    // Along every cube edge, the texels on its two sides differ little more than neighbours do
+    // inside a face: the faces are filtered apart, so a sharp feature on an edge shows as a seam
+    // on the chrome hull.
+    for (std::uint32_t level = 0; level < 5; ++level) {
+        const float size = float(128 >> level);
+        for (int edge = 0; edge < 12; ++edge) {
+            double across = 0, within = 0;
+            // The edge along one axis where two faces (outward axes u and v) meet.
+            int axis = edge / 4, u = (axis + 1) % 3, v = (axis + 2) % 3;
+            float su = (edge & 1) ? 1.0f : -1.0f, sv = (edge & 2) ? 1.0f : -1.0f, e = 1 / size;
+            for (int i = 0; i < int(size); ++i) {
+                // Points just either side of the edge, and one a texel further in.
+                float p[3] = {}, q[3] = {}, r[3] = {};
+                p[axis] = q[axis] = r[axis] = (i + 0.5f) / size * 2 - 1;
+                p[u] = su, p[v] = sv * (1 - e);
+                q[u] = su * (1 - e), q[v] = sv;
+                r[u] = su, r[v] = sv * (1 - 3 * e);
+                int a = lookup(p[0], p[1], p[2], level), b = lookup(q[0], q[1], q[2], level),
+                    c = lookup(r[0], r[1], r[2], level);
+                across += std::abs(a - b);
+                within += std::abs(a - c);
+            }
+            EXPECT_LT(across / size, 2.0 * within / size + 6)
+                << "level " << level << " edge " << edge;
+        }
+    }
+}
