@@ -8,6 +8,8 @@
 #include "game/dh_fast_font.h"
 #include "game/explosion.h"
 #include "game/laser.h"
+#include "game/radar.h"
+#include "game/ship_health.h"
 #include "game/skybox.h"
 #include "game/smoke.h"
 #include "game/spaceship.h"
@@ -40,10 +42,11 @@ protected:
             return;
         seams::SetRandomState(1);
         DeviceStates();
-        for (MeshObj *m : {static_cast<MeshObj *>(&sky), static_cast<MeshObj *>(&debris),
-                           static_cast<MeshObj *>(&cockpit), static_cast<MeshObj *>(&ship), &flame,
-                           &station, &radar, &gauge})
+        for (MeshObj *m :
+             {static_cast<MeshObj *>(&sky), static_cast<MeshObj *>(&debris),
+              static_cast<MeshObj *>(&cockpit), static_cast<MeshObj *>(&ship), &flame, &station})
             m->device = m_device;
+        radar.device = gauge.device = m_device;
         field.device = explosions.device = lasers.device = smoke.device = captions.device =
             m_device;
         field.LoadMeshes();
@@ -57,12 +60,8 @@ protected:
         ASSERT_EQ(flame.Load("flare.x"), S_OK);
         ship.flameMesh = &flame;
         ASSERT_EQ(station.Load("station.x"), S_OK);
-        ASSERT_EQ(radar.Load("radar.x"), S_OK);
-        ASSERT_EQ(gauge.Load("ShipHealth.x"), S_OK);
-        for (int i = 0; i < 4; ++i) {
-            const char *names[4] = {"radar.png", "shiph.png", "health-full.png", "radardot0.png"};
-            ASSERT_EQ(D3DXCreateTextureFromFileA(m_device, names[i], &m_hud[i]), S_OK);
-        }
+        radar.LoadResources(W, H);
+        gauge.LoadResources(W, H);
         explosions.LoadResources();
         lasers.LoadResources();
         smoke.LoadResources();
@@ -74,15 +73,14 @@ protected:
     void TearDown() override {
         if (m_device) {
             delete font;
-            for (auto *&t : m_hud)
-                if (t)
-                    t->Release();
+            radar.ReleaseResources();
+            gauge.ReleaseResources();
             captions.ReleaseResources();
             smoke.ReleaseResources();
             lasers.ReleaseResources();
             explosions.ReleaseResources();
             for (MeshObj *m : {static_cast<MeshObj *>(&sky), static_cast<MeshObj *>(&debris),
-                               static_cast<MeshObj *>(&ship), &flame, &station, &radar, &gauge})
+                               static_cast<MeshObj *>(&ship), &flame, &station})
                 m->ReleaseResources();
             cockpit.ReleaseResources();
             ship.ReleaseReflection();
@@ -242,30 +240,10 @@ protected:
         m_device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-        D3DXMATRIX s, t, world;
-        D3DXMatrixScaling(&s, 128, 128, 128);
-        D3DXMatrixTranslation(&t, W / 2 - 72, H / 2 - 72, 0);
-        world = s * t;
-        m_device->SetTransform(D3DTS_WORLD, &world);
-        m_device->SetTexture(0, m_hud[0]);
-        radar.mesh->DrawSubset(0);
-        D3DXMatrixTranslation(&t, 72 - W / 2, H / 2 - 76, 0);
-        for (int bar = 0; bar < 2; ++bar) {
-            const float k = bar ? health : 1.0f;
-            D3DXMatrixScaling(&s, 128, 64 * k, 1);
-            world = s * t;
-            D3DXMATRIX texture;
-            D3DXMatrixIdentity(&texture);
-            texture._22 = k;
-            texture._32 = -k;
-            m_device->SetTransform(D3DTS_WORLD, &world);
-            m_device->SetTransform(D3DTS_TEXTURE0, &texture);
-            m_device->SetTexture(0, m_hud[1 + bar]);
-            gauge.mesh->DrawSubset(0);
-        }
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        m_device->SetTransform(D3DTS_TEXTURE0, &identity);
+        for (int i = 0; i < ShipHealth::kSamples; ++i)
+            gauge.Update(kStep, i < 30 ? 1.0f : health);
+        radar.Render();
+        gauge.Render();
         captions.Render(CaptionId::Lives3, -W / 2 + 72, H / 2 - 12, 128, 16, 1.0f);
         captions.Render(CaptionId::Score, W / 2 - 36, -H / 2 + 40, 128, 16, 1.0f);
         font->drawText("00123450", W - 248, H - 38, 0xFFFFFFFF);
@@ -274,14 +252,16 @@ protected:
         font->drawText("1:15", 6, H - 38, 0xFFFFFFFF);
         RestoreAlphaStates();
         captions.Render(CaptionId::TehSuck, 0, -H / 2 + 20, 256, 32, 1.0f);
+        // A few bodies' dots, each at the radar's centre plus its offset.
         Blend(D3DBLEND_SRCALPHA, D3DBLEND_ONE);
-        m_device->SetTexture(0, m_hud[3]);
+        radar.SetDotTexture(0);
         for (int i = 0; i < 5; ++i) {
+            D3DXMATRIX s, t, world;
             D3DXMatrixScaling(&s, 4.8f, 4.8f, 4.8f);
             D3DXMatrixTranslation(&t, W / 2 - 72 + 11.0f * i - 22, H / 2 - 72 + 7.0f * (i % 3), 0);
             world = s * t;
             m_device->SetTransform(D3DTS_WORLD, &world);
-            radar.mesh->DrawSubset(0);
+            radar.DrawDot();
         }
     }
 
@@ -312,14 +292,15 @@ protected:
     Debris debris;
     Cockpit cockpit;
     Spaceship ship;
-    MeshObj flame, station, radar, gauge;
+    MeshObj flame, station;
+    Radar radar;
+    ShipHealth gauge;
     Explosion explosions;
     Laser lasers;
     Smoke smoke;
     TextAsset captions;
     Camera camera;
     dhFastFont *font = nullptr;
-    IDirect3DTexture8 *m_hud[4] = {};
     D3DXMATRIX m_projection, m_shipWorld;
     D3DXVECTOR3 m_shake{0, 0, 0};
 };
