@@ -175,6 +175,15 @@ TEST(Images, SpriteGlowsAreBlackAtTheirEdges) {
             }
         }
         EXPECT_LT(white, 20) << name;
+        // Far away a shot is a few pixels, the texture's average: it must still show.
+        double light = 0;
+        for (std::uint32_t y = 0; y < 64; ++y) {
+            for (std::uint32_t x = 0; x < 64; ++x) {
+                auto p = shot.At(x, y);
+                light += std::max({p.r, p.g, p.b}) / 255.0 / (64 * 64);
+            }
+        }
+        EXPECT_GT(light, 0.12) << name;
     }
 }
 

@@ -102,8 +102,9 @@ Canvas shotGlow(int s, Color halo, Color hot) {
     c.shade([&](float x, float y) {
         float r = std::hypot(x - s / 2.0f, y - s / 2.0f) / s;
         float centre = 0.8f * std::exp(-std::pow(r / 0.045f, 2.0f));
-        float h = 0.62f * std::exp(-std::pow(r / 0.14f, 2.0f)) +
-                  0.14f * std::exp(-std::pow(r / 0.3f, 2.0f));
+        // The glow keeps the old disc's total light, so shots far away stay as bright.
+        float h = 0.75f * std::exp(-std::pow(r / 0.2f, 2.0f)) +
+                  0.25f * std::exp(-std::pow(r / 0.34f, 2.0f));
         float edge = smoothstep(0.5f, 0.44f, r);
         return rgb(std::min(1.0f, halo.r * h + hot.r * centre) * edge,
                    std::min(1.0f, halo.g * h + hot.g * centre) * edge,
