@@ -26,7 +26,7 @@ Canvas explosionFrame(const Noise &noise, int frame) {
     const int s = 256;
     float t = frame / 59.0f;
     // The fireball grows fast and then drifts outward; it is hottest at the start and cools.
-    float radius = 0.55f + 0.45f * (1 - std::exp(-t * 5.0f));
+    float radius = 0.55f + 0.45f * (1 - std::exp(-t * 8.0f));
     float flash = std::exp(-frame / 2.2f);
     float heat = 0.4f + 0.85f * std::exp(-t * 3.0f) + 0.3f * flash;
     // As it cools the cloud thins: the thin parts go first, so it breaks into drifting wisps
@@ -46,7 +46,7 @@ Canvas explosionFrame(const Noise &noise, int frame) {
         Vec3 warp{noise.fbm(p + Vec3{5.2f, 1.3f, 0}, 3), noise.fbm(p + Vec3{1.7f, 9.2f, 0}, 3), 0};
         float n = noise.fbm(p + warp * 0.6f, 5);
         float billow = noise.ridged(p * 1.6f + Vec3{3, 1, 0} + warp * 0.4f, 3);
-        float edge = radius * (0.84f + 0.2f * n);
+        float edge = radius * (0.87f + 0.2f * n);
         float body = smoothstep(edge, edge * 0.45f, q);
         float density = clamp01(body * (0.55f + 0.45f * billow + 0.35f * n));
         density = clamp01((density - thin) / (1.0f - thin));
