@@ -340,6 +340,33 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     EXPECT_GT(right, 200);
 }
 
+TEST(Font, SliderTrackRunsUnbrokenAsTheDeviceSamplesIt) {
+    // The device samples every glyph pixel between two texel columns (its pixel centres sit on
+    // whole coordinates), so the first pixel of a glyph takes half of the last column of the cell
+    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, whose
+    // question mark crosses the row) no pixel may dip.
+    auto img = LoadPicture("font.png", 1);
+    ASSERT_TRUE(img.ok);
+    auto widths = ReadWidthTable();
+    std::vector<float> row;
+    for (char c : std::string("<==========>")) {
+        int cx = (c % 16) * 16, cy = (c / 16) * 16;
+        for (int x = 0; x < widths[static_cast<unsigned char>(c)]; ++x) {
+            float a = 0;
+            for (int dx : {-1, 0}) {
+                for (int dy : {-1, 0}) {
+                    a += img.At(cx + x + dx, cy + 8 + dy).a / 4.0f;
+                }
+            }
+            row.push_back(a);
+        }
+    }
+    // From the left post's track to the right post's.
+    for (std::size_t x = 5; x + 5 < row.size(); ++x) {
+        EXPECT_GT(row[x], 0.75f * 255) << "pixel " << x;
+    }
+}
+
 TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
     // The header words the file promises (the loader itself only needs some of them).
     auto bytes = ReadMedia("cubemap.dds");
