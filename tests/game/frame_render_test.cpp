@@ -5,6 +5,7 @@
 #include "game/camera.h"
 #include "game/cockpit.h"
 #include "game/explosion.h"
+#include "game/mars_ship.h"
 #include "game/satellite.h"
 #include "game/spaceship.h"
 #include "game/text_asset.h"
@@ -36,8 +37,8 @@ protected:
         app->m_nMainMenuCursor = app->m_nOptionsCursor = cursor;
     }
 
-    // A wave in progress: the ship at the origin facing +z among bodies, a satellite and a blast;
-    // drawn once so that the scene has the previous frame's camera to cull with.
+    // A wave in progress: the ship at the origin facing +z among bodies, a satellite, a Mars ship
+    // and a blast; drawn once so that the scene has the previous frame's camera to cull with.
     void Play(GameState state, INT view) {
         seams::SetRandomState(1);
         app->m_nViewMode = view;
@@ -52,6 +53,8 @@ protected:
         app->m_pAsteroidField->AddBody(9.0f, -3.0f, 45.0f, 2);
         app->m_pSatellite->Spawn(1);
         app->m_pSatellite->positions[0] = D3DXVECTOR3(6.0f, 4.0f, 40.0f);
+        app->m_pMarsShip->Spawn(1);
+        app->m_pMarsShip->SetPosition(0, 3.0f, 1.0f, 20.0f);
         app->m_pExplosion->Add(-12.0f, -4.0f, 60.0f, 1, true);
         app->m_pExplosion->Update(0.3f);
         app->m_nWave = 5;
