@@ -62,6 +62,30 @@ CMyD3DApplication::CMyD3DApplication()
 
 CMyD3DApplication::~CMyD3DApplication() {
     delete m_pBitmapFont;
+    MeshObj *meshes[] = {m_pShipFlameMesh,
+                         m_pMarsFlameMesh,
+                         m_pMarsTargetMarkMesh,
+                         m_pMarsLeadMarkMesh,
+                         m_pBlack,
+                         m_pBlack2,
+                         m_pPhoto,
+                         m_pStation};
+    for (MeshObj *mesh : meshes)
+        delete mesh;
+    delete m_pCamera;
+    delete m_pRadar;
+    delete m_pShipHealth;
+    delete m_pSkybox;
+    delete m_pCockpit;
+    delete m_pDebris;
+    delete m_pAsteroidField;
+    delete m_pSatellite;
+    delete m_pSpaceship;
+    delete m_pMarsShip;
+    delete m_pTextAsset;
+    delete m_pExplosion;
+    delete m_pLaser;
+    delete m_pSmoke;
 }
 
 HRESULT CMyD3DApplication::AcceptDeviceCaps(const D3DCAPS8 *, DWORD, D3DFORMAT) {
@@ -77,49 +101,39 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
     return CD3DApplication::HandleMessage(window, message, wParam, lParam);
 }
 
-namespace {
-
-// Keeps `object` among what the application object frees when it goes, and hands it back.
-template <class T> T *Keep(std::vector<std::shared_ptr<void>> &created, T *object) {
-    created.emplace_back(object);
-    return object;
-}
-
-} // namespace
-
 HRESULT CMyD3DApplication::InitOnce() {
     SendMessageA(m_hWnd, WM_PAINT, 0, 0);
     // Missing input devices, sounds or music stay null and are skipped by every user.
     InitInput(m_hWnd);
     InitSound(m_hWnd);
 
-    m_pCamera = Keep(m_created, new Camera());
-    m_pRadar = Keep(m_created, new Radar());
-    m_pShipHealth = Keep(m_created, new ShipHealth());
-    m_pSkybox = Keep(m_created, new Skybox());
-    m_pCockpit = Keep(m_created, new Cockpit());
-    m_pDebris = Keep(m_created, new Debris());
-    m_pAsteroidField = Keep(m_created, new AsteroidField());
-    m_pSatellite = Keep(m_created, new Satellite());
-    m_pSpaceship = Keep(m_created, new Spaceship());
+    m_pCamera = new Camera();
+    m_pRadar = new Radar();
+    m_pShipHealth = new ShipHealth();
+    m_pSkybox = new Skybox();
+    m_pCockpit = new Cockpit();
+    m_pDebris = new Debris();
+    m_pAsteroidField = new AsteroidField();
+    m_pSatellite = new Satellite();
+    m_pSpaceship = new Spaceship();
     m_pSpaceship->Reset();
-    m_pMarsShip = Keep(m_created, new MarsShip());
-    m_pShipFlameMesh = Keep(m_created, new MeshObj());
+    m_pMarsShip = new MarsShip();
+    m_pShipFlameMesh = new MeshObj();
     m_pSpaceship->flameMesh = m_pShipFlameMesh;
-    m_pMarsFlameMesh = Keep(m_created, new MeshObj());
-    m_pMarsTargetMarkMesh = Keep(m_created, new MeshObj());
-    m_pMarsLeadMarkMesh = Keep(m_created, new MeshObj());
+    m_pMarsFlameMesh = new MeshObj();
+    m_pMarsTargetMarkMesh = new MeshObj();
+    m_pMarsLeadMarkMesh = new MeshObj();
     m_pMarsShip->flameMesh = m_pMarsFlameMesh;
     m_pMarsShip->targetMarkMesh = m_pMarsTargetMarkMesh;
     m_pMarsShip->leadMarkMesh = m_pMarsLeadMarkMesh;
-    m_pTextAsset = Keep(m_created, new TextAsset());
-    m_pBlack = Keep(m_created, new MeshObj());
-    m_pBlack2 = Keep(m_created, new MeshObj());
-    m_pExplosion = Keep(m_created, new Explosion());
-    m_pLaser = Keep(m_created, new Laser());
-    m_pSmoke = Keep(m_created, new Smoke());
-    m_pPhoto = Keep(m_created, new MeshObj());
-    m_pStation = Keep(m_created, new MeshObj());
+    m_pTextAsset = new TextAsset();
+    m_pBlack = new MeshObj();
+    m_pBlack2 = new MeshObj();
+    m_pExplosion = new Explosion();
+    m_pLaser = new Laser();
+    m_pSmoke = new Smoke();
+    m_pPhoto = new MeshObj();
+    m_pStation = new MeshObj();
 
     m_nInitialsCount = 0;
     m_bGameInProgress = false;

@@ -8,9 +8,6 @@
 #include "platform/dinput/dinput.h"
 #include "platform/dmusic/dmusic.h"
 
-#include <memory>
-#include <vector>
-
 class Camera;
 class Skybox;
 class Spaceship;
@@ -95,7 +92,8 @@ constexpr int kSoundCount = 17;
 class CMyD3DApplication : public CD3DApplication {
 public:
     CMyD3DApplication();
-    // Frees the bitmap font; the world and HUD objects and their meshes go with m_created.
+    // Frees the world and HUD objects, their meshes and the bitmap font, which live as long as the
+    // application object.
     ~CMyD3DApplication() override;
 
     HRESULT OnStartupComplete() override;
@@ -298,10 +296,6 @@ public:
     MeshObj *m_pMarsFlameMesh;
     MeshObj *m_pMarsTargetMarkMesh;
     MeshObj *m_pMarsLeadMarkMesh;
-
-    // Everything the one-time set-up created, freed with the application object whatever the
-    // pointers above hold by then.
-    std::vector<std::shared_ptr<void>> m_created;
 };
 
 // A new copy of `text` (at most 79 characters) with A to Z in lower case; the caller frees it with
