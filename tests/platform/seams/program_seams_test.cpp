@@ -77,6 +77,17 @@ TEST(InputScript, AMalformedLineIsNamedWithTheReason) {
     EXPECT_EQ(ErrorOf("5 button 8 down"), "line 1: the button number must be 0 to 7");
     EXPECT_EQ(ErrorOf("5 axis 0 40000"),
               "line 1: an axis position is a whole number from -32768 to 32767");
+    EXPECT_EQ(ErrorOf("9223372036854775807 quit"),
+              "line 1: the frame \"9223372036854775807\" is too large");
+}
+
+TEST(InputScript, AnErrorShowsAHostileWordShortAndPrintable) {
+    EXPECT_EQ(ErrorOf("5 tap " + std::string(1000, 'A')),
+              "line 1: unknown key \"" + std::string(40, 'A') + "...\"");
+    EXPECT_EQ(ErrorOf(std::string("5 tap RE\0T\x7F\xC3\x89\"\\", 15)),
+              "line 1: unknown key \"RE\\x00T\\x7F\\xC3\\x89\\x22\\x5C\"");
+    EXPECT_EQ(ErrorOf(std::string("\x01\x02 quit", 7)),
+              "line 1: the frame \"\\x01\\x02\" is not a whole number 0 or above");
 }
 
 TEST(FrameClock, NumbersFramesAndEndsOnceAtTheFirstClose) {
