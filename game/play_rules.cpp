@@ -8,16 +8,6 @@ LONG TruncateInto(float value, LONG low, LONG high) {
     return static_cast<LONG>(value);
 }
 
-DWORD EngineFrequency(float speed) {
-    constexpr LONG kRest = 4000;
-    constexpr LONG kTop = 44100;
-    return static_cast<DWORD>(TruncateInto(speed * 44100.0f, 0, kTop - kRest) + kRest);
-}
-
-LONG DistanceVolume(float distance, float perUnit) {
-    return TruncateInto(-distance * perUnit, -10000, 0);
-}
-
 DWORD TakeHitScore(INT &shotCounter, INT points, float difficultyFactor) {
     if (shotCounter == 0)
         shotCounter = 1;
