@@ -37,11 +37,10 @@ float Distance(const D3DXVECTOR3 &a, const D3DXVECTOR3 &b) {
     return D3DXVec3Length(&d);
 }
 
-// Whether one unit's step from the ship toward `step` brings it nearer the goal (+1), farther
-// from it (-1) or neither (0).
-int StepTowardGoal(const D3DXVECTOR3 &position, const D3DXVECTOR3 &step, const D3DXVECTOR3 &goal,
-                   float distance) {
-    const float trial = Distance(position + step, goal);
+// Whether the trial point, one step from the ship, is nearer the goal (+1) than the ship's
+// `distance`, farther from it (-1) or neither (0).
+int StepTowardGoal(const D3DXVECTOR3 &trialPoint, const D3DXVECTOR3 &goal, float distance) {
+    const float trial = Distance(trialPoint, goal);
     return trial < distance ? 1 : trial > distance ? -1 : 0;
 }
 
@@ -180,7 +179,8 @@ void MarsShip::Steer(DWORD ship, D3DXVECTOR3 playerPosition, const D3DXMATRIX *p
     const D3DXVECTOR3 moveZ = Transformed(D3DXVECTOR3(0.0f, 0.0f, 1.0f), steerMatrix);
 
     // Aim where this ship's shot would meet the player, as well as the pilot's skill allows.
-    const D3DXVECTOR3 shotVelocity = Laser::ShotVelocity(moveZ, self.speed);
+    // The velocity its shot would leave with, nose x (2 + speed) x 50, as the enemy reckons it.
+    const D3DXVECTOR3 shotVelocity = moveZ * (2.0f + self.speed) * kUpdatesPerSecond;
     const D3DXVECTOR3 playerVelocity = targetAxis * playerSpeed * kUpdatesPerSecond;
     D3DXVECTOR3 goalDestination = ComputeInterceptPoint(self.position, shotVelocity, playerPosition,
                                                         playerVelocity, AimIterations(skill));
@@ -202,11 +202,12 @@ void MarsShip::Steer(DWORD ship, D3DXVECTOR3 playerPosition, const D3DXMATRIX *p
         const float trial = Distance(self.position + moveZ, goalDestination);
         if (trial < distance && trial > kStationBehind)
             thrust = true;
-        SteerPair(StepTowardGoal(self.position, moveX + moveY, goalDestination, distance),
+        // Stepped right, then up: the two steps are added to the position one after the other.
+        SteerPair(StepTowardGoal(self.position + moveX + moveY, goalDestination, distance),
                   rollRight, rollLeft);
     }
-    SteerPair(StepTowardGoal(self.position, moveX, goalDestination, distance), yawRight, yawLeft);
-    SteerPair(StepTowardGoal(self.position, moveY, goalDestination, distance), pitchUp, pitchDown);
+    SteerPair(StepTowardGoal(self.position + moveX, goalDestination, distance), yawRight, yawLeft);
+    SteerPair(StepTowardGoal(self.position + moveY, goalDestination, distance), pitchUp, pitchDown);
 
     // About to ram the player ahead: break off whatever was decided above. The sums are compared
     // with the distance before it was normalised, as the pilot always has.
@@ -306,9 +307,9 @@ void MarsShip::RenderTargetMarks(const D3DXMATRIX *viewProjection, float /*elaps
             if (targetMarkMesh)
                 targetMarkMesh->Render();
         }
-        const D3DXVECTOR3 lead =
-            ComputeInterceptPoint(playerPosition, Laser::ShotVelocity(playerNose, playerSpeed),
-                                  ship.position, markForward * ship.speed * kUpdatesPerSecond, 6);
+        const D3DXVECTOR3 lead = ComputeInterceptPoint(
+            playerPosition, playerNose * (2.0f + playerSpeed) * kUpdatesPerSecond, ship.position,
+            markForward * ship.speed * kUpdatesPerSecond, 6);
         if (IsInView(&lead, viewProjection, kMarkRadius)) {
             D3DXMatrixTranslation(&translationMatrix, lead.x, lead.y, lead.z);
             const D3DXMATRIX world = markScaling * *playerRotation * translationMatrix;

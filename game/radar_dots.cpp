@@ -22,7 +22,7 @@ enum DotKind : DWORD { kBodyDot = 0, kSatelliteDot = 1, kMarsShipDot = 2 };
 struct DotPass {
     IDirect3DDevice8 *device;
     Radar *radar;
-    D3DXMATRIX shipRotation, toRadar; // toRadar: radar scaling x inverse rotation x radar origin
+    D3DXMATRIX shipRotation, radarScaling, inverseRotation, radarOrigin;
     D3DXVECTOR3 ship;
 
     void Draw(const D3DXVECTOR3 &position, float dotScale) const {
@@ -37,7 +37,8 @@ struct DotPass {
         D3DXMATRIX size, place;
         D3DXMatrixScaling(&size, dotScale, dotScale, dotScale);
         D3DXMatrixTranslation(&place, offset.x, offset.y, offset.z);
-        const D3DXMATRIX world = shipRotation * size * place * toRadar;
+        const D3DXMATRIX world =
+            shipRotation * size * place * radarScaling * inverseRotation * radarOrigin;
         device->SetTransform(D3DTS_WORLD, &world);
         radar->DrawDot();
     }
@@ -48,15 +49,14 @@ struct DotPass {
 void CMyD3DApplication::DrawRadarDots() {
     if (!m_pRadar || !m_pSpaceship || !m_pDevice)
         return;
-    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation, {}, m_pSpaceship->GetPosition()};
-    D3DXMATRIX inverse, scaling, origin;
+    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation, {}, {}, {}, m_pSpaceship->GetPosition()};
     // The ship's rotation is always invertible; should it not be, the dots keep the world's axes.
-    if (!D3DXMatrixInverse(&inverse, nullptr, &m_matShipRotation))
-        D3DXMatrixIdentity(&inverse);
-    D3DXMatrixScaling(&scaling, kRadarScale, kRadarScale, kRadarScale);
-    D3DXMatrixTranslation(&origin, static_cast<float>(m_backBufferDesc.Width) / 2.0f - kCornerInset,
+    if (!D3DXMatrixInverse(&pass.inverseRotation, nullptr, &m_matShipRotation))
+        D3DXMatrixIdentity(&pass.inverseRotation);
+    D3DXMatrixScaling(&pass.radarScaling, kRadarScale, kRadarScale, kRadarScale);
+    D3DXMatrixTranslation(&pass.radarOrigin,
+                          static_cast<float>(m_backBufferDesc.Width) / 2.0f - kCornerInset,
                           static_cast<float>(m_backBufferDesc.Height) / 2.0f - kCornerInset, 0.0f);
-    pass.toRadar = scaling * inverse * origin;
 
     if (m_pAsteroidField) {
         m_pRadar->SetDotTexture(kBodyDot);

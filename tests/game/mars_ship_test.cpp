@@ -107,6 +107,18 @@ TEST_F(MarsShipTest, ChasesThePointBehindThePlayerAndBreaksOffBeforeRamming) {
     EXPECT_FALSE(ships.rollRight || ships.yawRight || ships.pitchUp);
 }
 
+TEST_F(MarsShipTest, RollTrialStepsRightThenUp) {
+    // A chase where the goal lies within rounding of the roll trial's distance: the trial point is
+    // the ship's position stepped one unit right and then one unit up, and here it loses ground.
+    const D3DXQUATERNION turn(-0x1.012476p-4f, 0x1.7e747cp-11f, 0x1.97c6d8p-6f, 0x1.fed4bcp-1f);
+    D3DXMatrixRotationQuaternion(&ships.steerMatrix, &turn);
+    ships.records[0].position = D3DXVECTOR3(0x1.710dc4p+6f, 0x1.66604cp+6f, -0x1.02e9p+3f);
+    ships.Steer(0, D3DXVECTOR3(0x1.313d7p+7f, 0x1.5d0f88p+5f, 0x1.e4414p+6f), &playerRotation, 0.0f,
+                1.0f, true);
+    EXPECT_TRUE(ships.rollLeft);
+    EXPECT_FALSE(ships.rollRight);
+}
+
 TEST_F(MarsShipTest, WrapsAroundThePlayerAndTakesBlasts) {
     EXPECT_EQ(ships.GetNearestDistance({0, 0, 0}), 10000.0f);
     Place(1, {300, 0, 0}, 0.0f);

@@ -201,6 +201,27 @@ TEST_F(HudTest, DotsSitInTheShipsFrameAndTheGaugeBarsLag) {
     EXPECT_EQ(gain(200, 120), 0) << "nothing away from the dots";
 }
 
+TEST_F(HudTest, ADotsPlacementIsTheProductTakenInItsOrder) {
+    // A tilted ship: the dot's world is the dot's own rotation, size and offset, then the radar's
+    // scale, the inverse rotation and the radar's centre, multiplied one after the other.
+    const D3DXVECTOR3 axis(0.3f, 0.8f, -0.5f), offset(37.3f, -12.9f, 88.1f);
+    D3DXQUATERNION q;
+    D3DXMatrixRotationQuaternion(&app.m_matShipRotation,
+                                 D3DXQuaternionRotationAxis(&q, &axis, 0.7f));
+    mars.records[0] = {eye + offset, {0, 0, 0, 1}, 1, 0, 0, 0, 0, 0, 1};
+    app.DrawRadarDots();
+
+    const D3DXVECTOR3 seen = eye + offset - eye;
+    D3DXMATRIX inverse, size, place, scale, centre, drawn;
+    D3DXMatrixInverse(&inverse, nullptr, &app.m_matShipRotation);
+    D3DXMatrixScaling(&size, 15, 15, 15);
+    D3DXMatrixTranslation(&place, seen.x, seen.y, seen.z);
+    D3DXMatrixScaling(&scale, 0.24f, 0.24f, 0.24f);
+    D3DXMatrixTranslation(&centre, kWidth / 2.0f - 72, kHeight / 2.0f - 72, 0);
+    m_device->GetTransform(D3DTS_WORLD, &drawn);
+    EXPECT_EQ(drawn, app.m_matShipRotation * size * place * scale * inverse * centre);
+}
+
 TEST_F(HudTest, GaugeWarningBlinksInTheSecondHalfOfEachHalfSecond) {
     auto draws = [&](float shipHealth, float blinkTimer) {
         health.Update(0.0f, shipHealth);
