@@ -11,6 +11,7 @@
 #include "platform/d3d8/surface.h"
 #include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
+#include "platform/seams/frame_clock.h"
 #include "platform/win32/window.h"
 
 #include <algorithm>
@@ -307,6 +308,8 @@ void Device::InjectLoss(int lostChecks) {
 }
 
 HRESULT Device::TestCooperativeLevel() {
+    // The framework's frame step always starts here: this call marks the program's frames.
+    seams::NoteFrameBegins();
     HRESULT injected = S_OK;
     if (seams::ShouldFail("TestCooperativeLevel", &injected))
         return injected;
@@ -526,12 +529,8 @@ void Device::SetCursorPosition(int x, int y, DWORD) {
 BOOL Device::ShowCursor(BOOL show) {
     const BOOL previous = m_cursorShown;
     m_cursorShown = show ? TRUE : FALSE;
+    m_deviceCursor.Show(m_cursorShown);
     return previous;
-}
-
-// The system pointer stands in for the device cursor, whose image is not drawn.
-HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface8 *) {
-    return D3DERR_INVALIDCALL;
 }
 } // namespace d3d8
 

@@ -1,5 +1,6 @@
 // The world update: Mars-ship kills and their points, and the sounds that follow the world.
 #include "game/play_rules.h"
+#include "game/sound_actions.h"
 #include "tests/game/play_fixture.h"
 
 namespace {
