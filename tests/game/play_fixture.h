@@ -58,17 +58,7 @@ protected:
     void TearDown() override {
         CMyD3DApplication &a = *m_app;
         a.ReleaseSound();
-        delete a.m_pCamera;
-        delete a.m_pShipHealth;
-        delete a.m_pDebris;
-        delete a.m_pAsteroidField;
-        delete a.m_pSatellite;
-        delete a.m_pSpaceship;
-        delete a.m_pMarsShip;
-        delete a.m_pExplosion;
-        delete a.m_pLaser;
-        delete a.m_pSmoke;
-        m_app.reset();
+        m_app.reset(); // the application deletes its world objects itself
         seams::ResetAll();
         seams::TakeDebugOutput();
         seams::TakeMessageBoxes();
