@@ -223,7 +223,10 @@ bool Device::CreateBackBuffer() {
         GLenum attachment = GL_DEPTH_STENCIL_ATTACHMENT;
         switch (pp.AutoDepthStencilFormat) {
         case D3DFMT_D16:
-            storage = GL_DEPTH_COMPONENT16;
+            // Backed by 24 bits: a program sees a depth format's precision only by locking it,
+            // which a non-lockable format forbids, and 16 bits cannot keep surfaces a few
+            // centimetres apart once the near plane comes within a centimetre of the eye.
+            storage = GL_DEPTH_COMPONENT24;
             attachment = GL_DEPTH_ATTACHMENT;
             break;
         case D3DFMT_D24X8:

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
@@ -98,6 +99,9 @@ void OnPresent(const BackBufferReader &readBack) {
         Trace("frame capture: cannot read the back buffer");
         return;
     }
+    // A folder named for the pictures that does not exist yet is made, as a user naming it expects.
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
     std::vector<std::uint8_t> png;
     std::string error;
     if (!image::EncodePng(picture, false, png, error) || !image::WriteFileBytes(path, png, error))

@@ -26,6 +26,28 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
+// A word of the script as an error message shows it: quoted, cut short when long, and with bytes
+// that are not printable text written as \xNN, so that a line of garbage still makes one clear
+// line of message.
+std::string Quoted(std::string_view word) {
+    constexpr size_t kShown = 40;
+    std::string text = "\"";
+    for (size_t i = 0; i < word.size() && i < kShown; ++i) {
+        const auto byte = static_cast<unsigned char>(word[i]);
+        if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
+            text += static_cast<char>(byte);
+        } else {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+        }
+    }
+    if (word.size() > kShown)
+        text += "...";
+    return text + "\"";
+}
+
 bool Number(std::string_view word, long low, long high, long &value) {
     long parsed = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), parsed);
@@ -47,7 +69,10 @@ bool ParseLine(const std::vector<std::string_view> &w, const KeyCodeOfName &keyC
                InputScript &script, std::string &reason) {
     ScriptCommand c;
     if (!Number(w[0], 0, std::numeric_limits<long>::max() - 1, c.frame)) {
-        reason = "the frame \"" + std::string(w[0]) + "\" is not a whole number 0 or above";
+        const bool tooLarge =
+            std::all_of(w[0].begin(), w[0].end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+        reason = "the frame " + Quoted(w[0]) +
+                 (tooLarge ? " is too large" : " is not a whole number 0 or above");
         return false;
     }
     if (w.size() < 2) {
@@ -58,7 +83,7 @@ bool ParseLine(const std::vector<std::string_view> &w, const KeyCodeOfName &keyC
     auto expect = [&](size_t words) {
         if (w.size() == words)
             return true;
-        reason = "\"" + std::string(verb) + "\" takes " + std::to_string(words - 2) +
+        reason = Quoted(verb) + " takes " + std::to_string(words - 2) +
                  (words == 3 ? " argument" : " arguments");
         return false;
     };
@@ -68,7 +93,7 @@ bool ParseLine(const std::vector<std::string_view> &w, const KeyCodeOfName &keyC
             return false;
         const std::uint8_t code = keyCode(w[2]);
         if (code == 0) {
-            reason = "unknown key \"" + std::string(w[2]) + "\"";
+            reason = "unknown key " + Quoted(w[2]);
             return false;
         }
         c.kind = ScriptCommand::Kind::Key;
@@ -127,7 +152,7 @@ bool ParseLine(const std::vector<std::string_view> &w, const KeyCodeOfName &keyC
             return false;
         c.kind = ScriptCommand::Kind::Quit;
     } else {
-        reason = "unknown command \"" + std::string(verb) + "\"";
+        reason = "unknown command " + Quoted(verb);
         return false;
     }
     script.commands.push_back(c);

@@ -2,6 +2,7 @@
 
 #include "platform/dinput/seams.h"
 #include "platform/dsound/seams.h"
+#include "platform/image/image.h"
 #include "platform/seams/frame_clock.h"
 #include "platform/seams/input_script.h"
 #include "platform/win32/seams.h"
@@ -13,9 +14,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace seams {
 namespace {
@@ -36,10 +35,12 @@ bool ParseStep(const char *text, double &seconds, std::string &error) {
     char *end = nullptr;
     errno = 0;
     seconds = std::strtod(text, &end);
-    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(seconds) || seconds <= 0.0 ||
-        seconds > 10.0) {
+    // A step finer than the clock's count would be no time at all, and the framework runs no
+    // update in a frame without time.
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(seconds) ||
+        seconds < 1.0 / static_cast<double>(kClockFrequency) || seconds > 10.0) {
         error = std::string("TARVOS_FIXED_STEP: \"") + text +
-                "\" is not a time step in seconds (above 0, at most 10)";
+                "\" is not a time step in seconds (at least 0.000000001, at most 10)";
         return false;
     }
     return true;
@@ -86,20 +87,24 @@ void Apply(ScriptRun &run, const ScriptCommand &c) {
 }
 
 bool StartInputScript(const char *path, std::string &error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    // A folder, or a file that opens but cannot be read, is refused like a missing one.
+    std::vector<std::uint8_t> bytes;
+    std::string unread;
+    if (!image::ReadFileBytes(path, bytes, unread)) {
         error = std::string("TARVOS_INPUT_SCRIPT: cannot read \"") + path + "\"";
         return false;
     }
-    std::stringstream text;
-    text << file.rdbuf();
+    const std::string_view text(reinterpret_cast<const char *>(bytes.data()), bytes.size());
     auto run = std::make_shared<ScriptRun>();
     std::string reason;
     const auto keyCode = [](std::string_view name) -> std::uint8_t {
         BYTE code = 0;
+        // A zero byte would end the name early: "RETURN\0junk" is no key.
+        if (name.find('\0') != std::string_view::npos)
+            return 0;
         return DikFromName(std::string(name).c_str(), &code) ? code : 0;
     };
-    if (!ParseInputScript(text.str(), keyCode, run->script, reason)) {
+    if (!ParseInputScript(text, keyCode, run->script, reason)) {
         error = std::string("TARVOS_INPUT_SCRIPT: ") + path + ": " + reason;
         return false;
     }

@@ -2,9 +2,13 @@
 #include "platform/seams/failure_injection.h"
 #include "platform/seams/frame_clock.h"
 #include "platform/seams/input_script.h"
+#include "platform/seams/program_seams.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,6 +81,48 @@ TEST(InputScript, AMalformedLineIsNamedWithTheReason) {
     EXPECT_EQ(ErrorOf("5 button 8 down"), "line 1: the button number must be 0 to 7");
     EXPECT_EQ(ErrorOf("5 axis 0 40000"),
               "line 1: an axis position is a whole number from -32768 to 32767");
+    EXPECT_EQ(ErrorOf("9223372036854775807 quit"),
+              "line 1: the frame \"9223372036854775807\" is too large");
+}
+
+TEST(InputScript, AnErrorShowsAHostileWordShortAndPrintable) {
+    EXPECT_EQ(ErrorOf("5 tap " + std::string(1000, 'A')),
+              "line 1: unknown key \"" + std::string(40, 'A') + "...\"");
+    EXPECT_EQ(ErrorOf(std::string("5 tap RE\0T\x7F\xC3\x89\"\\", 15)),
+              "line 1: unknown key \"RE\\x00T\\x7F\\xC3\\x89\\x22\\x5C\"");
+    EXPECT_EQ(ErrorOf(std::string("\x01\x02 quit", 7)),
+              "line 1: the frame \"\\x01\\x02\" is not a whole number 0 or above");
+}
+
+// What the program would say at its start with these variables (unset when null).
+std::string StartError(const char *step, const char *script) {
+    auto set = [](const char *name, const char *value) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    };
+    set("TARVOS_FIXED_STEP", step);
+    set("TARVOS_INPUT_SCRIPT", script);
+    std::string error;
+    EXPECT_FALSE(seams::StartProgramSeams(error));
+    set("TARVOS_FIXED_STEP", nullptr);
+    set("TARVOS_INPUT_SCRIPT", nullptr);
+    return error;
+}
+
+TEST(ProgramSeams, ATimeStepOfNoClockCountAndAScriptThatCannotBeReadStopTheStart) {
+    const std::string limits = "is not a time step in seconds (at least 0.000000001, at most 10)";
+    EXPECT_EQ(StartError("1e-300", nullptr), "TARVOS_FIXED_STEP: \"1e-300\" " + limits);
+    EXPECT_EQ(StartError("0", nullptr), "TARVOS_FIXED_STEP: \"0\" " + limits);
+
+    const auto folder = std::filesystem::temp_directory_path() / "tarvos-script-folder";
+    std::filesystem::create_directories(folder);
+    EXPECT_EQ(StartError(nullptr, folder.c_str()),
+              "TARVOS_INPUT_SCRIPT: cannot read \"" + folder.string() + "\"");
+    // A zero byte inside a key name does not cut the name short into a known key.
+    const auto script = folder / "script.txt";
+    std::ofstream(script) << std::string("5 tap RETURN\0x\n", 15);
+    EXPECT_EQ(StartError(nullptr, script.c_str()),
+              "TARVOS_INPUT_SCRIPT: " + script.string() + ": line 1: unknown key \"RETURN\\x00x\"");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(FrameClock, NumbersFramesAndEndsOnceAtTheFirstClose) {
