@@ -58,10 +58,7 @@ void CMyD3DApplication::DetectCollisions() {
     const auto bodySound = [this](const AsteroidBody &body) {
         PlaySoundOnce(body.sizeClass == 1 ? m_pExplosion1Sound : m_pExplosion2Sound);
     };
-    const auto hitSound = [this] {
-        if (!IsSoundPlaying(m_pHitSound))
-            PlaySoundOnce(m_pHitSound);
-    };
+    const auto hitSound = [this] { PlaySoundIfIdle(m_pHitSound); };
     const auto shipBlast = [&](const D3DXVECTOR3 &at, DWORD divisor) {
         if (!cheat && ship.Damage(at, divisor))
             hitSound();

@@ -8,10 +8,6 @@ LONG TruncateInto(float value, LONG low, LONG high) {
     return static_cast<LONG>(value);
 }
 
-LONG DistanceVolume(float distance, float perUnit) {
-    return TruncateInto(-distance * perUnit, -10000, 0);
-}
-
 DWORD TakeHitScore(INT &shotCounter, INT points, float difficultyFactor) {
     if (shotCounter == 0)
         shotCounter = 1;

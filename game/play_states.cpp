@@ -66,8 +66,7 @@ void CMyD3DApplication::StartNewGame(float difficultyFactor) {
     m_bTargetsRemain = true;
     StopMusic();
     if (m_pMenuLoop2Sound) {
-        if (!IsSoundPlaying(m_pMenuLoop2Sound))
-            PlaySoundLooping(m_pMenuLoop2Sound);
+        LoopSoundIfIdle(m_pMenuLoop2Sound);
         SetSoundVolume(m_pMenuLoop2Sound, 0);
     }
     m_nCheatCounter = 0;
@@ -94,7 +93,7 @@ void CMyD3DApplication::UpdateWaveIntro() {
     if (m_pEngineStartSound && !IsSoundPlaying(m_pEngineStartSound))
         RewindAndPlaySound(m_pEngineStartSound);
     // The briefing loop fades to silence over the first two seconds.
-    SetSoundVolume(m_pMenuLoop2Sound, TruncateInto(-10000.0f * m_fStateTimer * 0.5f, -10000, 0));
+    SetSoundVolume(m_pMenuLoop2Sound, -10000.0f * m_fStateTimer * 0.5f);
     if (m_fStateTimer > kEnterDelay && m_input.bEnter) {
         StopSound(m_pEngineStartSound);
         m_fStateTimer = kWaveIntroLength + 1.0f; // starts the wave below, in this frame
@@ -294,8 +293,7 @@ void CMyD3DApplication::UpdatePaused() {
         m_fKeyRepeatTimer = 0.0f;
         // The danger loop comes back too; the next world update stops it unless health is low.
         for (CSound *loop : PlayLoops(*this))
-            if (!IsSoundPlaying(loop))
-                PlaySoundLooping(loop);
+            LoopSoundIfIdle(loop);
         m_gameState = GameState::Playing;
     }
 }
@@ -350,13 +348,12 @@ void CMyD3DApplication::UpdateStationSequence() {
     m_fStateTimer += dt;
     const float t = m_fStateTimer;
 
-    if (!IsSoundPlaying(m_pEngineSound))
-        PlaySoundLooping(m_pEngineSound);
+    LoopSoundIfIdle(m_pEngineSound);
     // The engine fades in over the first 7 s and out from 22 s to 25 s.
     if (t < 7.0f)
-        SetSoundVolume(m_pEngineSound, TruncateInto(-10000.0f * (1.0f - t / 7.0f), -10000, 0));
+        SetSoundVolume(m_pEngineSound, -10000.0f * (1.0f - t / 7.0f));
     if (t > 22.0f)
-        SetSoundVolume(m_pEngineSound, TruncateInto(-10000.0f * (t - 22.0f) / 3.0f, -10000, 0));
+        SetSoundVolume(m_pEngineSound, -10000.0f * (t - 22.0f) / 3.0f);
 
     if (t > 5.0f && t < 18.0f) {
         const D3DXVECTOR3 drifted = m_pSpaceship->GetPosition() * (1.0f - dt);
@@ -369,8 +366,8 @@ void CMyD3DApplication::UpdateStationSequence() {
         m_pSpaceship->pitchRate += dt / 300.0f;
         m_pSpaceship->rollRate += dt / 120.0f;
     }
-    if (t > 12.0f && t < 13.0f && m_pStationOrderSound && !IsSoundPlaying(m_pStationOrderSound))
-        PlaySoundOnce(m_pStationOrderSound);
+    if (t > 12.0f && t < 13.0f)
+        PlaySoundIfIdle(m_pStationOrderSound);
 
     if (t > 25.0f || (t > 5.0f && m_input.bEnter)) {
         m_fStateTimer = 0.0f;

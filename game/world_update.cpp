@@ -79,9 +79,8 @@ void CMyD3DApplication::UpdateWorld() {
             mars.active = 0;
             m_dwWaveScore += TakeHitScore(m_nShotCounter, kMarsKillPoints, m_fDifficultyFactor);
             m_pExplosion->Add(at.x, at.y, at.z, kMarsKillBlastSize, true);
-            if (m_nCheatCounter != kCheatComplete && ship.Damage(at, kMarsKillBlastDivisor) &&
-                !IsSoundPlaying(m_pHitSound))
-                PlaySoundOnce(m_pHitSound);
+            if (m_nCheatCounter != kCheatComplete && ship.Damage(at, kMarsKillBlastDivisor))
+                PlaySoundIfIdle(m_pHitSound);
             PlaySoundOnce(m_pExplosion1Sound);
         }
     }
@@ -89,9 +88,8 @@ void CMyD3DApplication::UpdateWorld() {
     SetSoundFrequency(m_pEngineSound, EngineFrequency(ship.speed));
 
     if (m_pDangerSound) {
-        if (ship.health < kBurningHealth && m_gameState == GameState::Playing &&
-            !IsSoundPlaying(m_pDangerSound))
-            PlaySoundLooping(m_pDangerSound);
+        if (ship.health < kBurningHealth && m_gameState == GameState::Playing)
+            LoopSoundIfIdle(m_pDangerSound);
         if (ship.health >= kBurningHealth)
             StopSound(m_pDangerSound);
         else if (ship.health <= 0.0f)
@@ -100,9 +98,11 @@ void CMyD3DApplication::UpdateWorld() {
 
     {
         const D3DXVECTOR3 p = ship.GetPosition();
+        // Full loudness next to a body, silent from 1000 units.
         SetSoundVolume(m_pRumbleSound,
-                       DistanceVolume(m_pAsteroidField->GetNearestDistance(p.x, p.y, p.z), 10.0f));
+                       -m_pAsteroidField->GetNearestDistance(p.x, p.y, p.z) * 10.0f);
     }
+    // Silent from about 333 units.
     SetSoundVolume(m_pMarsShipEngineSound,
-                   DistanceVolume(m_pMarsShip->GetNearestDistance(ship.GetPosition()), 30.0f));
+                   -m_pMarsShip->GetNearestDistance(ship.GetPosition()) * 30.0f);
 }

@@ -17,7 +17,6 @@
 #include "platform/test_seams.h"
 #include "platform/win32/random.h"
 #include "sound/sound.h"
-#include "sound/sound_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -58,11 +57,8 @@ protected:
 
     void TearDown() override {
         CMyD3DApplication &a = *m_app;
-        for (CSound **sound : Sounds())
-            delete *sound;
-        delete a.m_pSoundManager;
-        // The application object deletes its world objects itself.
-        m_app.reset();
+        a.ReleaseSound();
+        m_app.reset(); // the application deletes its world objects itself
         seams::ResetAll();
         seams::TakeDebugOutput();
         seams::TakeMessageBoxes();
@@ -72,42 +68,15 @@ protected:
         std::filesystem::remove_all(m_folder);
     }
 
-    // The generated sound files with the flags the game makes them with.
+    // The game's sounds and music, made from the generated media as the one-time set-up makes them.
     void LoadSounds() {
-        CMyD3DApplication &a = *m_app;
-        a.m_pSoundManager = new SoundManager();
-        ASSERT_EQ(a.m_pSoundManager->Initialize(nullptr, DSSCL_PRIORITY, 2, 22050, 16), S_OK);
+        const std::filesystem::path previous = std::filesystem::current_path();
         const char *binary = std::getenv("TARVOS_BINARY_DIR");
-        const std::filesystem::path media =
-            (binary ? std::filesystem::path(binary) : std::filesystem::current_path()) / "media";
-        const struct {
-            CSound **member;
-            const char *file;
-            DWORD flags;
-        } table[] = {
-            {&a.m_pSpringSound, "spring.wav", 0},
-            {&a.m_pEngineSound, "engine.wav", 0xA0},
-            {&a.m_pMarsShipEngineSound, "marsshipengine.wav", 0xA0},
-            {&a.m_pMarsShipLaserSound, "marsshiplaser.wav", 0},
-            {&a.m_pEngineStartSound, "enginestart.wav", 0},
-            {&a.m_pRumbleSound, "rumble.wav", 0x80},
-            {&a.m_pExplosion1Sound, "explosion1.wav", 0},
-            {&a.m_pExplosion2Sound, "explosion2.wav", 0},
-            {&a.m_pLaserSound, "laser.wav", 0},
-            {&a.m_pDangerSound, "danger.wav", 0},
-            {&a.m_pWinSound, "win.wav", 0},
-            {&a.m_pLoseSound, "lose.wav", 0},
-            {&a.m_pHitSound, "hit.wav", 0},
-            {&a.m_pMenuLoop2Sound, "menuloop2.wav", 0x80},
-            {&a.m_pMenuSelectSound, "menuselect.wav", 0x80},
-            {&a.m_pMenuBackSound, "menuback.wav", 0x80},
-            {&a.m_pStationOrderSound, "stationorder.wav", 0},
-        };
-        for (const auto &row : table)
-            ASSERT_EQ(a.m_pSoundManager->Create(row.member, (media / row.file).string().c_str(),
-                                                row.flags, GUID_NULL, 5),
-                      S_OK)
-                << row.file;
+        std::filesystem::current_path(
+            (binary ? std::filesystem::path(binary) : std::filesystem::current_path()) / "media");
+        m_app->InitSound(nullptr);
+        std::filesystem::current_path(previous);
+        ASSERT_NE(m_app->m_pStationOrderSound, nullptr);
     }
 
     std::array<CSound **, kSoundCount> Sounds() {

@@ -2,7 +2,10 @@
 // cleared, the station scene, the end of a game, pause, escape, the cheat, steering and input a
 // player can throw at it.
 #include "game/play_rules.h"
+#include "platform/win32/win32.h"
 #include "tests/game/play_fixture.h"
+
+#include <SDL.h>
 
 #include <cmath>
 
@@ -322,6 +325,80 @@ TEST_F(PlayStates, HeldKeysAllKeysAtOnceAndStrangeFrameTimesLeaveAPlayableGame) 
     EXPECT_TRUE(state == GameState::Playing || state == GameState::Paused ||
                 state == GameState::LifeLost)
         << static_cast<int>(state);
+}
+
+// Play with the real input devices of a window: the message pump and the input read before each
+// frame, as the update step does them.
+class PlayInput : public play_test::PlayTest {
+protected:
+    void SetUp() override {
+        PlayTest::SetUp();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "play input test";
+        RegisterClassA(&wc);
+        m_window = CreateWindowExA(0, "play input test", "Tarvos", WS_VISIBLE | WS_CAPTION, 0, 0,
+                                   640, 480, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_window, nullptr);
+    }
+    void TearDown() override {
+        m_app->ReleaseInput();
+        DestroyWindow(m_window);
+        ReadFrame(0.0f);
+        PlayTest::TearDown();
+    }
+    void ReadFrame(float dt = 0.02f) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        m_app->ReadInput(&m_app->m_input);
+        Frame(dt);
+    }
+    void Focus(Uint8 kind) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(win32::SdlWindowOf(m_window));
+        event.window.event = kind;
+        SDL_PushEvent(&event);
+    }
+    HWND m_window = nullptr;
+};
+
+TEST_F(PlayInput, AnUnpluggedControllerOrALostFocusMidWaveLeavesTheGameToResume) {
+    const int pad = seams::AttachVirtualController("Pad", 2, 2, 0);
+    ASSERT_EQ(m_app->InitInput(m_window), S_OK);
+    PlayWave(3);
+    Body(0, {0, 0, 200}, 1);
+    Spaceship &ship = *m_app->m_pSpaceship;
+    seams::SetVirtualControllerAxis(pad, 0, 32767);
+    seams::SetVirtualControllerButton(pad, 0, true);
+    Frames(1);
+    for (int i = 0; i < 20; ++i)
+        ReadFrame();
+    EXPECT_LT(ship.yawRate, -0.005f) << "the stick turns the nose right";
+    EXPECT_GT(m_app->m_nShotCounter, 0);
+
+    seams::DetachVirtualController(pad);
+    for (int i = 0; i < 60; ++i)
+        ReadFrame();
+    const float *sinceShot = m_app->m_pLaser->timeSinceShot;
+    EXPECT_NEAR(ship.yawRate, 0.0f, 1e-4f) << "a stick that is gone rests";
+    EXPECT_GT(sinceShot[0], 0.5f) << "and its fire button is up";
+    seams::PushKeyEvent(DIK_LCONTROL, true);
+    for (int i = 0; i < 20; ++i)
+        ReadFrame();
+    EXPECT_LT(sinceShot[0], 0.1f) << "the keyboard still fires";
+
+    Focus(SDL_WINDOWEVENT_FOCUS_LOST);
+    for (int i = 0; i < 30; ++i)
+        ReadFrame();
+    EXPECT_GT(sinceShot[0], 0.5f) << "no key is held while away";
+    EXPECT_EQ(m_app->m_gameState, GameState::Playing);
+    EXPECT_EQ(m_app->m_nWave, 3);
+    Focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    for (int i = 0; i < 20; ++i)
+        ReadFrame();
+    EXPECT_LT(sinceShot[0], 0.1f) << "the held key fires again once back";
 }
 
 } // namespace

@@ -81,10 +81,12 @@ inline std::filesystem::path BinaryDir() {
     return dir ? dir : std::filesystem::current_path();
 }
 
-// Runs the program with `script` at `step` seconds a frame, keeping the pictures of `frames`
-// (frame numbers). Everything it writes goes under `folder`.
-inline ProgramRun RunTarvos(const std::filesystem::path &folder, const std::string &script,
-                            double step, const std::vector<long> &frames) {
+// Runs `program` with `arguments` as tarvos is run: in the media folder, with `script` at `step`
+// seconds a frame, keeping the pictures of `frames` (frame numbers). Everything it writes goes
+// under `folder`.
+inline ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
+                             const std::filesystem::path &folder, const std::string &script,
+                             double step, const std::vector<long> &frames) {
     ProgramRun run;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "frames");
@@ -116,14 +118,16 @@ inline ProgramRun RunTarvos(const std::filesystem::path &folder, const std::stri
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    const std::string program = TARVOS_PROGRAM;
     const std::string media = (BinaryDir() / "media").string();
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(media.c_str()) != 0)
             _exit(126);
-        char *argv[] = {const_cast<char *>(program.c_str()), nullptr};
-        execve(program.c_str(), argv, envp.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     int status = 0;
@@ -145,6 +149,12 @@ inline ProgramRun RunTarvos(const std::filesystem::path &folder, const std::stri
         run.lines.push_back(line);
     }
     return run;
+}
+
+// The tarvos program run so.
+inline ProgramRun RunTarvos(const std::filesystem::path &folder, const std::string &script,
+                            double step, const std::vector<long> &frames) {
+    return RunProgram(TARVOS_PROGRAM, {}, folder, script, step, frames);
 }
 
 // Pixels of the menus' highlight colour (orange) and of their white text in a picture.
