@@ -160,7 +160,8 @@ ProgramKey Pipeline::BuildKey() const {
         key.lighting = 1;
         int lights = 0;
         for (const auto &[index, slot] : state.lights)
-            lights += slot.enabled ? 1 : 0;
+            if (slot.enabled && lights < kMaxLights)
+                key.lightTypes[lights++] = static_cast<std::uint8_t>(slot.light.Type);
         key.lightCount = static_cast<std::uint8_t>(lights);
         key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
         // A colour source names a vertex colour only when the vertex has it and colour vertex is
@@ -243,12 +244,11 @@ void Pipeline::Upload(Program &program) {
     gl.Uniform4fv(program.textureFactor, 1, colourOf(rs[D3DRS_TEXTUREFACTOR]).data());
     gl.Uniform1f(program.alphaReference, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
 
-    if (program.lightType < 0)
+    if (program.lightCount == 0)
         return;
     // Lights go to camera space: positions and directions through the view matrix.
     float diffuse[32] = {}, specular[32] = {}, ambient[32] = {}, range[32] = {};
     float position[24] = {}, direction[24] = {}, attenuation[24] = {};
-    GLint type[8] = {};
     int n = 0;
     const D3DMATRIX &v = state.view;
     for (const auto &[index, slot] : state.lights) {
@@ -283,7 +283,6 @@ void Pipeline::Upload(Program &program) {
         range[n * 4 + 1] = l.Falloff;
         range[n * 4 + 2] = std::cos(l.Theta / 2.0f);
         range[n * 4 + 3] = std::cos(l.Phi / 2.0f);
-        type[n] = l.Type;
         ++n;
     }
     if (n == 0)
@@ -295,7 +294,6 @@ void Pipeline::Upload(Program &program) {
     gl.Uniform3fv(program.lightDirection, n, direction);
     gl.Uniform3fv(program.lightAttenuation, n, attenuation);
     gl.Uniform4fv(program.lightRange, n, range);
-    gl.Uniform1iv(program.lightType, n, type);
 }
 
 void Pipeline::ApplyFixedState() {

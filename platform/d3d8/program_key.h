@@ -37,6 +37,8 @@ struct ProgramKey {
     std::uint8_t texDims[8] = {};
     std::uint8_t lighting = 0;
     std::uint8_t lightCount = 0;
+    // The enabled lights' types in index order: the program is written for exactly these lights.
+    std::uint8_t lightTypes[kMaxLights] = {};
     std::uint8_t specularEnable = 0;
     std::uint8_t normalize = 0;
     std::uint8_t localViewer = 0;

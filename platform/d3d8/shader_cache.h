@@ -18,7 +18,8 @@ struct Program {
     GLint matDiffuse = -1, matAmbient = -1, matSpecular = -1, matEmissive = -1, matPower = -1;
     GLint globalAmbient = -1;
     GLint lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1, lightPosition = -1,
-          lightDirection = -1, lightAttenuation = -1, lightRange = -1, lightType = -1;
+          lightDirection = -1, lightAttenuation = -1, lightRange = -1;
+    int lightCount = 0; // lights the program was written for
     GLint textureFactor = -1, alphaReference = -1;
 };
 
