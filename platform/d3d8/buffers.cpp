@@ -25,7 +25,7 @@ BufferStore::BufferStore(Device *device, const void *owner, UINT length, DWORD u
 }
 
 BufferStore::~BufferStore() {
-    m_device->GetPipeline().Forget(m_owner);
+    m_device->GetPipeline().ForgetBuffer(m_owner, m_name);
     if (m_name && m_device->MakeContextCurrent()) {
         m_device->GL().DeleteBuffers(1, &m_name);
         --LiveGlCount();

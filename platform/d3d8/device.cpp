@@ -366,7 +366,7 @@ HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
         return ReadBackBuffer(w, h, rgba);
     });
 
-    m_pipeline->ForgetGlState(); // masks change below
+    m_pipeline->ForgetWriteMasks(); // they change below
     int windowW = 0, windowH = 0;
     SDL_GL_GetDrawableSize(m_sdlWindow, &windowW, &windowH);
     m_gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -461,7 +461,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT *rects, DWORD flags, D3DCOLOR c
 
     GLbitfield mask = 0;
     m_gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    m_pipeline->ForgetGlState(); // masks change below
+    m_pipeline->ForgetWriteMasks(); // they change below
     if (flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
         m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -134,7 +134,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8 *texture) {
             return D3DERR_INVALIDCALL;
     }
     // Sampler objects belong to the stage, so a new texture keeps its stage's sampler.
-    m_pipeline->state.textures[stage] = storage;
+    m_pipeline->TextureChanged(stage, storage);
     return S_OK;
 }
 
@@ -175,8 +175,11 @@ HRESULT Device::SetVertexShader(DWORD handle) {
         Trace("SetVertexShader: " + std::to_string(handle) + " is not a vertex format");
         return D3DERR_INVALIDCALL;
     }
-    m_pipeline->state.fvf = handle;
-    m_pipeline->state.layout = layout;
+    if (m_pipeline->state.fvf != handle) {
+        m_pipeline->state.fvf = handle;
+        m_pipeline->state.layout = layout;
+        m_pipeline->KeyChanged();
+    }
     return S_OK;
 }
 
@@ -195,8 +198,13 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         Trace("DrawPrimitive: vertices outside the stream or stream locked");
         return D3DERR_INVALIDCALL;
     }
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), store.Name(),
-                            static_cast<size_t>(startVertex) * s.stride, s.stride, 0, 0, 0, 0);
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = store.Name();
+    call.stride = s.stride;
+    call.first = static_cast<GLint>(startVertex);
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
@@ -226,9 +234,16 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
         Trace("DrawIndexedPrimitive: an index reaches past the vertex stream");
         return D3DERR_INVALIDCALL;
     }
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), vertices.Name(), 0, s.stride,
-                            indices.Name(), static_cast<size_t>(startIndex) * indexSize, indexSize,
-                            static_cast<GLint>(s.baseVertex));
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = vertices.Name();
+    call.stride = s.stride;
+    call.indices = indices.Name();
+    call.indexOffset = static_cast<size_t>(startIndex) * indexSize;
+    call.indexSize = indexSize;
+    call.baseVertex = static_cast<GLint>(s.baseVertex);
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void *vertices,
@@ -244,10 +259,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     // Direct3D 8 unbinds stream 0 after a user-memory draw.
     s.stream = nullptr;
     s.stride = 0;
-    const GLuint buffer =
-        m_pipeline->StreamVertices(vertices, static_cast<size_t>(p.vertices) * stride);
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), buffer, 0, stride, 0, 0, 0,
-                            0);
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = m_pipeline->StreamVertices(vertices, static_cast<size_t>(p.vertices) * stride);
+    call.stride = stride;
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
@@ -275,12 +292,15 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     s.stride = 0;
     s.indices = nullptr;
     s.baseVertex = 0;
-    const GLuint vertexBuffer =
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices =
         m_pipeline->StreamVertices(vertices, (static_cast<size_t>(largest) + 1) * stride);
-    const GLuint indexBuffer =
-        m_pipeline->StreamIndices(indices, static_cast<size_t>(p.vertices) * indexSize);
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), vertexBuffer, 0, stride,
-                            indexBuffer, 0, indexSize, 0);
+    call.stride = stride;
+    call.indices = m_pipeline->StreamIndices(indices, static_cast<size_t>(p.vertices) * indexSize);
+    call.indexSize = indexSize;
+    return m_pipeline->Draw(call);
 }
 
 } // namespace d3d8
