@@ -4,12 +4,17 @@
 // bound and their names handed out again.
 #include "pipeline_fixture.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 using namespace pipeline_test;
 
 namespace {
+
+// Many drivers hand a freed object name out again at once; Mesa does so only when asked, before
+// its first context. Every device of this program then meets recycled names.
+const bool g_namesReused = setenv("force_gl_names_reuse", "true", 1) == 0;
 
 struct LitVertex {
     float x, y, z;
@@ -172,6 +177,7 @@ TEST_F(StateTrackingTest, ClearsAndPresentsKeepTheWriteMasksTheStatesAsk) {
 }
 
 TEST_F(StateTrackingTest, ResourcesMadeAfterOthersWereReleasedDrawThemselves) {
+    ASSERT_TRUE(g_namesReused);
     LookAlongZ();
     m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
     // Stage 1 multiplies by its texture; stage 0 passes the vertex colour.
@@ -195,37 +201,52 @@ TEST_F(StateTrackingTest, ResourcesMadeAfterOthersWereReleasedDrawThemselves) {
         DWORD colour;
         float u, v;
     };
-    auto buffer = [&](DWORD colour) {
-        const Vertex v[6] = {{-10, 10, 10, colour, 0, 0},  {10, 10, 10, colour, 0, 0},
-                             {-10, -10, 10, colour, 0, 0}, {-10, -10, 10, colour, 0, 0},
-                             {10, 10, 10, colour, 0, 0},   {10, -10, 10, colour, 0, 0}};
-        IDirect3DVertexBuffer8 *vb = nullptr;
-        EXPECT_EQ(m_device->CreateVertexBuffer(sizeof v, 0, 0, D3DPOOL_MANAGED, &vb), S_OK);
+    // A quad over the whole view in a vertex and an index buffer.
+    struct Quad {
+        IDirect3DVertexBuffer8 *vertices = nullptr;
+        IDirect3DIndexBuffer8 *indices = nullptr;
+    };
+    auto quad = [&](DWORD colour) {
+        const Vertex v[4] = {{-10, 10, 10, colour, 0, 0},
+                             {10, 10, 10, colour, 0, 0},
+                             {-10, -10, 10, colour, 0, 0},
+                             {10, -10, 10, colour, 0, 0}};
+        const WORD i[6] = {0, 1, 2, 2, 1, 3};
+        Quad q;
         BYTE *data = nullptr;
-        EXPECT_EQ(vb->Lock(0, 0, &data, 0), S_OK);
+        EXPECT_EQ(m_device->CreateVertexBuffer(sizeof v, 0, 0, D3DPOOL_MANAGED, &q.vertices), S_OK);
+        EXPECT_EQ(q.vertices->Lock(0, 0, &data, 0), S_OK);
         std::memcpy(data, v, sizeof v);
-        EXPECT_EQ(vb->Unlock(), S_OK);
-        return vb;
+        EXPECT_EQ(q.vertices->Unlock(), S_OK);
+        EXPECT_EQ(
+            m_device->CreateIndexBuffer(sizeof i, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &q.indices),
+            S_OK);
+        EXPECT_EQ(q.indices->Lock(0, 0, &data, 0), S_OK);
+        std::memcpy(data, i, sizeof i);
+        EXPECT_EQ(q.indices->Unlock(), S_OK);
+        m_device->SetStreamSource(0, q.vertices, sizeof(Vertex));
+        m_device->SetIndices(q.indices, 0);
+        return q;
     };
     m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     IDirect3DTexture8 *first = texture(0xFFFF0000);
-    IDirect3DVertexBuffer8 *firstVertices = buffer(0xFFFFFFFF);
     m_device->SetTexture(1, first);
-    m_device->SetStreamSource(0, firstVertices, sizeof(Vertex));
+    Quad firstQuad = quad(0xFFFFFFFF);
     Begin();
-    ASSERT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), S_OK);
+    ASSERT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 2), S_OK);
     ASSERT_EQ(m_device->EndScene(), S_OK);
-    first->Release(); // while still bound
-    firstVertices->Release();
+    first->Release(); // all three while still bound
+    firstQuad.vertices->Release();
+    firstQuad.indices->Release();
 
     IDirect3DTexture8 *second = texture(0xFF00FF00);
-    IDirect3DVertexBuffer8 *secondVertices = buffer(0xFF808080);
     m_device->SetTexture(1, second);
-    m_device->SetStreamSource(0, secondVertices, sizeof(Vertex));
+    Quad secondQuad = quad(0xFF808080);
     Begin();
-    ASSERT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), S_OK);
+    ASSERT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 2), S_OK);
     End("tracking_recreated_resources");
     EXPECT_TRUE(Near(At(32, 32), {0, 128, 0}, 1));
     second->Release();
-    secondVertices->Release();
+    secondQuad.vertices->Release();
+    secondQuad.indices->Release();
 }
