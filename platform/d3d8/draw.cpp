@@ -50,25 +50,6 @@ bool primitiveOf(D3DPRIMITIVETYPE type, UINT count, Primitive &out) {
     }
 }
 
-// The largest index of `count` indices of `size` bytes at `data`.
-UINT largestIndex(const std::uint8_t *data, UINT count, UINT size) {
-    UINT largest = 0;
-    if (size == 2) {
-        for (UINT i = 0; i < count; ++i) {
-            std::uint16_t v;
-            std::memcpy(&v, data + 2 * static_cast<size_t>(i), 2);
-            largest = std::max<UINT>(largest, v);
-        }
-    } else {
-        for (UINT i = 0; i < count; ++i) {
-            std::uint32_t v;
-            std::memcpy(&v, data + 4 * static_cast<size_t>(i), 4);
-            largest = std::max<UINT>(largest, v);
-        }
-    }
-    return largest;
-}
-
 } // namespace
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -226,8 +207,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
         Trace("DrawIndexedPrimitive: indices outside the index buffer or a buffer locked");
         return D3DERR_INVALIDCALL;
     }
-    const UINT largest = largestIndex(indices.Bytes() + static_cast<size_t>(startIndex) * indexSize,
-                                      p.vertices, indexSize);
+    const UINT largest = s.indices->LargestIndex(startIndex, p.vertices);
     const std::uint64_t end =
         (static_cast<std::uint64_t>(largest) + s.baseVertex) * s.stride + s.layout.size;
     if (end > vertices.Length()) {
@@ -282,7 +262,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
         return S_OK;
     const UINT indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
     const UINT largest =
-        largestIndex(static_cast<const std::uint8_t *>(indices), p.vertices, indexSize);
+        LargestIndex(static_cast<const std::uint8_t *>(indices), p.vertices, indexSize);
     // The caller vouches for minIndex + vertexCount vertices; no index may go past them.
     if (static_cast<std::uint64_t>(largest) >= static_cast<std::uint64_t>(minIndex) + vertexCount) {
         Trace("DrawIndexedPrimitiveUP: an index reaches past the vertices given");

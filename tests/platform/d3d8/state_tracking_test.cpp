@@ -250,3 +250,36 @@ TEST_F(StateTrackingTest, ResourcesMadeAfterOthersWereReleasedDrawThemselves) {
     secondQuad.vertices->Release();
     secondQuad.indices->Release();
 }
+
+TEST_F(StateTrackingTest, IndexRangesAreCheckedAgainOnceTheIndicesChange) {
+    const ScreenVertex v[3] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                               {8, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                               {0, 8, 0.5f, 1, 0xFFFFFFFF, 0, 0}};
+    IDirect3DVertexBuffer8 *vb = nullptr;
+    IDirect3DIndexBuffer8 *ib = nullptr;
+    ASSERT_EQ(m_device->CreateVertexBuffer(sizeof v, 0, kScreenFvf, D3DPOOL_MANAGED, &vb), S_OK);
+    ASSERT_EQ(m_device->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), S_OK);
+    BYTE *data = nullptr;
+    ASSERT_EQ(vb->Lock(0, 0, &data, 0), S_OK);
+    std::memcpy(data, v, sizeof v);
+    ASSERT_EQ(vb->Unlock(), S_OK);
+    auto write = [&](WORD last) {
+        const WORD indices[3] = {0, 1, last};
+        ASSERT_EQ(ib->Lock(0, 0, &data, 0), S_OK);
+        std::memcpy(data, indices, sizeof indices);
+        ASSERT_EQ(ib->Unlock(), S_OK);
+    };
+    m_device->SetVertexShader(kScreenFvf);
+    m_device->SetStreamSource(0, vb, sizeof(ScreenVertex));
+    m_device->SetIndices(ib, 0);
+    Begin();
+    write(2);
+    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), S_OK);
+    write(3); // one past the last vertex
+    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+    write(2);
+    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), S_OK);
+    EXPECT_EQ(m_device->EndScene(), S_OK);
+    ib->Release();
+    vb->Release();
+}
