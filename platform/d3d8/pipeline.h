@@ -91,7 +91,7 @@ public:
     void ForgetBuffer(const void *buffer, GLuint name);
 
     // What a recorded state change reaches: the uniforms of a group, the program choice, the
-    // fixed GL state, a stage's sampler, the vertex layout.
+    // fixed GL state; render states, stage states and textures sort themselves out.
     void UniformsChanged(UniformGroup group) { m_changed[static_cast<int>(group)] = ++m_clock; }
     void KeyChanged() { m_keyDirty = true; }
     void FixedStateChanged() { m_fixedDirty = true; }
@@ -141,15 +141,17 @@ private:
     Program *m_program = nullptr;
     GLuint m_currentProgram = 0;
 
-    // Change stamps of the uniform groups (never repeating), and the values derived from them,
-    // worked out once per change rather than once per program.
+    // Change stamps of the uniform groups (never repeating), and the lights in camera space,
+    // worked out once per change of the lights or the view rather than once per program.
     std::uint64_t m_clock = 0;
     std::array<std::uint64_t, kUniformGroupCount> m_changed{};
     std::uint64_t m_lightsComputed = 0;
     int m_lightCount = 0;
-    float m_lightDiffuse[32] = {}, m_lightSpecular[32] = {}, m_lightAmbient[32] = {},
-          m_lightRange[32] = {};
-    float m_lightPosition[24] = {}, m_lightDirection[24] = {}, m_lightAttenuation[24] = {};
+    float m_lightDiffuse[kMaxLights * 4] = {}, m_lightSpecular[kMaxLights * 4] = {},
+                                      m_lightAmbient[kMaxLights * 4] = {},
+                                      m_lightRange[kMaxLights * 4] = {};
+    float m_lightPosition[kMaxLights * 3] = {}, m_lightDirection[kMaxLights * 3] = {},
+                                       m_lightAttenuation[kMaxLights * 3] = {};
 
     bool m_fixedDirty = true;
     GlFixedState m_held{};
