@@ -1,6 +1,7 @@
 #include "game/asteroid_field.h"
 
 #include "game/is_in_view.h"
+#include "game/laser.h"
 #include "game/spaceship.h"
 #include "platform/win32/random.h"
 
@@ -180,7 +181,7 @@ void AsteroidField::RenderTargetMarks(const D3DXMATRIX *viewProjection, float /*
         const D3DXVECTOR3 nose(0.0f, 0.0f, 1.0f);
         D3DXVECTOR3 forward;
         D3DXVec3TransformCoord(&forward, &nose, shipRotation);
-        const D3DXVECTOR3 shotVelocity = (forward * 2.0f + forward * shipSpeed) * 50.0f;
+        const D3DXVECTOR3 shotVelocity = Laser::ShotVelocity(forward, shipSpeed);
         const D3DXVECTOR3 lead =
             ComputeInterceptPoint(ship, shotVelocity, body.position, body.velocity, 6);
         if (IsInView(&lead, viewProjection, kMarkRadius)) {

@@ -119,6 +119,11 @@ public:
     HRESULT InitSound(HWND window);
     void StartMusic();
     void StopMusic();
+    // The sound steps of the final clean-up: first the loops (engine, rumble, Mars-ship engine,
+    // briefing loop) are stopped; later every sound, the sound manager and the music objects are
+    // deleted or released, each only when present, and COM is ended.
+    void StopSoundLoops();
+    void ReleaseSound();
 
     // The state dispatcher and the states outside play (game_flow.cpp, menu_states.cpp).
     void UpdateIntro();

@@ -54,11 +54,15 @@ bool Laser::Fire(float x, float y, float z, const D3DXMATRIX *shooterRotation, f
     shot.active = 1;
     shot.gun = gun;
     shot.position = D3DXVECTOR3(x, y, z) + forward + side * static_cast<float>(muzzleSide[gun]);
-    shot.velocity = (forward * 2.0f + forward * shooterSpeed) * 50.0f;
+    shot.velocity = ShotVelocity(forward, shooterSpeed);
     shot.speed = D3DXVec3Length(&shot.velocity);
     shot.travelled = 0.0f;
     muzzleSide[gun] = -muzzleSide[gun];
     return true;
+}
+
+D3DXVECTOR3 Laser::ShotVelocity(const D3DXVECTOR3 &forward, float shooterSpeed) {
+    return (forward * 2.0f + forward * shooterSpeed) * 50.0f;
 }
 
 void Laser::Update(float elapsed) {

@@ -32,6 +32,9 @@ public:
     void LoadResources();
     void ReleaseResources();
     DWORD GetMaxShots() const { return kMaxShots; }
+    // The velocity, in units per second, of a shot fired along `forward` by a shooter flying at
+    // `shooterSpeed` units per update; lead aiming uses it to meet a target.
+    static D3DXVECTOR3 ShotVelocity(const D3DXVECTOR3 &forward, float shooterSpeed);
 
     DWORD index = 0;
     INT muzzleSide[kGuns];

@@ -47,7 +47,7 @@ public:
     D3DXVECTOR3 GetShakeOffset(DWORD ship) const;
 
     DWORD shipIndex = 0;
-    DWORD materialIndex = 0;
+    DWORD materialIndex = 0; // the hull draws through MeshObj::Render, which counts its own
     D3DXMATRIX markScaling;
     D3DXMATRIX translationMatrix;
     D3DXMATRIX flameOffset;
@@ -75,7 +75,7 @@ public:
     bool rollLeft = false;
     bool thrust = false;
     bool fire = false;
-    MarsShipRecord records[kMaxShips];
+    MarsShipRecord records[kMaxShips] = {};
     D3DXVECTOR3 wobble{0.0f, 0.0f, 0.0f};
     MeshObj *flameMesh = nullptr;      // "flare2.x"; not owned
     MeshObj *targetMarkMesh = nullptr; // "targt.x"; not owned

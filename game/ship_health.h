@@ -28,7 +28,13 @@ public:
     IDirect3DTexture8 *fullTexture = nullptr;
     IDirect3DTexture8 *loseTexture = nullptr;
     ID3DXMesh *mesh = nullptr;
-    float samples[kSamples] = {};
-    float average = 0.0f;
+    float samples[kSamples]; // oldest first; full health until play updates them
+    float average;
     float blinkTimer = 0.0f;
+
+private:
+    // The gauge quad at full width and `heightShare` of its height, with `texture`.
+    void DrawQuad(float heightShare, IDirect3DTexture8 *texture);
+    // One bar: the bottom `share` of `texture` at `share` of the gauge's height.
+    void DrawBar(float share, IDirect3DTexture8 *texture);
 };

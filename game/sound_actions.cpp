@@ -2,7 +2,12 @@
 
 #include "sound/sound.h"
 
-#include <algorithm>
+namespace {
+
+constexpr DWORD kEngineIdleFrequency = 4000;
+constexpr DWORD kEngineTopFrequency = 44100;
+
+} // namespace
 
 void PlaySoundOnce(CSound *sound) {
     if (sound)
@@ -11,6 +16,16 @@ void PlaySoundOnce(CSound *sound) {
 
 void PlaySoundLooping(CSound *sound) {
     if (sound)
+        sound->Play(0, DSBPLAY_LOOPING);
+}
+
+void PlaySoundIfIdle(CSound *sound) {
+    if (sound && !sound->IsPlaying())
+        sound->Play(0, 0);
+}
+
+void LoopSoundIfIdle(CSound *sound) {
+    if (sound && !sound->IsPlaying())
         sound->Play(0, DSBPLAY_LOOPING);
 }
 
@@ -43,11 +58,18 @@ bool IsSoundPlaying(CSound *sound) {
     return sound && sound->IsPlaying();
 }
 
-void SetSoundVolume(CSound *sound, LONG volume) {
+void SetSoundVolume(CSound *sound, float volume) {
     if (!sound)
         return;
-    if (LPDIRECTSOUNDBUFFER buffer = sound->GetBuffer(0))
-        buffer->SetVolume(std::clamp<LONG>(volume, DSBVOLUME_MIN, DSBVOLUME_MAX));
+    LPDIRECTSOUNDBUFFER buffer = sound->GetBuffer(0);
+    if (!buffer)
+        return;
+    // Written so that a NaN fails the first test and ends up silent.
+    if (!(volume > static_cast<float>(DSBVOLUME_MIN)))
+        volume = static_cast<float>(DSBVOLUME_MIN);
+    else if (volume > static_cast<float>(DSBVOLUME_MAX))
+        volume = static_cast<float>(DSBVOLUME_MAX);
+    buffer->SetVolume(static_cast<LONG>(volume));
 }
 
 void SetSoundFrequency(CSound *sound, DWORD frequency) {
@@ -55,4 +77,15 @@ void SetSoundFrequency(CSound *sound, DWORD frequency) {
         return;
     if (LPDIRECTSOUNDBUFFER buffer = sound->GetBuffer(0))
         buffer->SetFrequency(frequency);
+}
+
+DWORD EngineFrequency(float speed) {
+    const float rise = speed * 44100.0f;
+    // Below one hertz of rise (a stopped or reversing ship, or no number at all) the engine idles;
+    // from the top down it is held there, so the truncation below only sees values in range.
+    if (!(rise >= 1.0f))
+        return kEngineIdleFrequency;
+    if (rise >= static_cast<float>(kEngineTopFrequency - kEngineIdleFrequency))
+        return kEngineTopFrequency;
+    return kEngineIdleFrequency + static_cast<DWORD>(rise);
 }

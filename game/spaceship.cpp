@@ -1,7 +1,6 @@
 #include "game/spaceship.h"
+#include "game/flight_model.h"
 #include "game/release_interface.h"
-
-#include "platform/win32/random.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,7 +8,6 @@
 namespace {
 
 constexpr DWORD kHeadlightIndex = 2;
-constexpr float kBlastReach = 64.0f;
 constexpr float kBadlyDamaged = 0.2f;
 constexpr DWORD kReflectionFvf = D3DFVF_XYZ | D3DFVF_NORMAL;
 constexpr UINT kReflectionStride = 24;
@@ -53,13 +51,7 @@ Spaceship::~Spaceship() = default;
 
 void Spaceship::Reset() {
     position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    orientation.w = static_cast<float>(crt::rand() % 3 - 1);
-    orientation.z = static_cast<float>(crt::rand() % 3 - 1);
-    orientation.y = static_cast<float>(crt::rand() % 3 - 1);
-    orientation.x = static_cast<float>(crt::rand() % 3 - 1);
-    D3DXQuaternionNormalize(&orientation, &orientation);
-    if (D3DXQuaternionLength(&orientation) == 0.0f)
-        orientation = D3DXQUATERNION(0.0f, 0.0f, 1.0f, 0.0f);
+    orientation = DrawStartOrientation();
     acceleration = yawRate = pitchRate = rollRate = speed = runningTime = 0.0f;
     health = 1.0f;
     std::memset(&headlight, 0, sizeof headlight);
@@ -87,32 +79,21 @@ void Spaceship::Update(float elapsed, bool invertPitch, float sensitivity, bool 
     wobble = D3DXVECTOR3(std::sin(1.23f * t) / 60.0f, std::sin(1.55f * t) / 60.0f,
                          std::sin(2.19f * t) / 60.0f);
     const D3DXVECTOR3 forward = Forward();
-    position += forward * speed;
-    speed += acceleration;
+    AdvanceAlongNose(position, forward, speed, acceleration);
 
-    D3DXMatrixRotationY(&yawMatrix, -yawRate * sensitivity);
-    D3DXQuaternionRotationMatrix(&yawRotation, &yawMatrix);
-    D3DXQuaternionMultiply(&orientation, &yawRotation, &orientation);
-
+    TurnAboutOwnAxis(D3DXMatrixRotationY, -yawRate * sensitivity, yawMatrix, yawRotation,
+                     orientation);
     const float pitch = invertPitch ? -pitchRate * sensitivity : pitchRate * sensitivity;
-    D3DXMatrixRotationX(&pitchMatrix, pitch);
-    D3DXQuaternionRotationMatrix(&pitchRotation, &pitchMatrix);
-    D3DXQuaternionMultiply(&orientation, &pitchRotation, &orientation);
-
-    D3DXMatrixRotationZ(&rollMatrix, -rollRate * sensitivity);
-    D3DXQuaternionRotationMatrix(&rollRotation, &rollMatrix);
-    D3DXQuaternionMultiply(&orientation, &rollRotation, &orientation);
+    TurnAboutOwnAxis(D3DXMatrixRotationX, pitch, pitchMatrix, pitchRotation, orientation);
+    TurnAboutOwnAxis(D3DXMatrixRotationZ, -rollRate * sensitivity, rollMatrix, rollRotation,
+                     orientation);
 
     rateDamping = 1.0f - 4.5f * elapsed;
     damagedRateDamping = 1.0f - 0.5f * elapsed;
     speedDamping = 1.0f - elapsed;
     // A badly damaged ship keeps turning much longer.
     const float damping = health <= kBadlyDamaged ? damagedRateDamping : rateDamping;
-    yawRate *= damping;
-    pitchRate *= damping;
-    rollRate *= damping;
-    acceleration *= speedDamping;
-    speed *= speedDamping;
+    DampFlight(damping, speedDamping, yawRate, pitchRate, rollRate, acceleration, speed);
 
     if (headlightOn)
         PointHeadlight(forward);
@@ -143,14 +124,7 @@ void Spaceship::SlowDown() {
 }
 
 bool Spaceship::Damage(D3DXVECTOR3 blastPoint, DWORD divisor) {
-    const D3DXVECTOR3 offset = blastPoint - position;
-    const float distance = D3DXVec3Length(&offset);
-    // Callers pass 1 or more; a zero divisor would make the damage infinite.
-    const float share = 1.0f / static_cast<float>(divisor == 0 ? 1 : divisor);
-    const float amount = share * ((kBlastReach - distance) / kBlastReach) * 0.5f;
-    if (distance < kBlastReach)
-        health -= amount;
-    return amount > 0.05f;
+    return ApplyBlastDamage(health, position, blastPoint, divisor);
 }
 
 D3DXVECTOR3 Spaceship::GetPosition() const {
@@ -158,9 +132,7 @@ D3DXVECTOR3 Spaceship::GetPosition() const {
 }
 
 D3DXVECTOR3 Spaceship::GetShakeOffset() const {
-    const float t = runningTime;
-    return position + D3DXVECTOR3(std::sin(1.23f * t) / 20.0f, std::sin(1.55f * t) / 20.0f,
-                                  std::sin(2.19f * t) / 20.0f);
+    return ShakeOffset(position, runningTime);
 }
 
 D3DXQUATERNION Spaceship::GetOrientation() const {
@@ -228,9 +200,7 @@ void Spaceship::DrawReflective(const D3DXMATRIX *view, const D3DXMATRIX *project
 }
 
 void Spaceship::DrawFlame(float side, const D3DXMATRIX &rotation) {
-    // The flames flicker: each is a little longer or shorter every frame.
-    const float k = static_cast<float>(crt::rand() % 20) / 40.0f * speed;
-    const float size = 2.0f * speed + k;
+    const float size = FlameSize(speed, FlameFlicker(speed));
     D3DXMatrixScaling(&flameScaling, size, size, size);
     D3DXMatrixTranslation(&flameOffset, side, 0.0f, -0.6f);
     worldMatrix = flameScaling * flameOffset * rotation * translationMatrix;
@@ -256,12 +226,7 @@ void Spaceship::Render(const D3DXMATRIX *view, const D3DXMATRIX *projection,
         mesh->DrawSubset(0);
     }
 
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCCOLOR);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRS_ZBIAS, 16);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    SetFlameStates(device);
     DrawFlame(-0.35f, *shipRotation);
     DrawFlame(0.35f, rotationMatrix);
     device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);

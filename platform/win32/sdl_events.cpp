@@ -1,8 +1,9 @@
 // SDL events to the window messages a Windows program receives: closing, sizing (with the
 // size-move pair around a resize by the user), activation, painting, keys, characters and the
-// mouse.
+// mouse. Focus and minimising also move the layer's active window.
 #include "platform/win32/sdl_events.h"
 
+#include "platform/win32/activation.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/virtual_keys.h"
@@ -62,10 +63,13 @@ void translateWindowEvent(const SDL_WindowEvent &event) {
             post(window, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
+        Deactivate(window);
         post(window, WM_SIZE, SIZE_MINIMIZED, 0);
         break;
     case SDL_WINDOWEVENT_MAXIMIZED:
     case SDL_WINDOWEVENT_RESTORED: {
+        // Bringing a window back from the task bar brings it to the front.
+        Activate(window);
         int width = 0;
         int height = 0;
         SDL_GetWindowSize(info->sdl, &width, &height);
@@ -86,9 +90,11 @@ void translateWindowEvent(const SDL_WindowEvent &event) {
         }
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Activate(window);
         post(window, WM_ACTIVATEAPP, TRUE, 0);
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        Deactivate(window);
         post(window, WM_ACTIVATEAPP, FALSE, 0);
         break;
     case SDL_WINDOWEVENT_EXPOSED:

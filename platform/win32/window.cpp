@@ -2,6 +2,7 @@
 // rectangles and placement. Handles are numbers never reused, so a stale handle finds nothing.
 #include "platform/win32/window.h"
 
+#include "platform/win32/activation.h"
 #include "platform/win32/debug_output.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/messages.h"
@@ -275,6 +276,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         r.classCursor = cls.cursor;
     }
     applyMinimumSize(handle, sdl, style);
+    // A top-level window that starts out shown comes to the front, as on the desktop.
+    if ((style & WS_VISIBLE) && !(style & (WS_MINIMIZE | WS_CHILD)))
+        win32::detail::Activate(handle);
     return handle;
 }
 
@@ -291,6 +295,7 @@ BOOL DestroyWindow(HWND window) {
             return TRUE; // a destroy from inside WM_DESTROY: the outer call finishes the job
         it->second.destroying = true;
     }
+    win32::detail::Deactivate(window);
     SendMessageA(window, WM_DESTROY, 0, 0);
     {
         WindowTable &t = table();
@@ -435,18 +440,26 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     }
     if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
         const bool show = (flags & SWP_SHOWWINDOW) != 0;
+        bool wasVisible = false;
         {
             WindowTable &t = table();
             std::lock_guard guard(t.lock);
             const auto it = t.windows.find(window);
-            if (it != t.windows.end())
+            if (it != t.windows.end()) {
+                wasVisible = (it->second.style & WS_VISIBLE) != 0;
                 it->second.style =
                     show ? (it->second.style | WS_VISIBLE) : (it->second.style & ~WS_VISIBLE);
+            }
         }
         if (show)
             SDL_ShowWindow(info->sdl);
         else
             SDL_HideWindow(info->sdl);
+        // Showing a hidden window brings it to the front; hiding one takes it away.
+        if (!show)
+            win32::detail::Deactivate(window);
+        else if (!wasVisible && !(flags & SWP_NOACTIVATE))
+            win32::detail::Activate(window);
     }
     return TRUE;
 }

@@ -1,9 +1,11 @@
 // The cost of one world update with every pool busy: a full field of 256 bodies, 256 shots in
-// flight, 32 blasts and 128 smoke puffs; and of the view test every drawn object makes.
+// flight, 32 blasts and 128 smoke puffs; of eight Mars ships flying and firing among a full field;
+// and of the view test every drawn object makes.
 #include "game/asteroid_field.h"
 #include "game/explosion.h"
 #include "game/is_in_view.h"
 #include "game/laser.h"
+#include "game/mars_ship.h"
 #include "game/smoke.h"
 #include "platform/test_seams.h"
 
@@ -82,6 +84,35 @@ void BM_FieldUpdate256(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * AsteroidField::kMaxBodies);
 }
 BENCHMARK(BM_FieldUpdate256)->Unit(benchmark::kMicrosecond);
+
+// A full field with the most Mars ships there can be, each steering, aiming and firing through the
+// shared laser pool at a player flying straight on as in the field-only case above.
+void BM_FieldWithEightMarsShips(benchmark::State &state) {
+    seams::SetRandomState(1);
+    auto field = std::make_unique<AsteroidField>();
+    auto ships = std::make_unique<MarsShip>();
+    auto lasers = std::make_unique<Laser>();
+    field->InitField(AsteroidField::kMaxBodies);
+    ships->Spawn(MarsShip::kMaxShips);
+    lasers->Update(1.0f); // every gun ready
+    D3DXMATRIX playerRotation;
+    D3DXMatrixIdentity(&playerRotation);
+    float shipZ = 0.0f;
+    long shots = 0;
+    for (auto _ : state) {
+        shipZ += 0.5f;
+        benchmark::DoNotOptimize(field->Update(kStep, 0.0f, 0.0f, shipZ));
+        ships->Update(kStep, D3DXVECTOR3(0.0f, 0.0f, shipZ), &playerRotation, lasers.get(), nullptr,
+                      0.5f, 1.0f, true);
+        for (int gun = 1; gun <= int(MarsShip::kMaxShips); ++gun)
+            shots += lasers->timeSinceShot[gun] == 0.0f; // fired in this update
+        lasers->Update(kStep);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["shots"] = benchmark::Counter(double(shots) / double(state.iterations()));
+}
+BENCHMARK(BM_FieldWithEightMarsShips)->Unit(benchmark::kMicrosecond);
 
 // The view test alone, over the field's 256 body positions seen from a chase-like camera.
 void BM_IsInView(benchmark::State &state) {
