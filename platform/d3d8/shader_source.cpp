@@ -125,6 +125,23 @@ std::string stageInput(const ProgramKey &key, const StageKey &stage) {
     }
 }
 
+// The coordinates a stage's texture is sampled with: .xy for a flat texture, .xyz for a cube.
+// A stage without a texture passes none on.
+const char *coordSwizzle(const StageKey &stage) {
+    switch (stage.texture) {
+    case TextureKind::Flat:
+        return ".xy";
+    case TextureKind::Cube:
+        return ".xyz";
+    default:
+        return nullptr;
+    }
+}
+
+const char *coordType(const StageKey &stage) {
+    return stage.texture == TextureKind::Cube ? "vec3" : "vec2";
+}
+
 } // namespace
 
 std::string VertexShaderSource(const ProgramKey &key) {
@@ -153,7 +170,8 @@ std::string VertexShaderSource(const ProgramKey &key) {
          "out vec4 vDiffuse;\n"
          "out vec4 vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i)
-        s += "out vec4 vTex" + num(i) + ";\n";
+        if (coordSwizzle(key.stages[i]))
+            s += std::string("out ") + coordType(key.stages[i]) + " vTex" + num(i) + ";\n";
     s += "void main() {\n";
     if (key.pretransformed) {
         // Screen pixels, top-left origin; pixel centres sit on integer coordinates, half a pixel
@@ -167,9 +185,11 @@ std::string VertexShaderSource(const ProgramKey &key) {
              "    vSpecular = aSpecular;\n";
         for (int i = 0; i < key.stageCount; ++i) {
             const StageKey &stage = key.stages[i];
+            if (!coordSwizzle(stage))
+                continue;
             s += "    vTex" + num(i) + " = " +
                  (stage.coordDims ? "aTex" + num(stage.coordSet) : std::string("vec4(0.0)")) +
-                 ";\n";
+                 coordSwizzle(stage) + ";\n";
         }
     } else {
         // Direct3D's clip space has z in 0..1 and y up on a top-down framebuffer: remap both.
@@ -188,15 +208,18 @@ std::string VertexShaderSource(const ProgramKey &key) {
         }
         for (int i = 0; i < key.stageCount; ++i) {
             const StageKey &stage = key.stages[i];
-            const std::string out = "vTex" + num(i);
-            s += "    " + out + " = " + stageInput(key, stage) + ";\n";
+            if (!coordSwizzle(stage))
+                continue;
+            const std::string coord = "coord" + num(i);
+            s += "    vec4 " + coord + " = " + stageInput(key, stage) + ";\n";
             if (stage.transform) {
-                s += "    " + out + " = uTexMatrix[" + num(i) + "] * " + out + ";\n";
+                s += "    " + coord + " = uTexMatrix[" + num(i) + "] * " + coord + ";\n";
                 if (stage.projected && stage.transform > 1) {
                     const char *last = "xyzw" + (stage.transform - 1);
-                    s += "    " + out + " /= " + out + "." + std::string(1, *last) + ";\n";
+                    s += "    " + coord + " /= " + coord + "." + std::string(1, *last) + ";\n";
                 }
             }
+            s += "    vTex" + num(i) + " = " + coord + coordSwizzle(stage) + ";\n";
         }
     }
     s += "}\n";
@@ -323,7 +346,8 @@ std::string FragmentShaderSource(const ProgramKey &key) {
                     "uniform float uAlphaReference;\n"
                     "out vec4 fragColour;\n";
     for (int i = 0; i < key.stageCount; ++i) {
-        s += "in vec4 vTex" + num(i) + ";\n";
+        if (coordSwizzle(key.stages[i]))
+            s += std::string("in ") + coordType(key.stages[i]) + " vTex" + num(i) + ";\n";
         const TextureKind kind = key.stages[i].texture;
         if (kind == TextureKind::Flat)
             s += "uniform sampler2D uSampler" + num(i) + ";\n";
@@ -339,10 +363,10 @@ std::string FragmentShaderSource(const ProgramKey &key) {
         // A stage without a texture reads opaque white.
         switch (stage.texture) {
         case TextureKind::Flat:
-            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ".xy);\n";
+            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ");\n";
             break;
         case TextureKind::Cube:
-            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ".xyz);\n";
+            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ");\n";
             break;
         default:
             s += "    vec4 tex" + n + " = vec4(1.0);\n";
