@@ -4,8 +4,10 @@
 #include "framework/d3d_app.h"
 
 #include "framework/app_timer.h"
+#include "framework/d3d_util.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -18,8 +20,12 @@ void CD3DApplication::ReadBackBufferDesc() {
 }
 
 void CD3DApplication::ApplyCursorRules() {
-    if (m_bShowCursorWhenFullScreen && !m_bWindowed)
+    if (m_bShowCursorWhenFullScreen && !m_bWindowed) {
+        const auto hCursor = reinterpret_cast<HCURSOR>(
+            static_cast<std::uintptr_t>(GetClassLongA(m_hWnd, GCL_HCURSOR)));
+        SetDeviceCursor(m_pDevice, hCursor, TRUE);
         m_pDevice->ShowCursor(TRUE);
+    }
     if (m_bClipCursorWhenFullScreen) {
         if (!m_bWindowed) {
             RECT rcWindow;

@@ -5,17 +5,24 @@
 
 #include "framework/utilities.h"
 
+#include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
-// The object's name, cut to 511 characters; an unnamed object gets the empty name.
+// The object's name cut to the 511 characters a frame or mesh name holds; an unnamed object, or
+// one whose name cannot be read, gets the empty name.
 void objectName(LPDIRECTXFILEDATA pFileData, char *strName) {
     char strAnsiName[512] = "";
     DWORD dwNameLength = 0;
-    pFileData->GetName(nullptr, &dwNameLength);
-    if (dwNameLength > 0 && dwNameLength <= sizeof(strAnsiName))
-        pFileData->GetName(strAnsiName, &dwNameLength);
+    if (SUCCEEDED(pFileData->GetName(nullptr, &dwNameLength)) && dwNameLength > 0) {
+        std::vector<char> whole(dwNameLength, '\0');
+        if (SUCCEEDED(pFileData->GetName(whole.data(), &dwNameLength))) {
+            whole.back() = '\0';
+            std::strncpy(strAnsiName, whole.data(), sizeof(strAnsiName) - 1);
+        }
+    }
     ConvertAnsiToTChar(strName, strAnsiName, 512);
 }
 

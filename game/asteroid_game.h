@@ -92,6 +92,9 @@ constexpr int kSoundCount = 17;
 class CMyD3DApplication : public CD3DApplication {
 public:
     CMyD3DApplication();
+    // Frees the world and HUD objects, their meshes and the bitmap font, which live as long as the
+    // application object.
+    ~CMyD3DApplication() override;
 
     HRESULT OnStartupComplete() override;
     HRESULT AcceptDeviceCaps(const D3DCAPS8 *caps, DWORD behavior,

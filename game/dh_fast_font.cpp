@@ -1,10 +1,8 @@
 // The bitmap font: loading the glyph texture and width table, and laying strings out as quads.
 #include "game/dh_fast_font.h"
+#include "game/font_metrics.h"
 #include "game/release_interface.h"
 
-#include "platform/win32/debug_output.h"
-
-#include <cstdio>
 #include <cstring>
 
 dhFastFont::dhFastFont(IDirect3DDevice8 *device, const char *textureFile, const char *widthFile) {
@@ -39,22 +37,8 @@ HRESULT dhFastFont::init(const char *widthFile) {
     cellWidth = static_cast<float>(textureWidth) / 16.0f;
     cellHeight = static_cast<float>(textureHeight) / 16.0f;
 
-    proportional = false;
-    if (widthFile) {
-        std::FILE *file = std::fopen(widthFile, "rb");
-        if (!file) {
-            OutputDebugStringA("dhFastFont::init Error loading Font Metrics - doesn't exist\n");
-        } else {
-            BYTE table[256] = {};
-            if (std::fread(table, 1, sizeof table, file) == sizeof table) {
-                std::memcpy(widths, table, sizeof widths);
-                proportional = true;
-            } else {
-                OutputDebugStringA("dhFastFont::init Error loading Font Metrics\n");
-            }
-            std::fclose(file);
-        }
-    }
+    // Without a usable width table the font lays text out with fixed widths.
+    proportional = widthFile && ReadFontMetrics(widthFile, widths);
 
     return device->CreateVertexBuffer(kVertexCount * sizeof(Vertex),
                                       D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, kFvf, D3DPOOL_DEFAULT,

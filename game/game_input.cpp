@@ -116,8 +116,11 @@ HRESULT CMyD3DApplication::ReadInput(InputState *pInput) {
     if (m_pKeyboard) {
         std::memset(pInput->keys, 0, sizeof pInput->keys);
         if (FAILED(hr = m_pKeyboard->GetDeviceState(sizeof pInput->keys, pInput->keys))) {
-            if (FAILED(m_pKeyboard->Acquire()))
+            if (FAILED(m_pKeyboard->Acquire())) {
                 ReleaseActionFlags(pInput);
+                // The mouse is not read this frame: its last movement would go on steering.
+                std::memset(&m_mouseState, 0, sizeof m_mouseState);
+            }
             return hr;
         }
     }

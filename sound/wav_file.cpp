@@ -7,11 +7,11 @@
 
 #include "platform/win32/dxtrace.h"
 #include "platform/win32/resources.h"
-#include "sound/wav_format_check.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -161,10 +161,6 @@ HRESULT WavFile::ReadMMIO() {
     if (mmioRead(m_hmmio, reinterpret_cast<HPSTR>(&pcmWaveFormat), sizeof pcmWaveFormat) !=
         static_cast<LONG>(sizeof pcmWaveFormat))
         return DSUTIL_TRACE("mmioRead", E_FAIL);
-    // Nothing downstream can play a sound without channels, at no rate or with frames that do
-    // not hold whole samples; such a header is damage.
-    if (!wav::IsAcceptableFormat(pcmWaveFormat))
-        return DSUTIL_TRACE_NOMSGBOX("WAVEFORMATEX", E_FAIL);
 
     if (pcmWaveFormat.wf.wFormatTag == WAVE_FORMAT_PCM) {
         m_pwfx = AllocateFormat(0);
@@ -192,6 +188,14 @@ HRESULT WavFile::ReadMMIO() {
             FreeFormat();
             return DSUTIL_TRACE("mmioRead", E_FAIL);
         }
+    }
+
+    // A header no player could trust (no channels, no rate, frames that are not whole samples,
+    // a tag or sub-format that names nothing) is damage, refused here with what is wrong.
+    if (const char *problem = mmio::WaveFormatProblem(*m_pwfx)) {
+        FreeFormat();
+        const std::string text = std::string("WAVEFORMATEX: ") + problem;
+        return DSUTIL_TRACE_NOMSGBOX(text.c_str(), E_FAIL);
     }
 
     if (mmioAscend(m_hmmio, &ckIn, 0) != MMSYSERR_NOERROR) {

@@ -11,6 +11,7 @@
 #include "platform/d3d8/surface.h"
 #include "platform/d3d8/trace.h"
 #include "platform/seams/failure_injection.h"
+#include "platform/seams/frame_clock.h"
 #include "platform/win32/window.h"
 
 #include <algorithm>
@@ -243,7 +244,10 @@ bool Device::CreateBackBuffer() {
         GLenum attachment = GL_DEPTH_STENCIL_ATTACHMENT;
         switch (pp.AutoDepthStencilFormat) {
         case D3DFMT_D16:
-            storage = GL_DEPTH_COMPONENT16;
+            // Backed by 24 bits: a program sees a depth format's precision only by locking it,
+            // which a non-lockable format forbids, and 16 bits cannot keep surfaces a few
+            // centimetres apart once the near plane comes within a centimetre of the eye.
+            storage = GL_DEPTH_COMPONENT24;
             attachment = GL_DEPTH_ATTACHMENT;
             break;
         case D3DFMT_D24X8:
@@ -328,6 +332,8 @@ void Device::InjectLoss(int lostChecks) {
 }
 
 HRESULT Device::TestCooperativeLevel() {
+    // The framework's frame step always starts here: this call marks the program's frames.
+    seams::NoteFrameBegins();
     HRESULT injected = S_OK;
     if (seams::ShouldFail("TestCooperativeLevel", &injected))
         return injected;
@@ -547,12 +553,8 @@ void Device::SetCursorPosition(int x, int y, DWORD) {
 BOOL Device::ShowCursor(BOOL show) {
     const BOOL previous = m_cursorShown;
     m_cursorShown = show ? TRUE : FALSE;
+    m_deviceCursor.Show(m_cursorShown);
     return previous;
-}
-
-// The system pointer stands in for the device cursor, whose image is not drawn.
-HRESULT Device::SetCursorProperties(UINT, UINT, IDirect3DSurface8 *) {
-    return D3DERR_INVALIDCALL;
 }
 } // namespace d3d8
 

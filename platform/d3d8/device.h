@@ -10,6 +10,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/device_cursor.h"
 #include "platform/d3d8/gl_functions.h"
 
 #include <SDL.h>
@@ -51,6 +52,7 @@ public:
     void SetCursorPosition(int x, int y, DWORD flags) override;
     BOOL ShowCursor(BOOL show) override;
     HRESULT SetCursorProperties(UINT hotSpotX, UINT hotSpotY, IDirect3DSurface8 *image) override;
+    const DeviceCursor &Cursor() const { return m_deviceCursor; }
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD *value) override;
@@ -151,6 +153,7 @@ private:
     // Cursor.
     BOOL m_cursorShown = FALSE;
     POINT m_cursor{0, 0};
+    DeviceCursor m_deviceCursor;
 };
 
 } // namespace d3d8

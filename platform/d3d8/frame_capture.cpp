@@ -4,9 +4,11 @@
 #include "platform/d3d8/seams.h"
 #include "platform/d3d8/trace.h"
 #include "platform/image/image.h"
+#include "platform/seams/frame_clock.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
@@ -19,7 +21,20 @@ struct CaptureState {
     std::string folder;
     std::vector<unsigned> frames;
     unsigned presents = 0;
+    long lastFrameCaptured = -1; // numbering by frame: the frame whose present was looked at
 };
+
+// The picture number of this present, or 0 when it is not one to number (a second present in
+// the same program frame, or one before the first frame, while numbering by frame).
+unsigned pictureNumber(CaptureState &s) {
+    if (!seams::CapturesNumberedByFrame())
+        return s.presents;
+    const long frame = seams::CurrentFrame();
+    if (frame < 0 || frame == s.lastFrameCaptured)
+        return 0;
+    s.lastFrameCaptured = frame;
+    return static_cast<unsigned>(frame + 1);
+}
 
 // "3,10,200": numbers separated by commas; anything else is skipped with one trace line.
 std::vector<unsigned> parseFrames(const char *text) {
@@ -72,8 +87,9 @@ void OnPresent(const BackBufferReader &readBack) {
     {
         std::lock_guard guard(s.lock);
         configureFromEnvironment(s);
-        frame = ++s.presents;
-        if (s.folder.empty() ||
+        ++s.presents;
+        frame = pictureNumber(s);
+        if (frame == 0 || s.folder.empty() ||
             std::find(s.frames.begin(), s.frames.end(), frame) == s.frames.end())
             return;
         path = s.folder + "/frame-" + std::to_string(frame) + ".png";
@@ -83,6 +99,9 @@ void OnPresent(const BackBufferReader &readBack) {
         Trace("frame capture: cannot read the back buffer");
         return;
     }
+    // A folder named for the pictures that does not exist yet is made, as a user naming it expects.
+    std::error_code made;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), made);
     std::vector<std::uint8_t> png;
     std::string error;
     if (!image::EncodePng(picture, false, png, error) || !image::WriteFileBytes(path, png, error))
@@ -100,6 +119,7 @@ void CaptureFrames(const std::string &folder, std::vector<unsigned> frames) {
     s.folder = folder;
     s.frames = std::move(frames);
     s.presents = 0;
+    s.lastFrameCaptured = -1;
 }
 
 void StopFrameCapture() {

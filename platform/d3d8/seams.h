@@ -56,6 +56,10 @@ void StopDeviceCallLog();
 const std::vector<d3d8::DeviceCall> &DeviceCalls();
 std::vector<std::string> DeviceCallTexts();
 
+// The image and hot spot the device's cursor was last given (SetCursorProperties); false when
+// none was.
+bool DeviceCursorImage(IDirect3DDevice8 *device, image::Rgba8Image &out, POINT &hotSpot);
+
 // Fixed-function programs the device has built so far (each state combination builds one).
 std::size_t D3D8ProgramCount(IDirect3DDevice8 *device);
 

@@ -1,6 +1,8 @@
 // Decodes DDS files of uncompressed mask-described RGB(A) formats into 32-bit texels.
 #include "platform/d3dx/dds_reader.h"
 
+#include "platform/image/image.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -44,7 +46,8 @@ constexpr std::size_t kFlags = 8, kHeight = 12, kWidth = 16, kDepth = 24, kMipCo
 
 } // namespace
 
-bool Decode(std::span<const std::uint8_t> data, Image &out, std::string &error) {
+bool Decode(std::span<const std::uint8_t> data, Image &out, std::string &error,
+            std::uint32_t maxSide) {
     out = Image{};
     const std::size_t headerEnd = 4 + kHeaderSize;
     if (data.size() < headerEnd || U32(data, 0) != kMagic) {
@@ -64,6 +67,10 @@ bool Decode(std::span<const std::uint8_t> data, Image &out, std::string &error) 
 
     if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension) {
         error = "DDS size out of range";
+        return false;
+    }
+    if (width > maxSide || height > maxSide) {
+        error = image::SizeLimitError(width, height, maxSide);
         return false;
     }
     if ((caps2 & kCaps2Volume) || ((flags & kFlagDepth) && U32(data, kDepth) > 1)) {

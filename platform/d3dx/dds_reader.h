@@ -56,7 +56,9 @@ constexpr std::uint32_t kCaps2CubeMap = 0x200;
 constexpr std::uint32_t kCaps2AllFaces = 0xFC00;
 constexpr std::uint32_t kCaps2Volume = 0x200000;
 
-// False with a short reason on anything malformed, truncated, oversized or unsupported.
-bool Decode(std::span<const std::uint8_t> data, Image &out, std::string &error);
+// False with a short reason on anything malformed, truncated, oversized or unsupported; a file
+// wider or taller than `maxSide` is refused from its header, before anything is allocated.
+bool Decode(std::span<const std::uint8_t> data, Image &out, std::string &error,
+            std::uint32_t maxSide = kMaxDimension);
 
 } // namespace dds

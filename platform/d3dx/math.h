@@ -5,6 +5,8 @@
 
 #include "platform/d3d8/math_types.h"
 
+constexpr float D3DX_PI = 3.141592654f;
+
 struct D3DXVECTOR2 {
     float x, y;
 

@@ -48,16 +48,25 @@ struct FaceList {
     std::vector<std::uint32_t> corners;
 };
 
-bool ReadFaces(DataCursor &c, std::uint32_t count, FaceList &faces) {
+// Reads `count` faces; a face needs three corners to have an area. False with `error` set to
+// what is wrong (and where, for a face too small) otherwise.
+bool ReadFaces(const DataObject &object, DataCursor &c, std::uint32_t count, FaceList &faces,
+               std::string &error) {
     // Each face takes at least its corner count: a larger count cannot be in the data.
     if (count > c.Remaining() / 4)
         return false;
     faces.starts.reserve(count + 1);
     faces.starts.push_back(0);
     for (std::uint32_t f = 0; f < count; ++f) {
+        const std::size_t at = c.Offset();
         const std::uint32_t n = c.DWord();
         if (!c.Ok() || n > c.Remaining() / 4)
             return false;
+        if (n < 3) {
+            error = object.Where(at) + ": " + object.type->name + " face " + std::to_string(f) +
+                    " has " + std::to_string(n) + " corners, fewer than a triangle";
+            return false;
+        }
         for (std::uint32_t k = 0; k < n; ++k)
             faces.corners.push_back(c.DWord());
         faces.starts.push_back(static_cast<std::uint32_t>(faces.corners.size()));
@@ -150,6 +159,7 @@ void FinishSubsets(MeshData &mesh) {
 
 bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) {
     out = MeshData{};
+    error.clear();
     bool mismatch = false;
     if (!IsKind(object, "Mesh", mismatch)) {
         error = mismatch ? "Mesh template has an unexpected layout" : "not a Mesh object";
@@ -164,8 +174,9 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
         return false;
     }
     const std::uint32_t vertexCount = static_cast<std::uint32_t>(positions.size());
-    if (!ReadFaces(c, c.DWord(), faces)) {
-        error = "malformed Mesh faces";
+    if (!ReadFaces(object, c, c.DWord(), faces, error)) {
+        if (error.empty())
+            error = "malformed Mesh faces";
         return false;
     }
     const std::uint32_t faceCount = static_cast<std::uint32_t>(faces.starts.size() - 1);
@@ -189,8 +200,9 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
         const DataObject &sub = *child.object;
         if (!out.hasNormals && IsKind(sub, "MeshNormals", mismatch)) {
             DataCursor n(sub);
-            if (!ReadVectors(n, normals) || !ReadFaces(n, n.DWord(), normalFaces)) {
-                error = "malformed MeshNormals";
+            if (!ReadVectors(n, normals) || !ReadFaces(sub, n, n.DWord(), normalFaces, error)) {
+                if (error.empty())
+                    error = "malformed MeshNormals";
                 return false;
             }
             if (normalFaces.starts != faces.starts) {
@@ -263,9 +275,17 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
     if (materialList) {
         DataCursor m(*materialList);
         const std::uint32_t materialCount = m.DWord();
+        const std::size_t indexCountAt = m.Offset();
         const std::uint32_t indexCount = m.DWord();
         if (!m.Ok() || indexCount > m.Remaining() / 4) {
             error = "malformed MeshMaterialList";
+            return false;
+        }
+        // Fewer indices than faces is the usual shorthand; more names faces that do not exist.
+        if (indexCount > faceCount) {
+            error = materialList->Where(indexCountAt) + ": MeshMaterialList gives " +
+                    std::to_string(indexCount) + " face materials for " +
+                    std::to_string(faceCount) + " faces";
             return false;
         }
         std::vector<std::uint32_t> indexes(indexCount);

@@ -21,15 +21,25 @@ void trace(LPCSTR file, const std::string &why) {
     OutputDebugStringA(line.c_str());
 }
 
-bool readImage(LPCSTR file, UINT levels, texture_image::Image &out) {
+// The largest side a texture of the device may have; pictures larger than that are refused from
+// their headers rather than decoded whole only for the device to refuse them.
+std::uint32_t deviceMaxSide(IDirect3DDevice8 *device) {
+    D3DCAPS8 caps{};
+    if (FAILED(device->GetDeviceCaps(&caps)) || caps.MaxTextureWidth == 0 ||
+        caps.MaxTextureHeight == 0)
+        return dds::kMaxDimension;
+    return std::min(caps.MaxTextureWidth, caps.MaxTextureHeight);
+}
+
+// Reads the file and decodes it with `load`; false after a trace line on any failure.
+template <class LoadFn> bool readImage(LPCSTR file, LoadFn load) {
     if (!file || !*file) {
         trace(file, "no file name");
         return false;
     }
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!image::ReadFileBytes(win32::ResolveFileName(file), bytes, error) ||
-        !texture_image::Load(bytes, levels, out, error)) {
+    if (!image::ReadFileBytes(win32::ResolveFileName(file), bytes, error) || !load(bytes, error)) {
         trace(file, error);
         return false;
     }
@@ -134,9 +144,23 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8 *device, LPCSTR file, UINT
     const bool ownLevels = colorKey == 0 && (width == 0 || width == D3DX_DEFAULT) &&
                            (height == 0 || height == D3DX_DEFAULT) &&
                            (mipFilter == D3DX_DEFAULT || (mipFilter & 0xFF) == D3DX_FILTER_BOX);
+    // The texture takes the picture's size unless one is asked for, so the device's limit bounds
+    // the picture; an asked size is checked here, before the picture is decoded for nothing.
+    const bool ownSize =
+        (width == 0 || width == D3DX_DEFAULT) && (height == 0 || height == D3DX_DEFAULT);
+    const std::uint32_t maxSide = deviceMaxSide(device);
+    if (!ownSize && ((width != 0 && width != D3DX_DEFAULT && width > maxSide) ||
+                     (height != 0 && height != D3DX_DEFAULT && height > maxSide))) {
+        trace(file, image::SizeLimitError(width, height, maxSide));
+        return D3DERR_INVALIDCALL;
+    }
     texture_image::Image picture;
-    if (!readImage(file, ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1),
-                   picture))
+    const UINT levelsToRead =
+        ownLevels && mipLevels != D3DX_DEFAULT ? mipLevels : (ownLevels ? 0 : 1);
+    if (!readImage(file, [&](std::span<const std::uint8_t> bytes, std::string &error) {
+            return texture_image::Load(bytes, levelsToRead, picture, error,
+                                       ownSize ? maxSide : dds::kMaxDimension);
+        }))
         return D3DXERR_INVALIDDATA;
     if (picture.cubeMap) {
         trace(file, "a cube map is not a 2-D texture");
@@ -218,12 +242,10 @@ HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice8 *device, LPCSTR file,
     if (!device)
         return D3DERR_INVALIDCALL;
     texture_image::Image cube;
-    if (!readImage(file, 0, cube))
+    if (!readImage(file, [&](std::span<const std::uint8_t> bytes, std::string &error) {
+            return texture_image::LoadCubeMap(bytes, cube, error, deviceMaxSide(device));
+        }))
         return D3DXERR_INVALIDDATA;
-    if (!cube.cubeMap || cube.faces != 6 || cube.width != cube.height) {
-        trace(file, "not a cube map with six square faces");
-        return D3DXERR_INVALIDDATA;
-    }
     const D3DFORMAT format = cube.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     IDirect3DCubeTexture8 *made = nullptr;
     HRESULT hr =

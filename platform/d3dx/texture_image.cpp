@@ -68,21 +68,22 @@ dds::Surface HalveSurface(const dds::Surface &source) {
     return out;
 }
 
-bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out,
-          std::string &error) {
+bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out, std::string &error,
+          std::uint32_t maxSide) {
     out = Image{};
     std::uint32_t fileLevels = 1;
     switch (Sniff(file)) {
     case FileKind::Dds:
-        if (!dds::Decode(file, out, error))
+        if (!dds::Decode(file, out, error, maxSide))
             return false;
         fileLevels = out.levels;
         break;
     case FileKind::Png:
     case FileKind::Jpeg: {
         image::Rgba8Image picture;
-        const bool ok = Sniff(file) == FileKind::Png ? image::DecodePng(file, picture, error)
-                                                     : image::DecodeJpeg(file, picture, error);
+        const bool ok = Sniff(file) == FileKind::Png
+                            ? image::DecodePng(file, picture, error, maxSide)
+                            : image::DecodeJpeg(file, picture, error, maxSide);
         if (!ok)
             return false;
         out.width = picture.width;
@@ -115,6 +116,18 @@ bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out,
         }
     out.surfaces = std::move(surfaces);
     out.levels = wanted;
+    return true;
+}
+
+bool LoadCubeMap(std::span<const std::uint8_t> file, Image &out, std::string &error,
+                 std::uint32_t maxSide) {
+    if (!Load(file, 0, out, error, maxSide))
+        return false;
+    if (!out.cubeMap || out.faces != 6 || out.width != out.height) {
+        out = Image{};
+        error = "not a cube map with six square faces";
+        return false;
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/d3dx/xfile_tokens.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -36,6 +37,18 @@ bool DataObject::FindMember(std::string_view memberName, MemberSpan &span) const
             return true;
         }
     return false;
+}
+
+std::string DataObject::Where(std::size_t dataOffset) const {
+    const auto after = std::upper_bound(
+        origins.begin(), origins.end(), dataOffset,
+        [](std::size_t offset, const ValueOrigin &origin) { return offset < origin.dataOffset; });
+    std::size_t position = 0;
+    if (after != origins.begin()) {
+        const ValueOrigin &o = *(after - 1);
+        position = o.position + (dataOffset - o.dataOffset) / o.dataWidth * o.fileWidth;
+    }
+    return (binarySource ? "byte " : "line ") + std::to_string(position);
 }
 
 const Template *Document::FindTemplate(std::string_view name) const {
@@ -117,8 +130,8 @@ struct PendingReference {
 
 class Parser {
 public:
-    Parser(TokenStream &tokens, Document &doc, std::string &error)
-        : m_tokens(tokens), m_doc(doc), m_error(error) {}
+    Parser(TokenStream &tokens, bool binary, Document &doc, std::string &error)
+        : m_tokens(tokens), m_binary(binary), m_doc(doc), m_error(error) {}
 
     bool ParseFile() {
         for (;;) {
@@ -306,6 +319,7 @@ private:
         DataObject *object = owned.get();
         m_doc.objects.push_back(std::move(owned));
         object->type = type;
+        object->binarySource = m_binary;
         // Text files may name an object with a word that is also a keyword ("Material Array").
         if (m_tokens.Peek().type == TokenType::Name ||
             (m_tokens.Peek().type >= TokenType::Template && !m_tokens.Peek().text.empty()))
@@ -410,7 +424,20 @@ private:
         return true;
     }
 
-    template <class T> void Append(DataObject &object, T value) {
+    // Notes where the value about to be appended came from, unless it continues the last run.
+    static void NoteOrigin(DataObject &object, const Token &t, std::uint8_t dataWidth) {
+        const auto offset = static_cast<std::uint32_t>(object.data.size());
+        if (!object.origins.empty()) {
+            const ValueOrigin &last = object.origins.back();
+            if (last.dataWidth == dataWidth && last.fileWidth == t.width &&
+                t.at == last.position + (offset - last.dataOffset) / dataWidth * t.width)
+                return;
+        }
+        object.origins.push_back({offset, t.at, dataWidth, t.width});
+    }
+
+    template <class T> void Append(DataObject &object, const Token &t, T value) {
+        NoteOrigin(object, t, sizeof(T));
         const std::size_t at = object.data.size();
         object.data.resize(at + sizeof(T));
         std::memcpy(object.data.data() + at, &value, sizeof(T));
@@ -424,18 +451,18 @@ private:
                 return Fail("expected a string for '" + member.name + "'");
             auto text = std::make_unique<char[]>(t.text.size() + 1);
             std::memcpy(text.get(), t.text.c_str(), t.text.size() + 1);
-            Append<const char *>(object, text.get());
+            Append<const char *>(object, t, text.get());
             object.strings.push_back(std::move(text));
             return true;
         }
         if (t.type != TokenType::Integer && t.type != TokenType::Float)
             return Fail("expected a number for '" + member.name + "'");
         if (member.kind == ValueKind::Float) {
-            Append(object, static_cast<float>(t.real));
+            Append(object, t, static_cast<float>(t.real));
             return true;
         }
         if (member.kind == ValueKind::Double) {
-            Append(object, t.real);
+            Append(object, t, t.real);
             return true;
         }
         // Integer members: a whole-number float is accepted, anything else is not a count.
@@ -453,14 +480,14 @@ private:
         switch (member.kind) {
         case ValueKind::Word:
         case ValueKind::SWord:
-            Append(object, static_cast<std::uint16_t>(value));
+            Append(object, t, static_cast<std::uint16_t>(value));
             break;
         case ValueKind::Char:
         case ValueKind::UChar:
-            Append(object, static_cast<std::uint8_t>(value));
+            Append(object, t, static_cast<std::uint8_t>(value));
             break;
         default:
-            Append(object, value);
+            Append(object, t, value);
             break;
         }
         return true;
@@ -479,6 +506,7 @@ private:
     }
 
     TokenStream &m_tokens;
+    bool m_binary;
     Document &m_doc;
     std::unordered_map<std::string, const Template *> m_templates;
     std::unordered_map<std::string, int> m_memberIndex; // members of the template being read
@@ -534,7 +562,7 @@ bool ParseXFile(std::span<const std::uint8_t> bytes,
 
     out.registered = registered;
     TokenStream tokens(bytes.subspan(16), binaryEncoding, floatBits);
-    Parser parser(tokens, out, error);
+    Parser parser(tokens, binaryEncoding, out, error);
     if (!parser.ParseFile()) {
         if (error.empty())
             error = "malformed X file";

@@ -67,6 +67,15 @@ struct MemberSpan {
     std::size_t size = 0;
 };
 
+// Where a run of packed values came from, so that a consumer finding fault with a value can name
+// its place in the file. A run shares one line (text) or steps through one binary list.
+struct ValueOrigin {
+    std::uint32_t dataOffset = 0; // the first value of the run in `DataObject::data`
+    std::uint32_t position = 0;   // its line (text) or byte offset in the file (binary)
+    std::uint8_t dataWidth = 0;   // bytes per value in `data`
+    std::uint8_t fileWidth = 0;   // bytes per value in the file; 0 when they share a line
+};
+
 struct DataObject {
     const Template *type = nullptr;
     std::string name; // may be empty
@@ -75,9 +84,13 @@ struct DataObject {
     std::vector<MemberSpan> members; // one per member of `type`
     std::vector<Child> children;
     std::vector<std::unique_ptr<char[]>> strings; // what String values point to
+    std::vector<ValueOrigin> origins;             // in data order
+    bool binarySource = false;
 
     // The packed values of one member by name, or an empty span when there is no such member.
     bool FindMember(std::string_view memberName, MemberSpan &span) const;
+    // The place in the file of the value at `dataOffset`: "line N" or "byte N".
+    std::string Where(std::size_t dataOffset) const;
 };
 
 // A parsed file: its own templates, every data object (owned here) and the top-level ones.
@@ -121,6 +134,8 @@ public:
     const char *String();
     bool Ok() const { return m_ok; }
     std::size_t Remaining() const { return m_ok ? m_data.size() - m_pos : 0; }
+    // The offset of the next value in the packed data.
+    std::size_t Offset() const { return m_pos; }
 
 private:
     bool Take(void *out, std::size_t size);

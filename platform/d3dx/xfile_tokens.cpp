@@ -89,6 +89,13 @@ const Token &TokenStream::Peek() {
     return m_next;
 }
 
+std::uint32_t TokenStream::LineAt(std::size_t pos) {
+    const auto *p = m_data.data();
+    m_line += static_cast<std::uint32_t>(std::count(p + m_lineCounted, p + pos, '\n'));
+    m_lineCounted = pos;
+    return m_line;
+}
+
 Token TokenStream::Next() {
     Peek();
     m_peeked = false;
@@ -134,6 +141,15 @@ Token TokenStream::ReadText() {
     }
     if (m_pos >= n)
         return Simple(TokenType::End);
+    const std::uint32_t line = LineAt(m_pos);
+    Token t = ReadTextToken();
+    t.at = line;
+    return t;
+}
+
+Token TokenStream::ReadTextToken() {
+    const char *p = reinterpret_cast<const char *>(m_data.data());
+    const std::size_t n = m_data.size();
     // A zero byte ends some hand-written files; nothing after it is data.
     if (p[m_pos] == '\0') {
         m_pos = n;
@@ -276,12 +292,20 @@ bool TokenStream::ReadU32(std::uint32_t &v) {
 }
 
 Token TokenStream::ReadBinary() {
+    Token t = ReadBinaryToken();
+    t.at = static_cast<std::uint32_t>(m_tokenStart + 16);
+    return t;
+}
+
+Token TokenStream::ReadBinaryToken() {
     if (Failed())
         return Simple(TokenType::Error);
     for (;;) {
+        m_tokenStart = m_pos;
         if (m_listLeft > 0) {
             --m_listLeft;
             Token t;
+            t.width = static_cast<std::uint8_t>(m_listFloats ? m_floatBits / 8 : 4);
             if (!m_listFloats) {
                 std::uint32_t v;
                 if (!ReadU32(v))

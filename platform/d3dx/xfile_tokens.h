@@ -54,6 +54,11 @@ struct Token {
     std::uint64_t integer = 0; // Integer (negative text values are kept as their 32-bit pattern)
     double real = 0.0;         // Float, and Integer as a number
     GUID guid{};
+    // Where the token stands: its line in text, its byte offset in the file in binary.
+    std::uint32_t at = 0;
+    // Bytes per value in the file for the values of a binary list (they follow each other at this
+    // step); 0 for every other token.
+    std::uint8_t width = 0;
 };
 
 // Token codes of the binary encoding (16-bit, little-endian), each followed by its payload.
@@ -109,7 +114,10 @@ public:
 
 private:
     Token ReadText();
+    Token ReadTextToken();
+    std::uint32_t LineAt(std::size_t pos);
     Token ReadBinary();
+    Token ReadBinaryToken();
     Token Fail(std::string reason);
     bool ReadU16(std::uint16_t &v);
     bool ReadU32(std::uint32_t &v);
@@ -124,6 +132,10 @@ private:
     // An open binary list: how many values remain and whether they are floats.
     std::uint32_t m_listLeft = 0;
     bool m_listFloats = false;
+    // Lines counted incrementally: the newlines before m_lineCounted make up m_line - 1.
+    std::size_t m_lineCounted = 0;
+    std::uint32_t m_line = 1;
+    std::size_t m_tokenStart = 0; // where the binary token being read began
 };
 
 } // namespace xfile

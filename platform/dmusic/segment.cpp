@@ -1,11 +1,14 @@
 // WAV segments read with the multimedia file functions: the "fmt " and "data" chunks of a RIFF
-// WAVE file, in any order, checked to be PCM the mixer can play.
+// WAVE file, in any order, checked to be PCM the mixer can play; a refused file is traced.
 #include "platform/dmusic/segment.h"
 
 #include "platform/mmio/mmio.h"
 
-#include <cstdio>
+#include "platform/win32/debug_output.h"
+
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace dmusic {
 
@@ -19,12 +22,38 @@ struct MmioFile {
     }
 };
 
+// The mixer plays mono and stereo samples of 8 and 16 bits.
 bool playable(const WAVEFORMATEX &format) {
-    return format.wFormatTag == WAVE_FORMAT_PCM &&
-           (format.nChannels == 1 || format.nChannels == 2) &&
-           (format.wBitsPerSample == 8 || format.wBitsPerSample == 16) &&
-           format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8 &&
-           format.nSamplesPerSec >= 100 && format.nSamplesPerSec <= 200000;
+    return (format.nChannels == 1 || format.nChannels == 2) &&
+           (format.wBitsPerSample == 8 || format.wBitsPerSample == 16);
+}
+
+HRESULT refuse(const std::string &path, const char *why) {
+    OutputDebugStringA(("dmusic: " + path + ": " + why + "\n").c_str());
+    return DMUS_E_UNSUPPORTED_STREAM;
+}
+
+// Reads the "fmt " chunk the file handle stands in into `format`, as the plain PCM record the
+// mixer is given; the extensible header with the PCM sub-format counts as PCM.
+HRESULT readFormat(HMMIO handle, const MMCKINFO &chunk, const std::string &path,
+                   WAVEFORMATEX &format) {
+    WAVEFORMATEXTENSIBLE header{};
+    const LONG wanted = static_cast<LONG>(std::min<DWORD>(chunk.cksize, sizeof header));
+    if (chunk.cksize < sizeof(PCMWAVEFORMAT) ||
+        mmioRead(handle, reinterpret_cast<HPSTR>(&header), wanted) != wanted)
+        return refuse(path, "no complete format record");
+    if (header.Format.wFormatTag == WAVE_FORMAT_PCM)
+        header.Format.cbSize = 0;
+    else if (chunk.cksize < sizeof(WAVEFORMATEX) + std::size_t{header.Format.cbSize})
+        return refuse(path, "format record longer than its chunk");
+    if (const char *problem = mmio::WaveFormatProblem(header.Format))
+        return refuse(path, problem);
+    if (!mmio::IsPcmWaveFormat(header.Format) || !playable(header.Format))
+        return refuse(path, "not mono or stereo PCM of 8 or 16 bits");
+    format = header.Format;
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.cbSize = 0;
+    return S_OK;
 }
 
 } // namespace
@@ -39,32 +68,29 @@ HRESULT Segment::Load(const std::string &path, Segment **segment) {
     MMCKINFO riff{};
     if (mmioDescend(file.handle, &riff, nullptr, 0) != MMSYSERR_NOERROR ||
         riff.ckid != FOURCC_RIFF || riff.fccType != mmioFOURCC('W', 'A', 'V', 'E'))
-        return DMUS_E_UNSUPPORTED_STREAM;
+        return refuse(path, "not a RIFF WAVE file");
 
     MMCKINFO chunk{};
     chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
-    if (mmioDescend(file.handle, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR ||
-        chunk.cksize < 16)
-        return DMUS_E_UNSUPPORTED_STREAM;
+    if (mmioDescend(file.handle, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
+        return refuse(path, "no \"fmt \" chunk");
     WAVEFORMATEX format{};
-    if (mmioRead(file.handle, reinterpret_cast<HPSTR>(&format), 16) != 16 || !playable(format))
-        return DMUS_E_UNSUPPORTED_STREAM;
-    format.cbSize = 0;
+    if (const HRESULT hr = readFormat(file.handle, chunk, path, format); FAILED(hr))
+        return hr;
 
     // The data may come before or after the format: search the whole RIFF body again.
-    if (mmioSeek(file.handle, static_cast<LONG>(riff.dwDataOffset + 4), SEEK_SET) == -1)
-        return DMUS_E_UNSUPPORTED_STREAM;
     chunk = {};
     chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
-    if (mmioDescend(file.handle, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        return DMUS_E_UNSUPPORTED_STREAM;
+    if (mmioSeek(file.handle, static_cast<LONG>(riff.dwDataOffset + 4), SEEK_SET) == -1 ||
+        mmioDescend(file.handle, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
+        return refuse(path, "no \"data\" chunk");
     const DWORD frames = chunk.cksize / format.nBlockAlign;
     if (frames == 0)
-        return DMUS_E_UNSUPPORTED_STREAM;
+        return refuse(path, "no whole frame of samples");
     std::vector<BYTE> samples(std::size_t{frames} * format.nBlockAlign);
     if (mmioRead(file.handle, reinterpret_cast<HPSTR>(samples.data()),
                  static_cast<LONG>(samples.size())) != static_cast<LONG>(samples.size()))
-        return DMUS_E_UNSUPPORTED_STREAM;
+        return refuse(path, "samples cut short");
 
     auto *loaded = new Segment();
     loaded->m_format = format;

@@ -12,9 +12,9 @@ namespace dsound {
 
 namespace {
 
+// The mixer's own limits on a plain PCM record.
 bool validPcm(const WAVEFORMATEX &format) {
-    return format.wFormatTag == WAVE_FORMAT_PCM &&
-           (format.nChannels == 1 || format.nChannels == 2) &&
+    return (format.nChannels == 1 || format.nChannels == 2) &&
            (format.wBitsPerSample == 8 || format.wBitsPerSample == 16) &&
            format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8 &&
            format.nSamplesPerSec >= DSBFREQUENCY_MIN && format.nSamplesPerSec <= DSBFREQUENCY_MAX;
@@ -36,8 +36,12 @@ HRESULT SecondaryBuffer::Create(const DSBUFFERDESC &desc, SecondaryBuffer **buff
     *buffer = nullptr;
     if (!desc.lpwfxFormat)
         return DSERR_INVALIDPARAM;
+    // The extensible header with the PCM sub-format plays as the PCM it describes.
+    if (!mmio::IsPcmWaveFormat(*desc.lpwfxFormat) || mmio::WaveFormatProblem(*desc.lpwfxFormat))
+        return DSERR_BADFORMAT;
     WAVEFORMATEX format;
     std::memcpy(&format, desc.lpwfxFormat, kPcmFormatBytes);
+    format.wFormatTag = WAVE_FORMAT_PCM;
     format.cbSize = 0;
     if (!validPcm(format))
         return DSERR_BADFORMAT;

@@ -43,7 +43,8 @@ constexpr std::uint64_t kPixelsPerByte = 4096;
 
 } // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
+bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+                std::uint32_t maxSide) {
     out = Rgba8Image{};
     if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) {
         error = "not a JPEG file";
@@ -69,6 +70,11 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
         info.image_height > kMaxDimension) {
         jpeg_destroy_decompress(&info);
         error = "JPEG size out of range";
+        return false;
+    }
+    if (info.image_width > maxSide || info.image_height > maxSide) {
+        jpeg_destroy_decompress(&info);
+        error = SizeLimitError(info.image_width, info.image_height, maxSide);
         return false;
     }
     const std::uint64_t pixels = std::uint64_t{info.image_width} * info.image_height;

@@ -4,6 +4,7 @@
 #include "platform/image/encoder_input.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -59,9 +60,61 @@ bool chunksFit(std::span<const std::uint8_t> data) {
     return false;
 }
 
+std::uint32_t readU32(std::span<const std::uint8_t> data, std::size_t at) {
+    return (std::uint32_t{data[at]} << 24) | (std::uint32_t{data[at + 1]} << 16) |
+           (std::uint32_t{data[at + 2]} << 8) | data[at + 3];
+}
+
+void putU32(std::uint8_t* out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+// A transparency chunk longer than its colour type allows (more entries than the palette, more
+// than one grey or RGB key) is dropped whole by libpng; its first entries are what the picture
+// means, so a copy of the file with the chunk cut to them is made. Empty when nothing needs
+// cutting. Runs on data whose chunks were checked to fit.
+std::vector<std::uint8_t> withTransparencyCut(std::span<const std::uint8_t> data) {
+    constexpr std::size_t kColourType = 8 + 8 + 9; // inside the IHDR chunk that comes first
+    if (data.size() < kColourType + 1 || std::memcmp(data.data() + 12, "IHDR", 4) != 0)
+        return {};
+    const std::uint8_t colourType = data[kColourType];
+    std::size_t paletteEntries = 0;
+    for (std::size_t at = 8; data.size() - at >= 12;) {
+        const std::uint32_t length = readU32(data, at);
+        const std::uint8_t* type = data.data() + at + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
+            return {};
+        if (std::memcmp(type, "PLTE", 4) == 0)
+            paletteEntries = length / 3;
+        if (std::memcmp(type, "tRNS", 4) == 0) {
+            std::size_t allowed = length;
+            if (colourType == PNG_COLOR_TYPE_PALETTE)
+                allowed = paletteEntries;
+            else if (colourType == PNG_COLOR_TYPE_GRAY)
+                allowed = 2;
+            else if (colourType == PNG_COLOR_TYPE_RGB)
+                allowed = 6;
+            const auto whole = static_cast<std::uint32_t>(crc32(0, type, 4 + length));
+            if (length <= allowed || allowed == 0 || whole != readU32(data, at + 8 + length))
+                return {};
+            std::vector<std::uint8_t> cut(data.begin(), data.begin() + at + 8 + allowed);
+            putU32(cut.data() + at, static_cast<std::uint32_t>(allowed));
+            std::uint8_t crc[4];
+            putU32(crc, static_cast<std::uint32_t>(crc32(0, cut.data() + at + 4, 4 + allowed)));
+            cut.insert(cut.end(), crc, crc + 4);
+            cut.insert(cut.end(), data.begin() + at + 12 + length, data.end());
+            return cut;
+        }
+        at += 12 + std::size_t{length};
+    }
+    return {};
+}
+
 } // namespace
 
-bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error) {
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+               std::uint32_t maxSide) {
     out = Rgba8Image{};
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
         error = "not a PNG file";
@@ -71,6 +124,9 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
         error = "truncated PNG data";
         return false;
     }
+    const std::vector<std::uint8_t> cut = withTransparencyCut(data);
+    if (!cut.empty())
+        data = cut;
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, storeError, ignoreWarning);
     if (!png) {
@@ -99,6 +155,11 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
     const png_uint_32 height = png_get_image_height(png, info);
     const int colorType = png_get_color_type(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
+    if (width > maxSide || height > maxSide) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        error = SizeLimitError(width, height, maxSide);
+        return false;
+    }
     const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
 
     if (bitDepth == 16)

@@ -10,6 +10,8 @@ static_assert(std::endian::native == std::endian::little,
               "wave format records are read from files byte for byte");
 
 constexpr WORD WAVE_FORMAT_PCM = 1;
+// The header whose sample layout is named by a sub-format identifier after the record.
+constexpr WORD WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
 // Packed to two bytes so the records have exactly their file sizes (14, 16 and 18 bytes).
 #pragma pack(push, 2)
@@ -36,11 +38,43 @@ struct WAVEFORMATEX {
     WORD wBitsPerSample;
     WORD cbSize;
 };
+
+// The extensible header: the record, then 22 extra bytes naming the valid bits of each sample,
+// the speaker positions and the sample layout.
+struct WAVEFORMATEXTENSIBLE {
+    WAVEFORMATEX Format;
+    union {
+        WORD wValidBitsPerSample;
+        WORD wSamplesPerBlock;
+        WORD wReserved;
+    } Samples;
+    DWORD dwChannelMask;
+    GUID SubFormat;
+};
 #pragma pack(pop)
 
 static_assert(sizeof(WAVEFORMAT) == 14);
 static_assert(sizeof(PCMWAVEFORMAT) == 16);
 static_assert(sizeof(WAVEFORMATEX) == 18);
+static_assert(sizeof(WAVEFORMATEXTENSIBLE) == 40);
+constexpr WORD kExtensibleExtraBytes = sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX);
 
 using LPWAVEFORMATEX = WAVEFORMATEX *;
 using LPCWAVEFORMATEX = const WAVEFORMATEX *;
+
+namespace mmio {
+
+// The rates and channel counts a sound can be played with.
+constexpr WORD kMaxWaveChannels = 8;
+constexpr DWORD kMinWaveSamplesPerSec = 100;
+constexpr DWORD kMaxWaveSamplesPerSec = 200000;
+
+// Why a format record read from a file cannot describe a sound, or null when it can. A record
+// other than PCM is followed in memory by its cbSize extra bytes.
+const char *WaveFormatProblem(const WAVEFORMATEX &format);
+
+// Whether a record that passed WaveFormatProblem holds plain PCM samples: PCM itself, or the
+// extensible header with the PCM sub-format.
+bool IsPcmWaveFormat(const WAVEFORMATEX &format);
+
+} // namespace mmio

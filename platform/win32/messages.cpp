@@ -2,6 +2,7 @@
 #include "platform/win32/messages.h"
 
 #include "platform/seams/failure_injection.h"
+#include "platform/seams/frame_clock.h"
 #include "platform/win32/debug_output.h"
 #include "platform/win32/message_queue.h"
 #include "platform/win32/sdl_events.h"
@@ -126,6 +127,8 @@ LRESULT DispatchMessageA(const MSG *msg) {
     const auto info = win32::detail::Lookup(msg->hwnd);
     if (!info || !info->proc)
         return 0;
+    if (msg->message == WM_CLOSE)
+        seams::NoteWindowClosing();
     return info->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -152,6 +155,8 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto info = win32::detail::Lookup(window);
     if (!info || !info->proc)
         return 0;
+    if (message == WM_CLOSE)
+        seams::NoteWindowClosing();
     return info->proc(window, message, wParam, lParam);
 }
 

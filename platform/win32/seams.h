@@ -39,6 +39,8 @@ std::string TakeDebugOutput();
 // The program's random generator.
 void SetRandomState(std::uint32_t state);
 std::uint32_t RandomState();
+// How many numbers the generator has produced since the process started.
+std::uint64_t RandomDraws();
 
 } // namespace seams
 

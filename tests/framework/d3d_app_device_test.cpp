@@ -112,6 +112,46 @@ TEST_F(DeviceLifeTest, SwitchingToFullScreenAndBackResetsTheDeviceEachWay) {
     EXPECT_EQ(app.takeSteps(), expected);
 }
 
+TEST_F(DeviceLifeTest, FullScreenWithTheShowCursorFlagGivesTheDeviceTheClassCursor) {
+    auto cursorCalls = [] {
+        int n = 0;
+        for (const std::string &call : seams::DeviceCallTexts())
+            n += call.rfind("SetCursorProperties(", 0) == 0;
+        seams::StopDeviceCallLog();
+        return n;
+    };
+    app.m_bShowCursorWhenFullScreen = TRUE;
+    seams::StartDeviceCallLog();
+    ASSERT_EQ(start(), S_OK);
+    EXPECT_EQ(cursorCalls(), 0) << "a windowed device keeps the system pointer";
+
+    seams::StartDeviceCallLog();
+    ASSERT_EQ(app.ToggleWindowedMode(), S_OK);
+    ASSERT_FALSE(app.m_bWindowed);
+    EXPECT_EQ(cursorCalls(), 1) << "the reset into full screen";
+    image::Rgba8Image cursor;
+    POINT hotSpot{-1, -1};
+    ASSERT_TRUE(seams::DeviceCursorImage(app.m_pDevice, cursor, hotSpot));
+    // The class cursor is the arrow: its tip is the hot spot, its body white, its edge black
+    // (the watermark lightens the top-left corner), and around it the image is clear.
+    EXPECT_EQ(cursor.width, 32u);
+    EXPECT_EQ(cursor.height, 32u);
+    EXPECT_EQ(hotSpot.x, 0);
+    EXPECT_EQ(hotSpot.y, 0);
+    auto texel = [&](int x, int y) {
+        const std::uint8_t *p = &cursor.pixels[(std::size_t(y) * cursor.width + x) * 4];
+        return std::uint32_t(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
+    };
+    EXPECT_EQ(texel(1, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(texel(0, 10), 0xFF000000u);
+    EXPECT_EQ(texel(0, 0), 0xFF808080u);
+    EXPECT_EQ(texel(20, 20), 0u);
+
+    seams::StartDeviceCallLog();
+    ASSERT_EQ(app.ResetDevice(), S_OK);
+    EXPECT_EQ(cursorCalls(), 1) << "every reset in full screen";
+}
+
 TEST_F(DeviceLifeTest, SwitchFromFullScreenOnADeviceThatCannotRenderWindowedFallsBack) {
     app.m_bWantedWindowed = false;
     ASSERT_EQ(start(), S_OK);

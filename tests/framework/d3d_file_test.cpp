@@ -162,6 +162,24 @@ TEST_F(FrameFileTest, SecondMeshInAFrameFailsTheFileAndMissingFilesFail) {
     EXPECT_EQ(mesh.CreateDeviceMesh(m_device), E_FAIL);
 }
 
+TEST_F(FrameFileTest, LongFrameAndMeshNamesAreCutTo511Characters) {
+    const std::string frameName(600, 'F');
+    const std::string meshName = std::string(511, 'm') + "tail";
+    const std::string file = WriteText(
+        "long.x",
+        "xof 0303txt 0032\nFrame " + frameName + " {\n" +
+            Quad(meshName.c_str(), 5.0f,
+                 "Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }") +
+            "}\n");
+    CD3DFrameFile scene;
+    ASSERT_EQ(scene.CreateFromFile(m_device, file.c_str()), S_OK);
+    ASSERT_NE(scene.m_pChild, nullptr);
+    EXPECT_EQ(std::string(scene.m_pChild->m_strName), frameName.substr(0, 511));
+    ASSERT_NE(scene.m_pChild->m_pMesh, nullptr);
+    EXPECT_EQ(std::string(scene.m_pChild->m_pMesh->m_strName), std::string(511, 'm'));
+    scene.Destroy();
+}
+
 TEST_F(FrameFileTest, MaterialTexturesLoadAndMissingOnesLeaveEmptySlots) {
     WritePng("skin.png", Picture(2, 2, [](int, int) { return 0xFF336699u; }));
     const std::string file = WriteText(

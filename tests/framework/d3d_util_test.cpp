@@ -123,8 +123,15 @@ TEST_F(DeviceUtilities, TextureFileInTheAskedFormatAndShadersUnavailable) {
 TEST_F(DeviceUtilities, DeviceCursorReportsTheDevicesAnswer) {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     ASSERT_NE(arrow, nullptr);
-    // The device offers no hardware cursor, so the result is its refusal, not a success.
-    EXPECT_LT(SetDeviceCursor(m_device, arrow, TRUE), 0);
+    // The black-and-white arrow (mask 32 x 64) becomes a 32 x 32 device cursor.
+    EXPECT_EQ(SetDeviceCursor(m_device, arrow, FALSE), S_OK);
+    image::Rgba8Image cursor;
+    POINT hotSpot{};
+    ASSERT_TRUE(seams::DeviceCursorImage(m_device, cursor, hotSpot));
+    EXPECT_EQ(cursor.width, 32u);
+    EXPECT_EQ(cursor.height, 32u);
+    EXPECT_EQ(cursor.pixels[3], 255) << "without the watermark the tip is plain black";
+    EXPECT_EQ(cursor.pixels[0], 0);
     EXPECT_EQ(SetDeviceCursor(m_device, nullptr, FALSE), E_FAIL);
 }
 

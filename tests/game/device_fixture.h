@@ -22,6 +22,16 @@ inline std::filesystem::path BinaryDir() {
     return binary ? std::filesystem::path(binary) : std::filesystem::current_path();
 }
 
+// Keeps `frame` as test-frames/<name>.png under the build folder.
+inline void KeepFrame(const image::Rgba8Image &frame, const std::string &name) {
+    const std::filesystem::path folder = BinaryDir() / "test-frames";
+    std::filesystem::create_directories(folder);
+    std::vector<std::uint8_t> png;
+    std::string error;
+    ASSERT_TRUE(image::EncodePng(frame, false, png, error)) << error;
+    ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error)) << error;
+}
+
 template <UINT Width, UINT Height> class DeviceTest : public ::testing::Test {
 protected:
     static constexpr UINT kWidth = Width;
@@ -79,13 +89,7 @@ protected:
         ASSERT_EQ(m_device->EndScene(), S_OK);
         m_frame = image::Rgba8Image{};
         ASSERT_TRUE(seams::ReadBackBuffer(m_device, m_frame));
-        const std::filesystem::path folder = BinaryDir() / "test-frames";
-        std::filesystem::create_directories(folder);
-        std::vector<std::uint8_t> png;
-        std::string error;
-        ASSERT_TRUE(image::EncodePng(m_frame, false, png, error)) << error;
-        ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error))
-            << error;
+        KeepFrame(m_frame, name);
     }
 
     std::filesystem::path m_previousFolder;

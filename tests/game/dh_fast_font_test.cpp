@@ -85,7 +85,7 @@ TEST_F(FontTest, ProportionalAdvanceIsThePreviousGlyphsWidth) {
     EXPECT_EQ(v[6].x, 9.0f);
 }
 
-TEST_F(FontTest, ShortOrMissingWidthTableFallsBackToFixedLayout) {
+TEST_F(FontTest, ShortMissingOrOutOfRangeWidthTableFallsBackToFixedLayout) {
     seams::CaptureDebugOutput(true);
     {
         dhFastFont font(m_device, "font.png", WriteWidthTable("widths-255.dat", 255, 9).c_str());
@@ -99,6 +99,15 @@ TEST_F(FontTest, ShortOrMissingWidthTableFallsBackToFixedLayout) {
         EXPECT_FALSE(font.proportional);
         EXPECT_EQ(seams::TakeDebugOutput(),
                   "dhFastFont::init Error loading Font Metrics - doesn't exist\n");
+    }
+    {
+        // A width past 127 is no width table's; the font keeps fixed layout rather than let one
+        // glyph run on over its neighbours' cells.
+        dhFastFont font(m_device, "font.png", WriteWidthTable("widths-wide.dat", 256, 128).c_str());
+        EXPECT_TRUE(font.ready);
+        EXPECT_FALSE(font.proportional);
+        EXPECT_EQ(font.widths['A'], 0) << "nothing of the refused table is kept";
+        EXPECT_EQ(seams::TakeDebugOutput(), "dhFastFont::init Error loading Font Metrics\n");
     }
     {
         // A longer table is read for its first 256 bytes.

@@ -197,14 +197,18 @@ TEST_F(GameInputTest, FocusLossReleasesEveryInputUntilTheWindowIsBack) {
     seams::PushKeyEvent(DIK_LCONTROL, true);
     seams::SetVirtualControllerButton(pad, 0, true);
     seams::SetVirtualControllerAxis(pad, 0, 32767);
+    seams::PushMouseMotion(7, -3);
     Frame();
     ASSERT_EQ(m_app->m_input.bFire, 1u);
+    ASSERT_EQ(m_app->m_mouseState.lX, 7);
     ASSERT_EQ(m_app->m_controllerState.rgbButtons[0], 0x80);
 
     Focus(SDL_WINDOWEVENT_FOCUS_LOST); // Alt+Tab away with the key and the button held
     for (int frame = 0; frame < 3; ++frame) {
         Frame();
         EXPECT_EQ(m_app->m_input.bFire, 0u);
+        EXPECT_EQ(m_app->m_mouseState.lX, 0); // the last movement does not go on steering
+        EXPECT_EQ(m_app->m_mouseState.lY, 0);
         EXPECT_EQ(m_app->m_controllerState.rgbButtons[0], 0);
         EXPECT_EQ(m_app->m_controllerState.lX, 0);
     }

@@ -91,6 +91,12 @@ protected:
         radar.ReleaseResources();
         health.ReleaseResources();
         sky.ReleaseResources();
+        // The objects are the test's own: the application object must not delete them.
+        app.m_pRadar = nullptr;
+        app.m_pSpaceship = nullptr;
+        app.m_pAsteroidField = nullptr;
+        app.m_pSatellite = nullptr;
+        app.m_pMarsShip = nullptr;
         RenderTest::TearDown();
     }
     // The play screen's overlay: pixels from the centre, y up, depth -100..100, translucent,

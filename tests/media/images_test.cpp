@@ -162,9 +162,44 @@ TEST(Images, SpriteGlowsAreBlackAtTheirEdges) {
             }
         }
     }
-    // The shot's hit radius (0.15 of the width) is the bright core.
-    auto laser = LoadPicture("laser.jpg");
-    EXPECT_GT(laser.At(32, 32).Sum(), 700);
+    // A shot has a hot centre but no white disc: drawn 2 units across just ahead of the pilot's
+    // eye, a saturated core would fill a good part of the view.
+    for (const char *name : {"laser.jpg", "marslaser.jpg"}) {
+        auto shot = LoadPicture(name);
+        EXPECT_GT(shot.At(32, 32).Sum(), 600) << name;
+        int white = 0;
+        for (std::uint32_t y = 0; y < 64; ++y) {
+            for (std::uint32_t x = 0; x < 64; ++x) {
+                auto p = shot.At(x, y);
+                white += std::min({p.r, p.g, p.b}) > 230;
+            }
+        }
+        EXPECT_LT(white, 20) << name;
+        // Far away a shot is a few pixels, the texture's average: it must still show.
+        double light = 0;
+        for (std::uint32_t y = 0; y < 64; ++y) {
+            for (std::uint32_t x = 0; x < 64; ++x) {
+                auto p = shot.At(x, y);
+                light += std::max({p.r, p.g, p.b}) / 255.0 / (64 * 64);
+            }
+        }
+        EXPECT_GT(light, 0.12) << name;
+    }
+}
+
+TEST(Images, SmokeAddsOnlyADimHaze) {
+    // Drawn additively (colour times alpha added) and piled up around a damaged ship: each puff
+    // may add little, or the trail glows white over the ship.
+    auto img = LoadPicture("smoke.png");
+    int most = 0;
+    for (std::uint32_t y = 0; y < 64; ++y) {
+        for (std::uint32_t x = 0; x < 64; ++x) {
+            auto p = img.At(x, y);
+            most = std::max(most, std::max({p.r, p.g, p.b}) * p.a / 255);
+        }
+    }
+    EXPECT_GT(most, 20);
+    EXPECT_LT(most, 50);
 }
 
 TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
@@ -186,6 +221,30 @@ TEST(Images, ExplosionAnimatesFromFlashToBlackInsideItsEllipse) {
     }
     // The core of the first frames is white-hot; the fire then fades away.
     auto first = LoadPicture("explosion1.jpg");
+    // It cools and thins all over: the middle stays its brightest part and never empties into a
+    // ring around a hole.
+    for (int i = 31; i <= 56; ++i) {
+        auto img = LoadPicture("explosion" + std::to_string(i) + ".jpg");
+        double inner = 0, ring = 0;
+        int innerCount = 0, ringCount = 0;
+        for (std::uint32_t y = 0; y < 256; ++y) {
+            for (std::uint32_t x = 0; x < 256; ++x) {
+                float nx = (x + 0.5f - 128) / (0.31f * 256), ny = (y + 0.5f - 128) / (0.42f * 256);
+                float q = std::sqrt(nx * nx + ny * ny);
+                if (q < 0.3f) {
+                    inner += img.At(x, y).Sum(), ++innerCount;
+                } else if (q > 0.45f && q < 0.75f) {
+                    ring += img.At(x, y).Sum(), ++ringCount;
+                }
+            }
+        }
+        EXPECT_GT(inner / innerCount, 2 * ring / ringCount) << "frame " << i;
+    }
+    // And it dims steadily to the end instead of going out early.
+    for (int i = 30; i + 4 < 60; ++i) {
+        EXPECT_GT(level[i], level[i + 4]) << "frame " << i + 1;
+    }
+    EXPECT_GT(level[49], 0.01f);
     EXPECT_GT(first.At(128, 128).b, 200);
     EXPECT_GT(level[10], level[45]);
     EXPECT_LT(level[59], 0.002f);
@@ -238,13 +297,18 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     for (int c = 0; c < 256; ++c) {
         EXPECT_GE(widths[c], 1) << c;
         EXPECT_LE(widths[c], 15) << c;
-        bool joins = c == '=' || c == '?';
+        // Slider parts join their neighbours: steps and the knob on both sides, the end caps
+        // inward. A glyph's first pixel on screen takes half of the last column of the cell to
+        // its left, so that column carries the lead-in of a glyph that joins on its left.
+        auto joinsLeft = [](int k) { return k == '=' || k == '?' || k == '>'; };
+        bool joinsRight = c == '=' || c == '?' || c == '<';
         int cx = (c % 16) * 16, cy = (c / 16) * 16;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 int a = img.At(cx + x, cy + y).a;
-                bool outside =
-                    y == 0 || y == 15 || (x == 0 && !joins) || x >= widths[c] - (joins ? 0 : 1);
+                bool leadIn = x == 15 && joinsLeft(c + 1) && y >= 7 && y <= 8;
+                bool outside = y == 0 || y == 15 || (x == 0 && !joinsLeft(c)) ||
+                               (x >= widths[c] - (joinsRight ? 0 : 1) && !leadIn);
                 if (outside) {
                     ASSERT_EQ(a, 0) << "code " << c << " at " << x << "," << y;
                 }
@@ -274,6 +338,33 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     }
     EXPECT_GT(left, 200);
     EXPECT_GT(right, 200);
+}
+
+TEST(Font, SliderTrackRunsUnbrokenAsTheDeviceSamplesIt) {
+    // The device samples every glyph pixel between two texel columns (its pixel centres sit on
+    // whole coordinates), so the first pixel of a glyph takes half of the last column of the cell
+    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, whose
+    // question mark crosses the row) no pixel may dip.
+    auto img = LoadPicture("font.png", 1);
+    ASSERT_TRUE(img.ok);
+    auto widths = ReadWidthTable();
+    std::vector<float> row;
+    for (char c : std::string("<==========>")) {
+        int cx = (c % 16) * 16, cy = (c / 16) * 16;
+        for (int x = 0; x < widths[static_cast<unsigned char>(c)]; ++x) {
+            float a = 0;
+            for (int dx : {-1, 0}) {
+                for (int dy : {-1, 0}) {
+                    a += img.At(cx + x + dx, cy + 8 + dy).a / 4.0f;
+                }
+            }
+            row.push_back(a);
+        }
+    }
+    // From the left post's track to the right post's.
+    for (std::size_t x = 5; x + 5 < row.size(); ++x) {
+        EXPECT_GT(row[x], 0.75f * 255) << "pixel " << x;
+    }
 }
 
 TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
@@ -325,4 +416,53 @@ TEST(CubeMap, HeaderDescribesSixMippedA8R8G8B8Faces) {
     }
     EXPECT_GT(Brightness(cube, 4), Brightness(cube, 5));
     EXPECT_GT(Brightness(cube, 2), Brightness(cube, 3));
+}
+
+TEST(CubeMap, FacesMeetWithoutSeamsAtEveryLevel) {
+    auto cube = LoadPicture("cubemap.dds");
+    ASSERT_TRUE(cube.ok);
+    // The texel a direction falls on, by the cube texture's face and orientation rules.
+    auto lookup = [&](float x, float y, float z, std::uint32_t level) {
+        float ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z), ma, sc, tc;
+        std::uint32_t face;
+        if (ax >= ay && ax >= az) {
+            face = x > 0 ? 0 : 1, ma = ax, sc = x > 0 ? -z : z, tc = -y;
+        } else if (ay >= az) {
+            face = y > 0 ? 2 : 3, ma = ay, sc = x, tc = y > 0 ? z : -z;
+        } else {
+            face = z > 0 ? 4 : 5, ma = az, sc = z > 0 ? x : -x, tc = -y;
+        }
+        const auto &s = cube.image.At(face, level);
+        auto at = [&](float v) {
+            return std::min<std::uint32_t>(s.width - 1, std::uint32_t((v / ma + 1) / 2 * s.width));
+        };
+        const std::uint8_t *t = &s.texels[(std::size_t(at(tc)) * s.width + at(sc)) * 4];
+        return t[0] + t[1] + t[2];
+    };
+    // Along every cube edge, the texels on its two sides differ little more than neighbours do
+    // inside a face: the faces are filtered apart, so a sharp feature on an edge shows as a seam
+    // on the chrome hull.
+    for (std::uint32_t level = 0; level < 5; ++level) {
+        const float size = float(128 >> level);
+        for (int edge = 0; edge < 12; ++edge) {
+            double across = 0, within = 0;
+            // The edge along one axis where two faces (outward axes u and v) meet.
+            int axis = edge / 4, u = (axis + 1) % 3, v = (axis + 2) % 3;
+            float su = (edge & 1) ? 1.0f : -1.0f, sv = (edge & 2) ? 1.0f : -1.0f, e = 1 / size;
+            for (int i = 0; i < int(size); ++i) {
+                // Points just either side of the edge, and one a texel further in.
+                float p[3] = {}, q[3] = {}, r[3] = {};
+                p[axis] = q[axis] = r[axis] = (i + 0.5f) / size * 2 - 1;
+                p[u] = su, p[v] = sv * (1 - e);
+                q[u] = su * (1 - e), q[v] = sv;
+                r[u] = su, r[v] = sv * (1 - 3 * e);
+                int a = lookup(p[0], p[1], p[2], level), b = lookup(q[0], q[1], q[2], level),
+                    c = lookup(r[0], r[1], r[2], level);
+                across += std::abs(a - b);
+                within += std::abs(a - c);
+            }
+            EXPECT_LT(across / size, 2.0 * within / size + 6)
+                << "level " << level << " edge " << edge;
+        }
+    }
 }

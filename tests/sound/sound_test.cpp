@@ -171,6 +171,25 @@ TEST_F(Sound, SoundsOfEightBitFilesAndMemoryImagesPlayToo) {
         ASSERT_EQ(mixed[2 * i], tone[i]) << "frame " << i;
 }
 
+TEST_F(Sound, AnExtensiblePcmFilePlaysLikeItsPcmTwin) {
+    wavtest::Format format;
+    format.tag = WAVE_FORMAT_EXTENSIBLE;
+    const auto tone = Sine(441.0, 22050, 2205, 0.5);
+    const auto path =
+        File("extensible.wav",
+             wavtest::Riff(wavtest::Join(
+                 {wavtest::Chunk("fmt ", wavtest::FormatBody(format, wavtest::ExtensibleExtra(16))),
+                  wavtest::Chunk("data", Bytes16(tone))})));
+    CSound *sound = Make(path);
+    ASSERT_NE(sound, nullptr);
+    sound->Play(0, 0);
+    const auto mixed = Run(2205);
+    ASSERT_EQ(mixed.size(), 2 * 2205u);
+    for (std::size_t i = 0; i < 2205; ++i)
+        ASSERT_EQ(mixed[2 * i], tone[i]) << "frame " << i;
+    EXPECT_TRUE(Traces().empty());
+}
+
 TEST_F(Sound, ASoundWithoutBuffersRefusesToPlayInsteadOfDividingByZero) {
     CSound empty(nullptr, 0, 0, new WavFile());
     EXPECT_EQ(empty.GetFreeBuffer(), nullptr);

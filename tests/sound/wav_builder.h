@@ -50,6 +50,23 @@ inline Bytes FormatBody(const Format &f, const Bytes &extra = {}) {
     return b;
 }
 
+// The extra bytes of an extensible header (count first): valid bits, channel mask and the
+// sub-format, a registered tag in the standard identifier unless `subFormat` gives all 16 bytes.
+inline Bytes ExtensibleExtra(std::uint16_t validBits, std::uint16_t subTag = 1,
+                             const Bytes &subFormat = {}) {
+    Bytes b;
+    Put16(b, 22);
+    Put16(b, validBits);
+    Put32(b, 0x4); // front centre
+    if (!subFormat.empty()) {
+        b.insert(b.end(), subFormat.begin(), subFormat.end());
+        return b;
+    }
+    Put32(b, subTag);
+    b.insert(b.end(), {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+    return b;
+}
+
 // One chunk; `declaredSize` overrides the size field (to damage it). Odd bodies get a pad byte.
 inline Bytes Chunk(const char *id, const Bytes &body, std::int64_t declaredSize = -1) {
     Bytes b;

@@ -239,6 +239,37 @@ void FadeEnds(Sound &s, float inSeconds, float outSeconds) {
     }
 }
 
+void RemoveSubsonic(Sound &s, bool loop) {
+    const std::size_t frames = s.frames();
+    for (int c = 0; c < s.channels; ++c) {
+        // Fourth-order Butterworth: two sections with the pole pairs' Q.
+        Biquad a, b;
+        a.set(Biquad::Type::HighPass, 30, 0.5412);
+        b.set(Biquad::Type::HighPass, 30, 1.3066);
+        std::vector<float> out(frames);
+        for (int pass = loop ? 0 : 1; pass < 2; ++pass) {
+            for (std::size_t i = 0; i < frames; ++i) {
+                out[i] = b.process(a.process(s.samples[i * s.channels + c]));
+            }
+        }
+        for (std::size_t i = 0; i < frames; ++i) {
+            s.samples[i * s.channels + c] = out[i];
+        }
+    }
+}
+
+void Master(Sound &s, float dbfs, bool rms, bool loop) {
+    RemoveSubsonic(s, loop);
+    if (rms) {
+        NormalizeRms(s, dbfs);
+    } else {
+        NormalizePeak(s, dbfs);
+    }
+    if (!loop) {
+        FadeEnds(s, 0.0f, 0.005f);
+    }
+}
+
 std::vector<std::uint8_t> EncodeWav(const Sound &s, std::uint64_t ditherSeed) {
     Rng rng(ditherSeed);
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(s.samples.size() * 2);

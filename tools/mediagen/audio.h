@@ -92,6 +92,13 @@ float PeakDb(const Sound &s);
 float RmsDb(const Sound &s);
 // Short fades at both ends so one-shot sounds start and stop without clicks.
 void FadeEnds(Sound &s, float inSeconds, float outSeconds);
+// Takes out DC and everything below the audible range (a steep high-pass at 30 Hz): an offset
+// thumps when a sound stops half way and drift only eats headroom. A loop is filtered as an
+// endless repetition of itself, so it still joins seamlessly.
+void RemoveSubsonic(Sound &s, bool loop);
+// The last step of every sound: free of subsonic energy, then levelled to `dbfs` (peak, or RMS
+// when `rms`, softly limited); a one-shot also ends in a short fade.
+void Master(Sound &s, float dbfs, bool rms, bool loop);
 
 // Canonical 16-bit PCM RIFF file, TPDF-dithered with a fixed seed.
 std::vector<std::uint8_t> EncodeWav(const Sound &s, std::uint64_t ditherSeed);

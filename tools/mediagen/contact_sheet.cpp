@@ -95,6 +95,8 @@ int main(int argc, char **argv) {
         {"debris", "debris.x", 0.7f, 0.6f, 0.4f, {}},
         {"ship", "ship.x", 2.6f, 2.4f, 0.5f, {}},
         {"ship (rear)", "ship.x", 2.6f, 0.5f, 0.3f, {}},
+        {"ship (above)", "ship.x", 2.2f, 0.0f, 1.45f, {}},
+        {"ship (below)", "ship.x", 2.2f, 0.0f, -1.45f, {}},
         {"marsship", "marsship.x", 2.8f, 2.4f, 0.5f, {}},
         {"marsship (rear)", "marsship.x", 2.8f, 0.5f, 0.3f, {}},
         {"satellite", "satellite.x", 9.0f, 0.5f, 0.5f, {}},

@@ -14,10 +14,23 @@ namespace {
 constexpr int kCell = 16;
 constexpr int kBaseline = 12;
 constexpr float kGlyphSize = 13.0f;
-constexpr int kSliderWidth = 10; // "=" and "?" share it so the knob replaces a step exactly
+constexpr int kSliderWidth = 11; // "=" and "?" share it so the knob replaces a step exactly
+// The slider track: rows 7 and 8, through the middle of the capitals.
+constexpr float kTrackTop = 7, kTrackBottom = 9;
 
 const Color kNormal = hex(0xe8f6ff);
 const Color kHighlight = hex(0xffb530);
+
+// The device samples each glyph pixel between two texels, so a glyph's first pixel takes half of
+// the last column of the cell to its left in the atlas. Glyphs that must join the one before them
+// on screen (slider steps, the knob, the right end cap) therefore get their track continued into
+// that column, which nothing else ever samples.
+bool joinsLeft(char c) {
+    return c == '=' || c == '?' || c == '>';
+}
+bool joinsRight(char c) {
+    return c == '=' || c == '?' || c == '<';
+}
 
 // Draws the ink into its cell over a thin dark rim for contrast.
 void stamp(Canvas &c, const Mask &ink, const Mask &rim, int cellX, int cellY, Color colour) {
@@ -35,17 +48,22 @@ void stamp(Canvas &c, const Mask &ink, const Mask &rim, int cellX, int cellY, Co
 }
 
 // Keeps row 0, row 15 and column 0 empty (linear filtering would pull in the neighbour cell) and
-// nothing past the advance, where the next glyph starts. Slider parts join across the advance.
-void clearOutside(Mask &m, int width, bool joins) {
+// nothing past the advance, where the next glyph starts, except where a slider part joins its
+// neighbour.
+void clearOutside(Mask &m, int width, char c) {
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
-            bool border = y == 0 || y == kCell - 1 || (x == 0 && !joins);
-            bool beyond = x >= (joins ? width : width - 1);
+            bool border = y == 0 || y == kCell - 1 || (x == 0 && !joinsLeft(c));
+            bool beyond = x >= (joinsRight(c) ? width : width - 1);
             if (border || beyond) {
                 m.at(x, y) = 0;
             }
         }
     }
+}
+
+void track(Mask &m, float x0, float x1) {
+    m.fillPolygon({{x0, kTrackTop}, {x1, kTrackTop}, {x1, kTrackBottom}, {x0, kTrackBottom}});
 }
 
 } // namespace
@@ -54,6 +72,8 @@ void MakeFont(Output &out, const TextRenderer &text) {
     Canvas atlas(256, 256);
     std::array<std::uint8_t, 256> widths;
     widths.fill(8);
+    std::array<Color, 256> colours;
+    colours.fill(kNormal);
     const FontFace face = FontFace::CondensedBold;
     // Digits share one width so scores and timers do not jiggle.
     int digitInk = 0;
@@ -66,66 +86,80 @@ void MakeFont(Output &out, const TextRenderer &text) {
         Color colour = kNormal;
         int width = 8;
         char ch = static_cast<char>(code);
-        bool keepColumnZero = false;
         switch (ch) {
         case ' ':
             width = 6;
             break;
         case '(':
         case ')': {
-            // Option boxes: empty when off, filled with a tick when on.
-            ink.fillPolygon({{1, 2}, {12, 2}, {12, 13}, {1, 13}});
+            // Option boxes the height of the capitals: empty when off, ticked when on, with
+            // clear space before the option's name.
+            ink.fillPolygon({{1, 3}, {11, 3}, {11, 13}, {1, 13}});
             Mask hole(kCell, kCell);
-            hole.fillPolygon({{2.6f, 3.6f}, {10.4f, 3.6f}, {10.4f, 11.4f}, {2.6f, 11.4f}});
+            hole.fillPolygon({{2.5f, 4.5f}, {9.5f, 4.5f}, {9.5f, 11.5f}, {2.5f, 11.5f}});
             for (int i = 0; i < kCell * kCell; ++i) {
                 ink.values[i] = std::max(0.0f, ink.values[i] - hole.values[i]);
             }
             if (ch == ')') {
-                ink.fillPolygon({{3.5f, 7.5f},
-                                 {5.5f, 7.5f},
-                                 {6.5f, 9.0f},
-                                 {9.5f, 4.0f},
-                                 {11.0f, 4.5f},
-                                 {6.5f, 12.0f}});
+                ink.fillPolygon({{3.3f, 7.8f},
+                                 {5.0f, 7.8f},
+                                 {5.9f, 9.2f},
+                                 {8.6f, 4.8f},
+                                 {10.0f, 5.3f},
+                                 {5.9f, 11.8f}});
             }
             width = 15;
             break;
         }
         case '{':
-            ink.fillPolygon({{2, 3}, {10, 7.5f}, {2, 12}});
+            ink.fillPolygon({{2, 3.5f}, {9, 8}, {2, 12.5f}});
             colour = kHighlight;
-            width = 12;
+            width = 11;
             break;
         case '}':
-            ink.fillPolygon({{10, 3}, {2, 7.5f}, {10, 12}});
+            ink.fillPolygon({{9, 3.5f}, {2, 8}, {9, 12.5f}});
             colour = kHighlight;
-            width = 12;
+            width = 11;
             break;
         case '<':
-            ink.fillPolygon({{2, 3}, {4, 3}, {4, 12}, {2, 12}});
-            ink.fillPolygon({{4, 7}, {7, 7}, {7, 9}, {4, 9}});
+            // The slider's left end: a post with the track leaving it to the right.
+            ink.fillPolygon({{2, 3}, {4, 3}, {4, 13}, {2, 13}});
             width = 9;
+            track(ink, 4, static_cast<float>(width));
             break;
         case '>':
-            ink.fillPolygon({{5, 3}, {7, 3}, {7, 12}, {5, 12}});
-            ink.fillPolygon({{1, 7}, {5, 7}, {5, 9}, {1, 9}});
             width = 9;
+            track(ink, 0, 5);
+            ink.fillPolygon({{5, 3}, {7, 3}, {7, 13}, {5, 13}});
             break;
         case '=':
-            // One slider step: the track runs across the whole advance so steps join.
-            ink.fillPolygon({{0, 7}, {kSliderWidth, 7}, {kSliderWidth, 9}, {0, 9}});
-            keepColumnZero = true;
+            // One slider step: track across the whole advance.
             width = kSliderWidth;
+            track(ink, 0, static_cast<float>(width));
             break;
-        case '?':
-            // The knob: a filled diamond on the track, which still reads as a placeholder mark
-            // in fresh hall-of-fame rows.
-            ink.fillPolygon({{0, 7}, {kSliderWidth, 7}, {kSliderWidth, 9}, {0, 9}});
-            ink.fillPolygon({{5, 2.5f}, {9.5f, 8}, {5, 13.5f}, {0.5f, 8}});
+        case '?': {
+            // The knob: an amber disc on the track with a question mark cut out of it. On the
+            // slider it is the knob; a fresh hall-of-fame row's "???" reads as three unknowns.
+            width = kSliderWidth;
+            track(ink, 0, static_cast<float>(width));
+            const float r = 5.3f, mx = width / 2.0f, my = 8.0f;
+            std::vector<Point> disc;
+            for (int i = 0; i < 32; ++i) {
+                float a = 2 * kPi * i / 32;
+                disc.push_back({mx + r * std::cos(a), my + r * std::sin(a)});
+            }
+            ink.fillPolygon(disc);
+            Mask mark(kCell, kCell);
+            const float size = 10.5f;
+            auto box = text.glyph(face, '?', size);
+            text.draw(mark, face, "?", size, mx - box.width / 2.0f - box.left,
+                      my + box.top - box.rows / 2.0f);
+            for (int i = 0; i < kCell * kCell; ++i) {
+                ink.values[i] = std::max(0.0f, ink.values[i] - mark.values[i]);
+            }
             colour = kHighlight;
-            keepColumnZero = true;
-            width = kSliderWidth;
             break;
+        }
         case '|':
             ink.fillPolygon({{2, 1}, {4, 1}, {4, 14}, {2, 14}});
             width = 6;
@@ -142,15 +176,26 @@ void MakeFont(Output &out, const TextRenderer &text) {
             // Pen placed so the ink starts at column 1 (digits centred in their shared width).
             float pen = 1.0f - box.left + (digit ? (digitInk - box.width) / 2 : 0);
             text.draw(ink, face, std::string(1, shape), kGlyphSize, pen, kBaseline);
-            width = std::min(15, inkWidth + 3);
+            width = std::min(15, inkWidth + 2);
             break;
         }
         }
-        clearOutside(ink, width, keepColumnZero);
-        Mask rim = keepColumnZero ? Mask(kCell, kCell) : ink.dilated(1.0f);
-        clearOutside(rim, width, keepColumnZero);
+        clearOutside(ink, width, ch);
+        // Slider parts join up on screen: no dark rim between them.
+        bool slider = joinsLeft(ch) || joinsRight(ch);
+        Mask rim = slider ? Mask(kCell, kCell) : ink.dilated(1.0f);
+        clearOutside(rim, width, ch);
         stamp(atlas, ink, rim, cx, cy, colour);
         widths[code] = static_cast<std::uint8_t>(width);
+        colours[code] = colour;
+    }
+    // The lead-in of every glyph that joins the one before it, in the last column of the cell to
+    // its left.
+    for (int code = 33; code < 127; ++code) {
+        if (joinsLeft(static_cast<char>(code))) {
+            int x = ((code - 1) % 16) * kCell + kCell - 1, y = ((code - 1) / 16) * kCell;
+            atlas.fillRect(x, y + kTrackTop, x + 1, y + kTrackBottom, colours[code]);
+        }
     }
     out.png("font.png", atlas);
     out.bytes("font.dat", widths);

@@ -230,10 +230,10 @@ Sound briefingLoop() {
 
 void MakeMusic(Output &out) {
     Sound menu = menuLoop();
-    NormalizeRms(menu, -14);
+    Master(menu, -14, true, true);
     out.wav("menuloop.wav", menu);
     Sound brief = briefingLoop();
-    NormalizeRms(brief, -14);
+    Master(brief, -14, true, true);
     out.wav("menuloop2.wav", brief);
 }
 

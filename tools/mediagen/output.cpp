@@ -45,10 +45,10 @@ void Output::png(const std::string &name, const Canvas &canvas) {
     store(name, data);
 }
 
-void Output::jpeg(const std::string &name, const Canvas &canvas) {
+void Output::jpeg(const std::string &name, const Canvas &canvas, int quality) {
     std::vector<std::uint8_t> data;
     std::string error;
-    if (!image::EncodeJpeg(canvas.toImage(), 92, data, error)) {
+    if (!image::EncodeJpeg(canvas.toImage(), quality, data, error)) {
         std::fprintf(stderr, "mediagen: cannot encode %s: %s\n", name.c_str(), error.c_str());
         m_ok = false;
         return;

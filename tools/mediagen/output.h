@@ -19,7 +19,8 @@ public:
     explicit Output(std::string folder) : m_folder(std::move(folder)) {}
 
     void png(const std::string &name, const Canvas &canvas);
-    void jpeg(const std::string &name, const Canvas &canvas);
+    // Quality 92 by default; smooth dark gradients need more to keep the blocks from showing.
+    void jpeg(const std::string &name, const Canvas &canvas, int quality = 92);
     void mesh(const std::string &name, const Mesh &mesh);
     void wav(const std::string &name, const Sound &sound);
     void bytes(const std::string &name, std::span<const std::uint8_t> data);

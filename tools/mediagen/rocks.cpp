@@ -16,22 +16,29 @@ namespace {
 struct RockShape {
     std::uint32_t seed;
     Vec3 stretch;
-    float lumps; // amplitude of the large-scale noise
-    int craters; // number of bowls
+    float lumps;  // amplitude of the large-scale noise
+    float ridges; // amplitude of the ridged relief
+    int craters;  // number of bowls
     float craterDepth;
+    int facets; // fracture planes cutting flat faces into the body
 };
 
-// Round, elongated, lumpy, cratered.
+// Chunky, elongated, lumpy and cratered: every one broken by flat fracture faces.
 const RockShape kShapes[4] = {
-    {301, {1.0f, 0.96f, 1.02f}, 0.07f, 7, 0.07f},
-    {302, {0.93f, 0.9f, 1.12f}, 0.06f, 5, 0.05f},
-    {303, {1.04f, 0.9f, 0.97f}, 0.15f, 4, 0.05f},
-    {304, {1.0f, 0.92f, 1.0f}, 0.06f, 14, 0.11f},
+    {301, {1.0f, 0.94f, 1.04f}, 0.08f, 0.06f, 3, 0.05f, 11},
+    {302, {0.93f, 0.88f, 1.1f}, 0.06f, 0.06f, 2, 0.04f, 9},
+    {303, {1.04f, 0.9f, 0.97f}, 0.14f, 0.08f, 2, 0.04f, 7},
+    {304, {1.0f, 0.92f, 1.0f}, 0.06f, 0.05f, 12, 0.1f, 6},
 };
 
 struct Crater {
     Vec3 centre;
     float radius; // angular, as a chord length on the unit sphere
+};
+
+struct Facet {
+    Vec3 normal;
+    float distance; // of the cutting plane from the centre, before the final scaling
 };
 
 class RockField {
@@ -42,16 +49,28 @@ public:
             Vec3 d{rng.signedUnit(), rng.signedUnit(), rng.signedUnit()};
             m_craters.push_back({normalize(d), rng.range(0.18f, 0.45f) * (i == 0 ? 1.4f : 1.0f)});
         }
+        for (int i = 0; i < s.facets; ++i) {
+            Vec3 d{rng.signedUnit(), rng.signedUnit(), rng.signedUnit()};
+            m_facets.push_back({normalize(d), rng.range(0.83f, 0.92f)});
+        }
     }
 
-    // Unscaled radius along unit direction d, before the final normalisation.
+    // Unscaled radius along unit direction d, before the final normalisation: a stretched lumpy
+    // body with ridges and craters, then cut flat wherever a fracture plane passes inside it.
     float radius(Vec3 d) const {
-        float r =
-            0.92f + m_shape.lumps * m_noise.fbm(d * 1.6f, 4) + 0.025f * m_detail.fbm(d * 5.0f, 3);
+        float r = 1.0f + m_shape.lumps * m_noise.fbm(d * 1.4f, 4) +
+                  m_shape.ridges * (m_noise.ridged(d * 2.6f + Vec3{4, 2, 7}, 4) - 0.5f) +
+                  0.015f * m_detail.fbm(d * 6.0f, 3);
         r -= m_shape.craterDepth * craterTerm(d);
-        float stretched = 1.0f / length(Vec3{d.x / m_shape.stretch.x, d.y / m_shape.stretch.y,
-                                             d.z / m_shape.stretch.z});
-        return r * stretched;
+        r /=
+            length(Vec3{d.x / m_shape.stretch.x, d.y / m_shape.stretch.y, d.z / m_shape.stretch.z});
+        for (const Facet &f : m_facets) {
+            float c = dot(d, f.normal);
+            if (c > 0.05f) {
+                r = std::min(r, f.distance / c);
+            }
+        }
+        return r;
     }
 
     // Bowl (positive) with a raised rim (negative) summed over craters.
@@ -69,28 +88,33 @@ public:
         return t;
     }
 
+    // Rock albedo with the relief baked in, so the shape still reads under the dim fill light
+    // alone: hollows and cracks dark, edges and ridges worn lighter, a fine mineral grain.
     Color albedo(Vec3 d, float cavity) const {
-        float n = m_detail.fbm(d * 3.0f + Vec3{9, 1, 4}, 4);
-        float fine = m_detail.fbm(d * 18.0f, 2);
-        float streak = m_noise.ridged(d * 2.5f + Vec3{1, 2, 3}, 3);
-        Color a = hex(0x5e554b), b = hex(0xa39786);
-        Color c = mix(a, b, clamp01(0.5f + 0.8f * n));
-        c = scale(c, 0.9f + 0.12f * fine + 0.12f * streak);
-        // Crater floors and hollows are darker; rims catch a little light dust.
+        float tone = m_detail.fbm(d * 2.2f + Vec3{9, 1, 4}, 3);
+        float strata = std::sin(dot(d, normalize(Vec3{0.3f, 1.0f, 0.2f})) * 17.0f +
+                                2.5f * m_noise.fbm(d * 2.0f, 2));
+        float grain = m_detail.fbm(d * 26.0f, 2);
+        Color a = hex(0x5a5148), b = hex(0xa89a87);
+        Color c = mix(a, b, clamp01(0.55f + 0.45f * tone + 0.08f * strata));
+        c = scale(c, 0.86f + 0.22f * grain);
+        // Cracks: thin dark lines where ridged noise peaks.
+        float crack = std::pow(m_noise.ridged(d * 4.5f + Vec3{2, 8, 1}, 2), 9.0f);
+        c = scale(c, 1.0f - 0.55f * crack);
         float crater = craterTerm(d);
-        c = scale(c, 1.0f - 0.35f * clamp01(crater * 2.2f) - 0.35f * clamp01(cavity * 8.0f));
-        c = scale(c, 1.0f + 0.35f * clamp01(-crater * 4.0f) + 0.2f * clamp01(-cavity * 10.0f));
+        c = scale(c, 1.0f - 0.4f * clamp01(crater * 2.2f) - 0.6f * clamp01(cavity * 9.0f));
+        c = scale(c, 1.0f + 0.3f * clamp01(-crater * 4.0f) + 0.45f * clamp01(-cavity * 12.0f));
         // Small craters too fine for the mesh live only in the texture: a dark bowl with a
         // bright rim, placed by cell noise.
         float f1, f2;
         m_detail.worley(d * 7.0f, f1, f2);
-        float size = 0.12f + 0.22f * m_noise.gradient(d * 3.0f + Vec3{7, 7, 7});
+        float size = 0.1f + 0.2f * m_noise.gradient(d * 3.0f + Vec3{7, 7, 7});
         if (f1 < size) {
             float x = f1 / size;
-            c = scale(c, 0.72f + 0.28f * x * x);
+            c = scale(c, 0.62f + 0.38f * x * x);
         } else if (f1 < size * 1.35f) {
             float x = (f1 - size) / (size * 0.35f);
-            c = scale(c, 1.0f + 0.22f * std::sin(x * kPi));
+            c = scale(c, 1.0f + 0.25f * std::sin(x * kPi));
         }
         return c;
     }
@@ -99,6 +123,7 @@ private:
     RockShape m_shape;
     Noise m_noise, m_detail;
     std::vector<Crater> m_craters;
+    std::vector<Facet> m_facets;
 };
 
 // Icosphere as unit directions and triangles wound outward.
@@ -155,7 +180,7 @@ float vOf(Vec3 d) {
 // Displaced sphere with spherical UVs: seam vertices duplicated so u never wraps inside a face,
 // pole vertices duplicated per face so each takes its face's u.
 Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)> &radius, float targetMax,
-                     float targetMean, const std::string &texture) {
+                     float targetMean, float floorFraction, const std::string &texture) {
     std::vector<Vec3> dirs;
     std::vector<std::array<std::uint32_t, 3>> tris;
     icosphere(subdivisions, dirs, tris);
@@ -176,7 +201,7 @@ Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)> &radius,
         hi = std::max(hi, v);
         lo = std::min(lo, v);
     }
-    const float floor = targetMax * 0.8f;
+    const float floor = targetMax * floorFraction;
     float squeeze = lo < floor ? (hi - floor) / (hi - lo) : 1.0f;
     for (auto &v : r) {
         v = hi - (hi - v) * squeeze;
@@ -232,6 +257,8 @@ Mesh displacedSphere(int subdivisions, const std::function<float(Vec3)> &radius,
         }
         m.addTriangle(idx[0], idx[1], idx[2], 0);
     }
+    // Flat fracture faces meet at hard edges; the rest of the surface stays smooth.
+    m.computeNormals(28.0f);
     return m;
 }
 
@@ -243,14 +270,18 @@ Canvas rockTexture(const RockField &field) {
         float phi = y / h * kPi;
         Vec3 d{std::sin(phi) * std::sin(theta), std::cos(phi), std::sin(phi) * std::cos(theta)};
         float r = field.radius(d);
-        // Cavity: how far this point sits below the surrounding average.
-        float around = 0;
-        const Vec3 offsets[4] = {
-            {0.15f, 0, 0}, {-0.15f, 0, 0}, {0, 0.15f, 0.08f}, {0, -0.15f, -0.08f}};
-        for (auto o : offsets) {
-            around += field.radius(normalize(d + o));
+        // Cavity: how far the surface here lies below the surface points around it, measured
+        // along the direction, so a flat fracture face counts as flat and a hollow as a hollow.
+        Vec3 t1 = normalize(cross(d, std::fabs(d.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0}));
+        Vec3 t2 = cross(d, t1);
+        Vec3 around{};
+        for (int k = 0; k < 6; ++k) {
+            float a = k * kPi / 3;
+            Vec3 dn = normalize(d + (t1 * std::cos(a) + t2 * std::sin(a)) * 0.12f);
+            around = around + dn * (field.radius(dn) / 6);
         }
-        float cavity = around / 4 - r;
+        // A sphere counts as slightly convex everywhere; only real hollows and edges stand out.
+        float cavity = dot(around, d) - r + 0.007f * r;
         return field.albedo(d, cavity);
     });
     return c;
@@ -261,16 +292,17 @@ Canvas rockTexture(const RockField &field) {
 Mesh BuildRock(int index) {
     RockField field(kShapes[index]);
     return displacedSphere(
-        3, [&](Vec3 d) { return field.radius(d); }, 1.03f, 0.95f,
+        3, [&](Vec3 d) { return field.radius(d); }, 1.03f, 0.95f, 0.8f,
         "rock" + std::to_string(index + 1) + ".jpg");
 }
 
 Mesh BuildDebris() {
-    RockShape shape{399, {1.1f, 0.7f, 0.9f}, 0.3f, 0, 0};
+    // A long, thin, broken chip: an icosahedron stretched hard, its corners jittered and cut by
+    // fracture planes so neighbouring faces fall into a few flat facets.
+    RockShape shape{399, {1.5f, 0.6f, 0.95f}, 0.35f, 0.15f, 0, 0, 4};
     RockField field(shape);
     Mesh m = displacedSphere(
-        0, [&](Vec3 d) { return field.radius(d); }, 0.25f, 0.2f, "rock1.jpg");
-    // Flat facets read as a freshly broken chip.
+        0, [&](Vec3 d) { return field.radius(d); }, 0.25f, 0.18f, 0.4f, "rock1.jpg");
     m.computeNormals(1.0f);
     return m;
 }

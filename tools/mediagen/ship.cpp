@@ -17,14 +17,39 @@ constexpr float kLength = 1.7f; // span of the planar projections
 void hullUv(Vec3 p, Vec3 n, float &u, float &v) {
     float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     if (az > ax && az > ay) {
-        u = 0.775f + (std::fabs(p.x) - 0.35f) * 0.6f;
-        v = 0.925f - p.y * 0.6f;
+        if (n.z < 0 && p.z < -0.55f && std::fabs(std::fabs(p.x) - 0.35f) < 0.1f) {
+            // A nacelle's end: the nozzle patch, centred on the nozzle.
+            u = 0.775f + (std::fabs(p.x) - 0.35f) * 0.6f;
+            v = 0.925f - p.y * 0.6f;
+        } else {
+            // Edges and end plates facing fore or aft: a strip of side plating, by x and y.
+            u = 0.5f + p.x / kLength;
+            v = 0.5f + 0.28f * (0.5f - p.y / 0.5f);
+        }
     } else if (ay >= ax * 0.8f) {
-        u = 0.5f + p.x / kLength;
+        // The top view; underneath it is mirrored, so markings read the right way from below.
+        u = 0.5f + (n.y >= 0 ? p.x : -p.x) / kLength;
         v = 0.5f * (0.5f - p.z / kLength);
     } else {
         u = 0.5f - p.z / kLength;
         v = 0.5f + 0.28f * (0.5f - p.y / 0.5f);
+    }
+}
+
+// UVs from a finished part's own outward faces, so a mirrored copy reads its own side of the atlas.
+void mapFromFaces(Mesh &part, const std::function<void(Vec3, Vec3, float &, float &)> &uv) {
+    std::vector<bool> done(part.vertices.size(), false);
+    for (std::size_t f = 0; f < part.faces.size(); ++f) {
+        Vec3 n = normalize(part.faceNormal(f));
+        for (auto i : part.faces[f]) {
+            if (!done[i]) {
+                Vertex &vx = part.vertices[i];
+                uv(vx.p, n, vx.u, vx.v);
+                vx.u2 = vx.u;
+                vx.v2 = vx.v;
+                done[i] = true;
+            }
+        }
     }
 }
 
@@ -99,14 +124,16 @@ Mesh BuildShip() {
     Mesh m;
     m.materials.push_back({1.0f, "shiphull.jpg"});
     // Fuselage from the nose tip to the tail.
-    m.append(Loft(octagon(0.45f),
-                  {{0.85f, 0, 0, 0.01f, 0.01f},
-                   {0.65f, 0, -0.005f, 0.07f, 0.045f},
-                   {0.35f, 0, 0, 0.13f, 0.09f},
-                   {0.0f, 0, 0, 0.17f, 0.12f},
-                   {-0.35f, 0, 0, 0.16f, 0.11f},
-                   {-0.52f, 0, 0, 0.12f, 0.08f}},
-                  false, true, 0, hullUv));
+    Mesh fuselage = Loft(octagon(0.45f),
+                         {{0.85f, 0, 0, 0.01f, 0.01f},
+                          {0.65f, 0, -0.005f, 0.07f, 0.045f},
+                          {0.35f, 0, 0, 0.13f, 0.09f},
+                          {0.0f, 0, 0, 0.17f, 0.12f},
+                          {-0.35f, 0, 0, 0.16f, 0.11f},
+                          {-0.52f, 0, 0, 0.12f, 0.08f}},
+                         false, true, 0, hullUv);
+    mapFromFaces(fuselage, hullUv);
+    m.append(fuselage);
     // Canopy bubble on the upper front.
     Mesh canopy = Loft(octagon(0.6f),
                        {{0.5f, 0, 0.08f, 0.01f, 0.01f},
@@ -139,16 +166,12 @@ Mesh BuildShip() {
         Vec3 p = v.p;
         float h = p.x;
         v.p = {0.35f + p.y + h * 0.25f, 0.06f + h, p.z};
-        float u, vv;
-        Vec3 n = std::fabs(p.y) > 0.011f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
-        hullUv(v.p, n, u, vv);
-        v.u = v.u2 = u;
-        v.v = v.v2 = vv;
     }
     // Swapping the x and y roles mirrors the part: restore outward winding.
     fin.flipWinding();
     side.append(fin);
     side.mirrorX();
+    mapFromFaces(side, hullUv);
     m.append(side);
     m.computeNormals(35.0f);
     return m;

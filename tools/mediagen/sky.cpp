@@ -181,46 +181,67 @@ Canvas skyFace(const SkyFace &f, const Noise &noise, const Noise &warp,
             }
         }
     }
+    // A triangular dither of a level or so breaks the 8-bit steps of the sun's faint glow into
+    // grain instead of rings.
+    Rng dither(5000 + static_cast<std::uint64_t>(&f - kFaces));
     Canvas canvas(n, n, {0, 0, 0, 1});
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             Color c = light[static_cast<std::size_t>(y) * n + x];
             // Soft shoulder instead of a hard clip keeps the sun round and the stars crisp.
-            auto tone = [](float v) { return 1.0f - std::exp(-v * 1.15f); };
+            auto tone = [&](float v) {
+                return 1.0f - std::exp(-v * 1.15f) +
+                       (dither.uniform() - dither.uniform()) * (1.5f / 255);
+            };
             canvas.set(x, y, rgb(tone(c.r), tone(c.g), tone(c.b)));
         }
     }
     return canvas;
 }
 
-// Reflection environment: the same space plus a studio-like horizon band and light panels.
+// Reflection environment for the chrome hull: a lit studio around the same space, bright enough
+// in every direction that the hull reads as polished metal from any side: a pale sky dome above,
+// a bright horizon, a dark but not black floor, soft light panels and the sun toward +z. The panels
+// sit in the middle of cube faces, away from their edges, where the faces are filtered apart.
 Color reflection(const Noise &noise, const Noise &warp, Vec3 d) {
     Color c = nebula(noise, warp, d);
-    c = rgb(c.r * 2.0f, c.g * 2.0f, c.b * 2.0f);
-    float band = std::exp(-std::pow(d.y / 0.09f, 2.0f));
-    float upper = smoothstep(-0.05f, 0.6f, d.y);
-    c.r += 0.65f * band + 0.08f * upper;
-    c.g += 0.72f * band + 0.12f * upper;
-    c.b += 0.85f * band + 0.22f * upper;
+    c = rgb(c.r * 1.5f, c.g * 1.5f, c.b * 1.5f);
+    float up = smoothstep(-0.05f, 1.0f, d.y);
+    // Dome: bluish grey, lighter overhead.
+    c.r += 0.28f + 0.22f * up;
+    c.g += 0.32f + 0.24f * up;
+    c.b += 0.42f + 0.26f * up;
+    float band =
+        std::exp(-std::pow(d.y / 0.07f, 2.0f)) + 0.35f * std::exp(-std::pow(d.y / 0.25f, 2.0f));
+    c.r += 0.7f * band;
+    c.g += 0.75f * band;
+    c.b += 0.85f * band;
     if (d.y < 0) {
-        float k = smoothstep(0.0f, -0.4f, d.y);
-        c = mix(c, rgb(0.01f, 0.02f, 0.06f), k * 0.9f);
+        // The floor: dark blue-grey, lighter toward the horizon.
+        float k = smoothstep(0.0f, -0.35f, d.y);
+        c = mix(c, rgb(0.07f, 0.09f, 0.14f), k * 0.85f);
     }
-    // Sharp bright streaks above: three long soft-edged panels.
+    // Soft light panels: three above, one low on the floor side.
     float az = std::atan2(d.x, d.z);
-    const float centres[3] = {-2.2f, 0.9f, 2.6f};
-    for (float ce : centres) {
-        float da = std::remainder(az - ce, 2 * kPi);
-        float w = smoothstep(0.16f, 0.12f, std::fabs(da)) * smoothstep(0.25f, 0.32f, d.y) *
-                  smoothstep(0.72f, 0.64f, d.y);
-        c.r += 0.9f * w;
-        c.g += 0.95f * w;
-        c.b += 1.0f * w;
+    struct Panel {
+        float azimuth, low, high, level;
+    };
+    const Panel panels[4] = {{-1.57f, 0.2f, 0.58f, 1.0f},
+                             {0.35f, 0.3f, 0.6f, 0.8f},
+                             {2.7f, 0.18f, 0.55f, 1.0f},
+                             {1.57f, -0.45f, -0.2f, 0.5f}};
+    for (const Panel &p : panels) {
+        float da = std::remainder(az - p.azimuth, 2 * kPi);
+        float w = smoothstep(0.2f, 0.13f, std::fabs(da)) * smoothstep(p.low, p.low + 0.05f, d.y) *
+                  smoothstep(p.high, p.high - 0.05f, d.y);
+        c.r += 1.1f * p.level * w;
+        c.g += 1.12f * p.level * w;
+        c.b += 1.15f * p.level * w;
     }
     float s = std::max(0.0f, dot(d, kSun));
-    c.r += 1.4f * std::pow(s, 24.0f);
-    c.g += 1.1f * std::pow(s, 24.0f);
-    c.b += 0.7f * std::pow(s, 24.0f);
+    c.r += 1.6f * std::pow(s, 24.0f) + 0.3f * std::pow(s, 4.0f);
+    c.g += 1.25f * std::pow(s, 24.0f) + 0.22f * std::pow(s, 4.0f);
+    c.b += 0.8f * std::pow(s, 24.0f) + 0.1f * std::pow(s, 4.0f);
     return c;
 }
 
@@ -245,7 +266,7 @@ void MakeSky(Output &out) {
     std::vector<Star> stars = makeStars();
     out.mesh("skybox.x", BuildSkybox());
     for (const SkyFace &f : kFaces) {
-        out.jpeg(f.texture, skyFace(f, noise, warp, stars));
+        out.jpeg(f.texture, skyFace(f, noise, warp, stars), 97);
     }
     // Cube faces +X, -X, +Y, -Y, +Z, -Z with the texel-to-direction rule of cube textures.
     std::array<Canvas, 6> faces = {Canvas(128, 128), Canvas(128, 128), Canvas(128, 128),

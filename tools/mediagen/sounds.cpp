@@ -187,32 +187,47 @@ Sound explosionBig() {
 }
 
 Sound explosionRock() {
-    // Crack, then a crumble of short band-passed noise grains.
+    // A rock bursting: a sharp crack over a heavy thud, the body breaking up in a falling
+    // low-passed crunch, then a crumble of chunks and grit that thins out.
     NoiseSource noise(16);
     Rng rng(17);
     Sound s = mono(0.95f);
-    Biquad crack;
-    crack.set(Biquad::Type::HighPass, 900, 0.7);
+    Biquad crack, crunch, crunch2;
+    crack.set(Biquad::Type::HighPass, 250, 0.7);
+    double thud = 0;
     for (std::size_t i = 0; i < s.samples.size(); ++i) {
         float t = i / kRate;
-        s.samples[i] += crack.process(noise.white()) * Percussive(t, 0.0005f, 0.025f) * 1.4f;
-        s.samples[i] += std::sin(2 * kPi * 90 * t) * std::exp(-t * 12) * 0.6f;
+        float v = crack.process(noise.white()) * Percussive(t, 0.0004f, 0.018f) * 1.3f;
+        float f = 45 + 75 * std::exp(-t * 14);
+        thud += f / kRate;
+        v += Sine(thud) * Percussive(t, 0.002f, 0.16f) * 1.1f;
+        float cutoff = 300 + 2600 * std::exp(-t * 9);
+        crunch.set(Biquad::Type::LowPass, cutoff, 0.9);
+        crunch2.set(Biquad::Type::LowPass, cutoff * 1.3f, 0.7);
+        v += crunch2.process(crunch.process(noise.white())) * Percussive(t, 0.003f, 0.22f) * 1.6f;
+        s.samples[i] = v;
     }
-    for (int g = 0; g < 70; ++g) {
-        float start = 0.02f + 0.75f * std::pow(rng.uniform(), 1.6f);
-        float len = rng.range(0.015f, 0.06f);
+    // Chunks: short low resonances; grit: brighter grains, both thinning out over the tail.
+    for (int g = 0; g < 90; ++g) {
+        bool chunk = g < 24;
+        float start = 0.02f + 0.72f * std::pow(rng.uniform(), chunk ? 1.3f : 1.8f);
+        float len = chunk ? rng.range(0.04f, 0.09f) : rng.range(0.012f, 0.04f);
         Biquad bp;
-        bp.set(Biquad::Type::BandPass, rng.range(250, 2200), 2.0);
-        float amp = rng.range(0.3f, 1.0f) * (1.0f - start);
+        bp.set(Biquad::Type::BandPass, chunk ? rng.range(110, 380) : rng.range(400, 2400),
+               chunk ? 3.0 : 2.2);
+        float amp = rng.range(0.4f, 1.0f) * (1.0f - start) * (chunk ? 3.2f : 1.4f);
         std::size_t a = static_cast<std::size_t>(start * kRate);
         for (std::size_t k = 0;
              k < static_cast<std::size_t>(len * kRate) && a + k < s.samples.size(); ++k) {
             float u = k / kRate;
-            s.samples[a + k] +=
-                bp.process(noise.white()) * amp * Percussive(u, 0.001f, len * 0.35f) * 2.0f;
+            s.samples[a + k] += bp.process(noise.white()) * amp * Percussive(u, 0.001f, len * 0.4f);
         }
     }
-    FadeEnds(s, 0.0f, 0.1f);
+    Reverb room(0.05f, 0.5f, 3);
+    for (auto &v : s.samples) {
+        v += 0.3f * room.process(v);
+    }
+    FadeEnds(s, 0.0f, 0.12f);
     return s;
 }
 
@@ -330,81 +345,153 @@ Sound menuBack() {
     return s;
 }
 
+// One syllable of the radio voice: an optional consonant, then a vowel gliding from the previous
+// one's formants, on a glottal buzz whose pitch follows the phrase's intonation.
+struct Syllable {
+    int vowel;     // index into the formant table
+    int consonant; // 0 none, 1 stop, 2 hiss, 3 hum
+    float length;  // seconds of the vowel
+    float pitch;   // Hz at its start
+    float stress;  // 0 .. 1
+};
+
 Sound stationOrder() {
-    // Radio message: squelch, formant-filtered "voice" syllables, data chirps, squelch tail; the
-    // whole band-limited like a transmission.
-    const float length = 6.5f;
+    // Station control's order over the radio: the carrier opens with a squelch, a clipped voice
+    // speaks three short phrases with a falling, commanding intonation, a two-tone end beep, and
+    // the squelch closes. All of it through the narrow, compressed band of a transmission.
     NoiseSource noise(19);
     Rng rng(20);
-    Sound s = mono(length);
-    // Squelch bursts at the start and end.
-    auto squelch = [&](float start, float dur) {
-        Biquad bp;
-        bp.set(Biquad::Type::BandPass, 2200, 0.6);
+    const float formants[][3] = {{730, 1090, 2440}, {270, 2290, 3010}, {300, 870, 2240},
+                                 {530, 1840, 2480}, {570, 840, 2410},  {490, 1350, 1690},
+                                 {660, 1720, 2410}};
+    // Words of one to three syllables, phrases of two to four words.
+    const int phrases[3][4] = {{2, 3, 1, 0}, {1, 2, 2, 3}, {3, 1, 2, 0}};
+    std::vector<std::pair<float, Syllable>> script;
+    float t = 0.42f;
+    for (const auto &phrase : phrases) {
+        int words = 0;
+        while (words < 4 && phrase[words] > 0) {
+            ++words;
+        }
+        int total = 0;
+        for (int w = 0; w < words; ++w) {
+            total += phrase[w];
+        }
+        int n = 0;
+        for (int w = 0; w < words; ++w) {
+            for (int k = 0; k < phrase[w]; ++k, ++n) {
+                Syllable sy;
+                sy.vowel = rng.below(7);
+                sy.consonant = rng.below(4);
+                sy.stress = k == 0 ? 1.0f : 0.35f;
+                sy.length = rng.range(0.09f, 0.15f) * (k == 0 ? 1.25f : 1.0f);
+                // Declining through the phrase, a lift on each word's first syllable.
+                sy.pitch = 138 - 30.0f * n / total + 14 * sy.stress;
+                script.push_back({t, sy});
+                float consonant = sy.consonant == 0 ? 0.0f : (sy.consonant == 2 ? 0.07f : 0.04f);
+                t += consonant + sy.length + 0.035f;
+            }
+            t += rng.range(0.05f, 0.09f);
+        }
+        t += 0.38f;
+    }
+    const float close = t + 0.05f;
+    Sound s = mono(close + 0.45f);
+    // The voice, rendered in one pass so formants glide from syllable to syllable.
+    Biquad f1, f2, f3, hissBand;
+    hissBand.set(Biquad::Type::BandPass, 3000, 1.2);
+    OnePole tilt;
+    tilt.setLowPass(900);
+    double glottal = 0;
+    float cur[3] = {500, 1500, 2500};
+    for (const auto &[start, sy] : script) {
         std::size_t a = static_cast<std::size_t>(start * kRate);
+        float consonant = sy.consonant == 0 ? 0.0f : (sy.consonant == 2 ? 0.07f : 0.04f);
+        std::size_t n = static_cast<std::size_t>((consonant + sy.length + 0.03f) * kRate);
+        for (std::size_t k = 0; k < n && a + k < s.samples.size(); ++k) {
+            float u = k / kRate;
+            float v = 0;
+            if (u < consonant) {
+                float c = u / consonant;
+                if (sy.consonant == 1) {
+                    // Stop: a short closure, then a burst.
+                    v = c > 0.6f ? hissBand.process(noise.white()) * (1 - c) * 1.2f : 0.0f;
+                } else if (sy.consonant == 2) {
+                    v = hissBand.process(noise.white()) * std::sin(kPi * c) * 0.35f;
+                } else {
+                    glottal += 110.0 / kRate;
+                    v = Sine(glottal) * 0.35f * std::sin(kPi * c);
+                }
+            } else {
+                float w = u - consonant;
+                float glide = smoothstep(0.0f, 0.045f, w);
+                const float *target = formants[sy.vowel];
+                float fr[3];
+                for (int i = 0; i < 3; ++i) {
+                    fr[i] = cur[i] + (target[i] - cur[i]) * glide;
+                }
+                f1.set(Biquad::Type::BandPass, fr[0], 6);
+                f2.set(Biquad::Type::BandPass, fr[1], 9);
+                f3.set(Biquad::Type::BandPass, fr[2], 12);
+                float hz = sy.pitch * (1.0f - 0.12f * w / sy.length);
+                glottal += hz / kRate;
+                float src = tilt.process(Saw(glottal, hz / kRate)) * 3.0f + 0.04f * noise.white();
+                float env = smoothstep(0.0f, 0.012f, w) *
+                            smoothstep(sy.length + 0.03f, sy.length - 0.01f, w);
+                v = (1.0f * f1.process(src) + 0.7f * f2.process(src) + 0.35f * f3.process(src)) *
+                    env * (0.75f + 0.25f * sy.stress);
+            }
+            s.samples[a + k] += v * 1.6f;
+        }
+        for (int i = 0; i < 3; ++i) {
+            cur[i] = formants[sy.vowel][i];
+        }
+    }
+    // Squelch at the opening and closing of the carrier, and the two-tone end beep.
+    auto squelch = [&](float at, float dur) {
+        Biquad bp;
+        bp.set(Biquad::Type::BandPass, 2000, 0.7);
+        std::size_t a = static_cast<std::size_t>(at * kRate);
         for (std::size_t k = 0;
              k < static_cast<std::size_t>(dur * kRate) && a + k < s.samples.size(); ++k) {
             float u = k / kRate;
-            s.samples[a + k] += 0.6f * bp.process(noise.white()) * smoothstep(0.0f, 0.01f, u) *
-                                smoothstep(dur, dur * 0.7f, u);
+            s.samples[a + k] += 0.45f * bp.process(noise.white()) * smoothstep(0.0f, 0.008f, u) *
+                                smoothstep(dur, dur * 0.6f, u);
         }
     };
-    squelch(0.0f, 0.25f);
-    // Syllables: a buzzy glottal source through two formant band-passes per vowel.
-    const float vowels[][2] = {{730, 1090}, {270, 2290}, {530, 1840},
-                               {570, 840},  {440, 1020}, {660, 1700}};
-    float t0 = 0.35f;
-    double glottal = 0;
-    while (t0 < length - 1.3f) {
-        int words = 2 + rng.below(4);
-        for (int w = 0; w < words && t0 < length - 1.3f; ++w) {
-            float dur = rng.range(0.08f, 0.2f);
-            const float *v = vowels[rng.below(6)];
-            Biquad f1, f2;
-            f1.set(Biquad::Type::BandPass, v[0], 5);
-            f2.set(Biquad::Type::BandPass, v[1], 6);
-            float pitch = rng.range(105, 140);
-            std::size_t a = static_cast<std::size_t>(t0 * kRate);
-            for (std::size_t k = 0; k < static_cast<std::size_t>(dur * kRate); ++k) {
-                float u = k / kRate;
-                float hz = pitch * (1.0f - 0.15f * u / dur);
-                glottal += hz / kRate;
-                float src = Saw(glottal, hz / kRate) + 0.15f * noise.white();
-                float env = smoothstep(0.0f, 0.015f, u) * smoothstep(dur, dur - 0.03f, u);
-                s.samples[a + k] += (f1.process(src) + 0.6f * f2.process(src)) * env * 1.4f;
-            }
-            t0 += dur + rng.range(0.02f, 0.07f);
-        }
-        t0 += rng.range(0.15f, 0.35f);
-        // Occasionally a burst of data chirps between phrases.
-        if (rng.uniform() < 0.5f) {
-            for (int c = 0; c < 4; ++c) {
-                float f0 = rng.range(1200, 2400), dur = 0.04f;
-                std::size_t a = static_cast<std::size_t>(t0 * kRate);
-                double ph = 0;
-                for (std::size_t k = 0; k < static_cast<std::size_t>(dur * kRate); ++k) {
-                    float u = k / kRate;
-                    ph += (f0 + 8000 * u) / kRate;
-                    s.samples[a + k] += 0.35f * Square(ph, f0 / kRate) * smoothstep(dur, 0.0f, u);
-                }
-                t0 += dur + 0.02f;
-            }
-            t0 += 0.15f;
+    squelch(0.0f, 0.22f);
+    float beep = close - 0.24f;
+    for (int tone = 0; tone < 2; ++tone) {
+        std::size_t a = static_cast<std::size_t>((beep + tone * 0.09f) * kRate);
+        float hz = tone == 0 ? 1050.0f : 1400.0f;
+        for (std::size_t k = 0; k < static_cast<std::size_t>(0.085f * kRate); ++k) {
+            float u = k / kRate;
+            s.samples[a + k] +=
+                0.32f * Sine(hz * u) * smoothstep(0.0f, 0.004f, u) * smoothstep(0.085f, 0.075f, u);
         }
     }
-    squelch(length - 0.9f, 0.35f);
-    // Transmission band and a little constant hiss while the channel is open.
-    Biquad hp, lp;
-    hp.set(Biquad::Type::HighPass, 300, 0.7);
-    lp.set(Biquad::Type::LowPass, 3200, 0.7);
+    squelch(close, 0.3f);
+    // The transmission: band-limited, compressed and lightly driven, a faint hiss while keyed.
+    Biquad hp, lp, presence;
+    hp.set(Biquad::Type::HighPass, 320, 0.7);
+    lp.set(Biquad::Type::LowPass, 3000, 0.8);
+    presence.set(Biquad::Type::Peak, 1600, 1.0, 5);
+    float level = 0;
+    const float threshold = 0.08f, attack = 1 - std::exp(-1 / (0.0005f * kRate)),
+                release = 1 - std::exp(-1 / (0.12f * kRate));
     for (std::size_t i = 0; i < s.samples.size(); ++i) {
-        float t = i / kRate;
-        float open = smoothstep(0.0f, 0.05f, t) * smoothstep(length - 0.5f, length - 0.6f, t);
-        float v = s.samples[i] + 0.03f * noise.white() * open;
-        v = lp.process(hp.process(v));
-        s.samples[i] = std::tanh(v * 1.5f);
+        float ti = i / kRate;
+        float open = smoothstep(0.0f, 0.03f, ti) * smoothstep(close + 0.3f, close + 0.2f, ti);
+        float v = s.samples[i] + 0.008f * noise.white() * open;
+        v = presence.process(lp.process(hp.process(v)));
+        // A compressor (4:1 above the threshold, fast attack, slow release) evens the syllables
+        // out like a radio's voice channel without pumping the pauses up.
+        float a = std::fabs(v);
+        level += (a - level) * (a > level ? attack : release);
+        float gain = level > threshold ? std::pow(level / threshold, -0.75f) : 1.0f;
+        s.samples[i] = std::tanh(v * gain * 2.0f);
     }
-    FadeEnds(s, 0.005f, 0.05f);
+    FadeEnds(s, 0.004f, 0.05f);
     return s;
 }
 
@@ -416,31 +503,29 @@ void MakeSounds(Output &out) {
         Sound sound;
         float level; // dBFS: peak, or RMS when `rms`
         bool rms;
+        bool loop;
     };
     Effect effects[] = {
-        {"spring.wav", spring(), -6, false},
-        {"engine.wav", engine(), -12, true},
-        {"marsshipengine.wav", marsEngine(), -12, true},
-        {"marsshiplaser.wav", marsLaser(), -8, false},
-        {"enginestart.wav", engineStart(), -6, false},
-        {"rumble.wav", rumble(), -10, true},
-        {"explosion1.wav", explosionBig(), -1, false},
-        {"explosion2.wav", explosionRock(), -3, false},
-        {"laser.wav", laser(), -6, false},
-        {"danger.wav", danger(), -9, false},
-        {"win.wav", win(), -6, false},
-        {"lose.wav", lose(), -6, false},
-        {"hit.wav", hit(), -4, false},
-        {"menuselect.wav", menuSelect(), -12, false},
-        {"menuback.wav", menuBack(), -10, false},
-        {"stationorder.wav", stationOrder(), -8, false},
+        {"spring.wav", spring(), -6, false, false},
+        {"engine.wav", engine(), -12, true, true},
+        {"marsshipengine.wav", marsEngine(), -12, true, true},
+        {"marsshiplaser.wav", marsLaser(), -8, false, false},
+        {"enginestart.wav", engineStart(), -6, false, false},
+        {"rumble.wav", rumble(), -10, true, true},
+        {"explosion1.wav", explosionBig(), -1, false, false},
+        {"explosion2.wav", explosionRock(), -3, false, false},
+        {"laser.wav", laser(), -6, false, false},
+        {"danger.wav", danger(), -9, false, true},
+        {"win.wav", win(), -6, false, false},
+        {"lose.wav", lose(), -6, false, false},
+        {"hit.wav", hit(), -4, false, false},
+        {"menuselect.wav", menuSelect(), -12, false, false},
+        {"menuback.wav", menuBack(), -10, false, false},
+        // Played over the engine loop (-12 dB RMS): the order stands just above it.
+        {"stationorder.wav", stationOrder(), -11, true, false},
     };
     for (auto &e : effects) {
-        if (e.rms) {
-            NormalizeRms(e.sound, e.level);
-        } else {
-            NormalizePeak(e.sound, e.level);
-        }
+        Master(e.sound, e.level, e.rms, e.loop);
         out.wav(e.name, e.sound);
     }
 }

@@ -16,8 +16,10 @@ namespace {
 constexpr float kApothem = 7.0f;
 constexpr float kFront = 8.0f, kBack = -60.0f;
 // The arrival mouth narrows through a collar to a smaller opening in the hull plate, so the camera
-// near the docking clamps sees the opening's rim around the approaching ship.
-constexpr float kMouthApothem = 4.0f, kPlateZ = 10.0f;
+// near the docking clamps sees the opening's rim around the approaching ship. The opening is a
+// short rim standing between the collar's lip and the plate, so no two surfaces face the tube
+// within a hair of each other, and the plate faces only outward.
+constexpr float kMouthApothem = 4.0f, kLipZ = 10.0f, kRimDepth = 0.6f, kPlateZ = kLipZ + kRimDepth;
 constexpr int kWall = 0, kFloor = 1, kFrame = 2;
 
 Vec3 octagonPoint(int i, float apothem, float z) {
@@ -182,13 +184,14 @@ Mesh BuildStation() {
         });
         m.append(clamp);
     }
-    // Collar from the tube to the mouth, facing the axis: plain panels, then a hazard-striped lip.
+    // Collar from the tube to the mouth, facing the axis: plain panels, a hazard-striped lip, then
+    // the rim through the plate.
     struct Band {
         float apothem0, z0, apothem1, z1, v0, v1;
     };
-    const Band bands[2] = {
-        {kApothem, kFront, kMouthApothem + 0.5f, kPlateZ - 0.4f, 0.35f, 0.95f},
-        {kMouthApothem + 0.5f, kPlateZ - 0.4f, kMouthApothem, kPlateZ, 0.0f, 0.25f}};
+    const Band bands[3] = {{kApothem, kFront, kMouthApothem + 0.5f, kLipZ - 0.4f, 0.35f, 0.95f},
+                           {kMouthApothem + 0.5f, kLipZ - 0.4f, kMouthApothem, kLipZ, 0.0f, 0.25f},
+                           {kMouthApothem, kLipZ, kMouthApothem, kPlateZ, 0.3f, 0.4f}};
     for (const Band &band : bands) {
         for (int i = 0; i < 8; ++i) {
             Vec3 a = octagonPoint(i, band.apothem0, band.z0),
@@ -203,7 +206,7 @@ Mesh BuildStation() {
             }
         }
     }
-    // Hull plate around the arrival mouth, facing out (+z) and in.
+    // Hull plate around the arrival mouth, facing out (+z).
     Mesh plate;
     const float half = 16.0f;
     for (int i = 0; i < 8; ++i) {
@@ -237,7 +240,6 @@ Mesh BuildStation() {
             }
         }
     }
-    plate.makeDoubleSided();
     m.append(plate);
     // The station is drawn unlit, but normals keep the file's format uniform with the other hulls.
     m.computeNormals(30.0f);

@@ -4,22 +4,21 @@
 #include "platform/dmusic/segment.h"
 #include "platform/dsound/dsound.h"
 #include "platform/test_seams.h"
+#include "tests/fuzz/memory_file.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    static const std::string path = "/tmp/tarvos-fuzz-segment-" + std::to_string(getpid()) + ".wav";
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    static const bool quiet = [] {
+        seams::CaptureDebugOutput(true);
+        return true;
+    }();
+    (void)quiet;
+    static fuzzing::MemoryFile file;
+    file.Fill(data, size);
 
     dmusic::Segment *segment = nullptr;
-    if (SUCCEEDED(dmusic::Segment::Load(path, &segment))) {
+    if (SUCCEEDED(dmusic::Segment::Load(file.Path(), &segment))) {
         seams::UseVirtualClock(1'000'000);
         IDirectMusicPerformance8 *performance = nullptr;
         CoInitialize(nullptr);
@@ -38,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         segment->Release();
         seams::UseRealClock();
     }
-    std::remove(path.c_str());
+    seams::TakeDebugOutput();
     return 0;
 }

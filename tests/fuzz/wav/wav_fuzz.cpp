@@ -1,34 +1,25 @@
 // Feeds arbitrary bytes to the WAV reader as a module resource (read through a memory image) and
-// as a file, reads the data in uneven slices and rewinds; then walks every chunk of the bytes with
-// the chunk functions. Anything but a clean result or a clean refusal is a finding.
+// as a file kept in memory, reads the data in uneven slices and rewinds; what the mixer can play
+// goes on through the sound manager and plays; then walks every chunk of the bytes with the chunk
+// functions. Anything but a clean result or a clean refusal is a finding.
 #include "platform/mmio/mmio.h"
 #include "platform/test_seams.h"
+#include "sound/sound.h"
+#include "sound/sound_manager.h"
 #include "sound/wav_file.h"
+#include "tests/fuzz/memory_file.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-const std::string &TempPath() {
-    static const std::string path = [] {
-        std::string pattern = "/tmp/tarvos-fuzz-wav-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd >= 0)
-            ::close(fd);
-        std::atexit([] { std::remove(TempPath().c_str()); });
-        return pattern;
-    }();
-    return path;
-}
-
 void ReadThrough(WavFile &wav) {
     const DWORD size = wav.GetSize();
-    if (!wav.m_pwfx)
+    // What opens is a format every user can trust.
+    if (!wav.m_pwfx || mmio::WaveFormatProblem(*wav.m_pwfx))
         std::abort();
     std::vector<BYTE> buffer(4096);
     DWORD total = 0;
@@ -68,6 +59,35 @@ void WalkChunks(HMMIO h, const MMCKINFO *parent, int depth) {
     }
 }
 
+// A sound the mixer can play (8- or 16-bit PCM, mono or stereo, at least a frame and the
+// smallest buffer long) must become a sound and play.
+void PlayThroughTheSoundManager(const std::string &path) {
+    static SoundManager &manager = *[] {
+        seams::UseVirtualClock(1'000'000);
+        auto *m = new SoundManager;
+        if (FAILED(m->Initialize(nullptr, DSSCL_PRIORITY, 2, 22050, 16)))
+            std::abort();
+        return m;
+    }();
+    WavFile wav;
+    if (FAILED(wav.Open(path.c_str(), nullptr, WAVEFILE_READ)))
+        return;
+    const WAVEFORMATEX &f = *wav.m_pwfx;
+    const bool playable = mmio::IsPcmWaveFormat(f) && f.nChannels <= 2 &&
+                          (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+                          wav.GetSize() >= std::max<DWORD>(f.nBlockAlign, DSBSIZE_MIN);
+    CSound *sound = nullptr;
+    const HRESULT hr = manager.Create(&sound, path.c_str(), 0, GUID_NULL, 2);
+    if (playable && FAILED(hr))
+        std::abort();
+    if (sound) {
+        sound->Play(0, DSBPLAY_LOOPING);
+        seams::AdvanceVirtualClock(0.01);
+        seams::SyncSoundMixer();
+        delete sound;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -87,14 +107,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     seams::ClearModuleResources();
 
-    if (std::FILE *file = std::fopen(TempPath().c_str(), "wb")) {
-        if (!bytes.empty())
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+    static fuzzing::MemoryFile file;
+    file.Fill(data, size);
+    {
         WavFile wav;
-        if (SUCCEEDED(wav.Open(TempPath().c_str(), nullptr, WAVEFILE_READ)))
+        if (SUCCEEDED(wav.Open(file.Path().c_str(), nullptr, WAVEFILE_READ)))
             ReadThrough(wav);
     }
+    PlayThroughTheSoundManager(file.Path());
 
     std::vector<char> image(bytes.begin(), bytes.end());
     MMIOINFO info{};

@@ -98,6 +98,23 @@ TEST_F(BlendDepthTest, DepthFunctionAndWrites) {
     EXPECT_TRUE(Near(At(32, 32), {0, 255, 0}, 0));
 }
 
+TEST_F(BlendDepthTest, SixteenBitDepthKeepsCloseSurfacesApartWithTheNearPlaneAtTheEye) {
+    // Near plane 0.01, far 512: two surfaces 3 cm apart 8 units away fall on one 16-bit depth
+    // value, so the farther one drawn second would show through.
+    const float zn = 0.01f, zf = 512.0f;
+    D3DMATRIX proj{};
+    proj._11 = proj._22 = 1.0f;
+    proj._33 = zf / (zf - zn);
+    proj._34 = 1.0f;
+    proj._43 = -zn * zf / (zf - zn);
+    m_device->SetTransform(D3DTS_PROJECTION, &proj);
+    Begin();
+    Draw(square(20, 7.97f, 0xFF0000FF));
+    Draw(square(20, 8.0f, 0xFFFF0000));
+    End("depth_near_plane_precision");
+    EXPECT_TRUE(Near(At(32, 32), {0, 0, 255}, 0));
+}
+
 TEST_F(BlendDepthTest, DepthBiasWinsOverCoplanarGeometryOnly) {
     // The ship, then its flame in the same plane with a stricter test: without bias it loses.
     m_device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);

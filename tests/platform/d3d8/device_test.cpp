@@ -297,8 +297,8 @@ TEST_F(DeviceTest, CapturesTheListedPresentsAsPngFiles) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("tarvos-capture-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    seams::CaptureFrames(folder.string(), {2, 4});
+    // The folder is made with the first picture, parents and all.
+    seams::CaptureFrames((folder / "run").string(), {2, 4});
     ASSERT_EQ(create(windowed(m_window, 40, 30)), S_OK);
     const D3DCOLOR colours[] = {D3DCOLOR_XRGB(255, 0, 0), D3DCOLOR_XRGB(0, 0, 255),
                                 D3DCOLOR_XRGB(0, 255, 0)};
@@ -306,11 +306,12 @@ TEST_F(DeviceTest, CapturesTheListedPresentsAsPngFiles) {
         m_device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1.0f, 0);
         ASSERT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
     }
-    EXPECT_FALSE(std::filesystem::exists(folder / "frame-1.png"));
-    EXPECT_FALSE(std::filesystem::exists(folder / "frame-3.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "run" / "frame-1.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "run" / "frame-3.png"));
     std::vector<std::uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(image::ReadFileBytes((folder / "frame-2.png").string(), bytes, error)) << error;
+    ASSERT_TRUE(image::ReadFileBytes((folder / "run" / "frame-2.png").string(), bytes, error))
+        << error;
     image::Rgba8Image img;
     ASSERT_TRUE(image::DecodePng(bytes, img, error)) << error;
     EXPECT_EQ(img.width, 40u);

@@ -280,4 +280,55 @@ TEST(MeshData, RefusesInconsistentMeshes) {
     EXPECT_TRUE(Build(Bytes(std::string(kQuadHead) + material + " }"), ok, error)) << error;
 }
 
+TEST(MeshData, DegenerateFacesAndSurplusFaceMaterialsAreRefusedWhereTheyStand) {
+    MeshData mesh;
+    std::string error;
+    EXPECT_FALSE(Build(Bytes(R"(xof 0303txt 0032
+Mesh {
+ 3;
+ 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;
+ 2;
+ 3;0,1,2;,
+ 2;0,1;;
+})"),
+                       mesh, error));
+    EXPECT_EQ(error, "line 7: Mesh face 1 has 2 corners, fewer than a triangle");
+    EXPECT_FALSE(Build(Bytes(std::string(kQuadHead) + R"( MeshMaterialList {
+  1;
+  3; 0,0,0;;
+  Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }
+ }
+})"),
+                       mesh, error));
+    EXPECT_EQ(error, "line 9: MeshMaterialList gives 3 face materials for 2 faces");
+
+    // Binary files name the byte offset of the value: face 1's corner count.
+    BinaryXFile f;
+    f.Open("Mesh").Integers({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0});
+    const std::size_t faces = f.Bytes().size() + 6; // after the list's code and count
+    f.Integers({2, 3, 0, 1, 2, 1, 0}).Close();
+    EXPECT_FALSE(Build(f.Bytes(), mesh, error));
+    EXPECT_EQ(error, "byte " + std::to_string(faces + 5 * 4) +
+                         ": Mesh face 1 has 1 corners, fewer than a triangle");
+}
+
+TEST(MeshData, ObjectsOfTemplatesTheFileDeclaresAreSkipped) {
+    const std::string note =
+        "template Note { <8A1F3C52-0D4E-4B6A-9C71-2E5B7D90A1F4> STRING text; }";
+    const MeshData mesh = BuildOk(Bytes("xof 0303txt 0032 " + note + R"(
+Note { "made by hand"; }
+Frame {
+ Note { "inside a frame"; }
+)" + std::string(kQuadHead).substr(17) + R"( Note { "inside the mesh"; } }
+})"));
+    EXPECT_EQ(mesh.FaceCount(), 2u);
+    // Without the declaration the same object is unknown, and the file is refused.
+    MeshData refused;
+    std::string error;
+    EXPECT_FALSE(Build(Bytes("xof 0303txt 0032 Note { \"made by hand\"; }" +
+                             std::string(kQuadHead).substr(17) + "}"),
+                       refused, error));
+    EXPECT_NE(error.find("unknown template 'Note'"), std::string::npos) << error;
+}
+
 } // namespace

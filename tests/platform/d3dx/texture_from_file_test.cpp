@@ -188,4 +188,45 @@ TEST_F(TextureFromFile, CubeMapFacesAndLevelsInFileOrder) {
     cube->Release();
 }
 
+TEST_F(TextureFromFile, PicturesLargerThanTheDeviceTakesAreRefusedFromTheirHeaders) {
+    // Headers of 8192-texel sides whose pixels are cut off or damaged: only a check made before
+    // decoding names the size rather than the damage.
+    std::vector<std::uint8_t> dds =
+        testing_dds::DdsWriter::Write(2, 2, 1, false, {}, [](int, int, int, int) { return 0u; });
+    std::vector<std::uint8_t> cube =
+        testing_dds::DdsWriter::Write(2, 2, 1, true, {}, [](int, int, int, int) { return 0u; });
+    for (auto *file : {&dds, &cube})
+        for (std::size_t at : {12u, 16u}) { // height, width
+            (*file)[at] = 0;
+            (*file)[at + 1] = 0x20;
+        }
+    std::vector<std::uint8_t> png;
+    std::string error;
+    ASSERT_TRUE(image::EncodePng(Picture(8192, 1, [](int x, int) { return 0xFF000000u | x; }), true,
+                                 png, error));
+    png[png.size() - 20] ^= 0x55; // inside the compressed rows
+    seams::CaptureDebugOutput(true);
+    IDirect3DTexture8 *texture = reinterpret_cast<IDirect3DTexture8 *>(0x1);
+    EXPECT_LT(D3DXCreateTextureFromFileA(m_device, Write("wide.png", png).c_str(), &texture), 0);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_LT(D3DXCreateTextureFromFileA(m_device, Write("huge.dds", dds).c_str(), &texture), 0);
+    IDirect3DCubeTexture8 *cubeTexture = nullptr;
+    EXPECT_LT(
+        D3DXCreateCubeTextureFromFileA(m_device, Write("sky.dds", cube).c_str(), &cubeTexture), 0);
+    EXPECT_EQ(cubeTexture, nullptr);
+    // An asked size past the limit is refused before the file is even read.
+    EXPECT_LT(D3DXCreateTextureFromFileExA(m_device, Path("absent.png").c_str(), 8192, 8192, 1, 0,
+                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                           D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+              0);
+    const std::string traces = seams::TakeDebugOutput();
+    seams::CaptureDebugOutput(false);
+    const std::string limit = " is larger than the largest side allowed, 4096\n";
+    EXPECT_EQ(traces, "D3DX: cannot load texture \"" + Path("wide.png") + "\": 8192 x 1" + limit +
+                          "D3DX: cannot load texture \"" + Path("huge.dds") + "\": 8192 x 8192" +
+                          limit + "D3DX: cannot load texture \"" + Path("sky.dds") +
+                          "\": 8192 x 8192" + limit + "D3DX: cannot load texture \"" +
+                          Path("absent.png") + "\": 8192 x 8192" + limit);
+}
+
 } // namespace

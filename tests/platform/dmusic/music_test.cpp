@@ -153,6 +153,39 @@ TEST_F(Music, AMissingOrBrokenFileLeavesNoSegment) {
     EXPECT_EQ(m_segment, nullptr);
 }
 
+TEST_F(Music, AnExtensiblePcmLoopPlaysAndBrokenHeadersAreTracedAndRefused) {
+    using namespace wavtest;
+    Format stereo;
+    stereo.channels = 2;
+    stereo.tag = WAVE_FORMAT_EXTENSIBLE;
+    const Bytes pcm = ReadFile(m_folder / "menuloop.wav");
+    const Bytes data(pcm.begin() + 44, pcm.end()); // the canonical header is 44 bytes
+    WriteFile(
+        m_folder / "menuloop.wav",
+        Riff(Join({Chunk("fmt ", FormatBody(stereo, ExtensibleExtra(16))), Chunk("data", data)})));
+    seams::CaptureDebugOutput(true);
+    ASSERT_EQ(SetUpMusic(), S_OK);
+    ASSERT_EQ(Start(), S_OK);
+    const auto left = Left(0.1);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        ASSERT_EQ(std::lround(left[i] * 32768.0), m_loop[i]) << "frame " << i;
+    m_segment->Release();
+    m_segment = nullptr;
+
+    Bytes tagZero;
+    Put16(tagZero, 0);
+    stereo.tag = 0;
+    WriteFile(m_folder / "zero.wav",
+              Riff(Join({Chunk("fmt ", FormatBody(stereo, tagZero)), Chunk("data", data)})));
+    WCHAR wide[MAX_PATH] = {'z', 'e', 'r', 'o', '.', 'w', 'a', 'v'};
+    EXPECT_EQ(m_loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8, wide,
+                                           reinterpret_cast<void **>(&m_segment)),
+              DMUS_E_UNSUPPORTED_STREAM);
+    EXPECT_EQ(m_segment, nullptr);
+    EXPECT_EQ(seams::TakeDebugOutput(), "dmusic: zero.wav: format tag 0 names no format\n");
+    seams::CaptureDebugOutput(false);
+}
+
 TEST_F(Music, ClassesAreMadeThroughComAndItsFailuresLeaveNull) {
     seams::InjectFailure("CoCreateInstance", seams::kFailAlways, E_OUTOFMEMORY);
     EXPECT_EQ(SetUpMusic(), E_FAIL);
