@@ -133,7 +133,8 @@ RawGlFloor::RawGlFloor() {
         return;
     m_drawElements = drawElements;
 
-    // The same off-screen back buffer as the device's: colour and 16-bit depth.
+    // The same off-screen back buffer as the device gives a 16-bit depth format: colour and
+    // 24-bit depth.
     gl.GenFramebuffers(1, &m_framebuffer);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl.GenRenderbuffers(1, &m_colour);
@@ -142,7 +143,7 @@ RawGlFloor::RawGlFloor() {
     gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_colour);
     gl.GenRenderbuffers(1, &m_depth);
     gl.BindRenderbuffer(GL_RENDERBUFFER, m_depth);
-    gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kWidth, kHeight);
+    gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
     gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depth);
     if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return;
