@@ -6,6 +6,9 @@
 #include "platform/d3d8/live_objects.h"
 #include "platform/d3d8/pipeline.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace d3d8 {
 
 BufferStore::BufferStore(Device *device, const void *owner, UINT length, DWORD usage, D3DPOOL pool)
@@ -25,7 +28,7 @@ BufferStore::BufferStore(Device *device, const void *owner, UINT length, DWORD u
 }
 
 BufferStore::~BufferStore() {
-    m_device->GetPipeline().Forget(m_owner);
+    m_device->GetPipeline().ForgetBuffer(m_owner, m_name);
     if (m_name && m_device->MakeContextCurrent()) {
         m_device->GL().DeleteBuffers(1, &m_name);
         --LiveGlCount();
@@ -119,6 +122,35 @@ HRESULT IndexBuffer::GetDevice(IDirect3DDevice8 **device) {
     m_store.Owner()->AddRef();
     *device = m_store.Owner();
     return S_OK;
+}
+
+UINT IndexBuffer::LargestIndex(UINT start, UINT count) {
+    if (m_largest.count != count || m_largest.start != start) {
+        const UINT size = IndexSize();
+        m_largest.largest =
+            d3d8::LargestIndex(m_store.Bytes() + static_cast<size_t>(start) * size, count, size);
+        m_largest.start = start;
+        m_largest.count = count;
+    }
+    return m_largest.largest;
+}
+
+UINT LargestIndex(const std::uint8_t *data, UINT count, UINT size) {
+    UINT largest = 0;
+    if (size == 2) {
+        for (UINT i = 0; i < count; ++i) {
+            std::uint16_t v;
+            std::memcpy(&v, data + 2 * static_cast<size_t>(i), 2);
+            largest = std::max<UINT>(largest, v);
+        }
+    } else {
+        for (UINT i = 0; i < count; ++i) {
+            std::uint32_t v;
+            std::memcpy(&v, data + 4 * static_cast<size_t>(i), 4);
+            largest = std::max<UINT>(largest, v);
+        }
+    }
+    return largest;
 }
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC *desc) {

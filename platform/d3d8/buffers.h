@@ -80,6 +80,7 @@ public:
     void PreLoad() override {}
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE **data, DWORD flags) override {
+        m_largest.count = 0; // the indices may change
         return m_store.Lock(offset, size, data, flags);
     }
     HRESULT Unlock() override { return m_store.Unlock(); }
@@ -87,10 +88,19 @@ public:
 
     const BufferStore &Store() const { return m_store; }
     UINT IndexSize() const { return m_format == D3DFMT_INDEX32 ? 4 : 2; }
+    // The largest of `count` indices from index `start` (which must lie in the buffer), worked
+    // out once while the buffer stays unlocked: meshes draw the same ranges frame after frame.
+    UINT LargestIndex(UINT start, UINT count);
 
 private:
     BufferStore m_store;
     D3DFORMAT m_format;
+    struct {
+        UINT start = 0, count = 0, largest = 0;
+    } m_largest;
 };
+
+// The largest of `count` indices of `size` bytes at `data`.
+UINT LargestIndex(const std::uint8_t *data, UINT count, UINT size);
 
 } // namespace d3d8

@@ -50,25 +50,6 @@ bool primitiveOf(D3DPRIMITIVETYPE type, UINT count, Primitive &out) {
     }
 }
 
-// The largest index of `count` indices of `size` bytes at `data`.
-UINT largestIndex(const std::uint8_t *data, UINT count, UINT size) {
-    UINT largest = 0;
-    if (size == 2) {
-        for (UINT i = 0; i < count; ++i) {
-            std::uint16_t v;
-            std::memcpy(&v, data + 2 * static_cast<size_t>(i), 2);
-            largest = std::max<UINT>(largest, v);
-        }
-    } else {
-        for (UINT i = 0; i < count; ++i) {
-            std::uint32_t v;
-            std::memcpy(&v, data + 4 * static_cast<size_t>(i), 4);
-            largest = std::max<UINT>(largest, v);
-        }
-    }
-    return largest;
-}
-
 } // namespace
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -134,7 +115,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8 *texture) {
             return D3DERR_INVALIDCALL;
     }
     // Sampler objects belong to the stage, so a new texture keeps its stage's sampler.
-    m_pipeline->state.textures[stage] = storage;
+    m_pipeline->TextureChanged(stage, storage);
     return S_OK;
 }
 
@@ -175,8 +156,11 @@ HRESULT Device::SetVertexShader(DWORD handle) {
         Trace("SetVertexShader: " + std::to_string(handle) + " is not a vertex format");
         return D3DERR_INVALIDCALL;
     }
-    m_pipeline->state.fvf = handle;
-    m_pipeline->state.layout = layout;
+    if (m_pipeline->state.fvf != handle) {
+        m_pipeline->state.fvf = handle;
+        m_pipeline->state.layout = layout;
+        m_pipeline->KeyChanged();
+    }
     return S_OK;
 }
 
@@ -195,8 +179,13 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         Trace("DrawPrimitive: vertices outside the stream or stream locked");
         return D3DERR_INVALIDCALL;
     }
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), store.Name(),
-                            static_cast<size_t>(startVertex) * s.stride, s.stride, 0, 0, 0, 0);
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = store.Name();
+    call.stride = s.stride;
+    call.first = static_cast<GLint>(startVertex);
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
@@ -218,17 +207,23 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
         Trace("DrawIndexedPrimitive: indices outside the index buffer or a buffer locked");
         return D3DERR_INVALIDCALL;
     }
-    const UINT largest = largestIndex(indices.Bytes() + static_cast<size_t>(startIndex) * indexSize,
-                                      p.vertices, indexSize);
+    const UINT largest = s.indices->LargestIndex(startIndex, p.vertices);
     const std::uint64_t end =
         (static_cast<std::uint64_t>(largest) + s.baseVertex) * s.stride + s.layout.size;
     if (end > vertices.Length()) {
         Trace("DrawIndexedPrimitive: an index reaches past the vertex stream");
         return D3DERR_INVALIDCALL;
     }
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), vertices.Name(), 0, s.stride,
-                            indices.Name(), static_cast<size_t>(startIndex) * indexSize, indexSize,
-                            static_cast<GLint>(s.baseVertex));
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = vertices.Name();
+    call.stride = s.stride;
+    call.indices = indices.Name();
+    call.indexOffset = static_cast<size_t>(startIndex) * indexSize;
+    call.indexSize = indexSize;
+    call.baseVertex = static_cast<GLint>(s.baseVertex);
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void *vertices,
@@ -244,10 +239,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     // Direct3D 8 unbinds stream 0 after a user-memory draw.
     s.stream = nullptr;
     s.stride = 0;
-    const GLuint buffer =
-        m_pipeline->StreamVertices(vertices, static_cast<size_t>(p.vertices) * stride);
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), buffer, 0, stride, 0, 0, 0,
-                            0);
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices = m_pipeline->StreamVertices(vertices, static_cast<size_t>(p.vertices) * stride);
+    call.stride = stride;
+    return m_pipeline->Draw(call);
 }
 
 HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
@@ -265,7 +262,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
         return S_OK;
     const UINT indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
     const UINT largest =
-        largestIndex(static_cast<const std::uint8_t *>(indices), p.vertices, indexSize);
+        LargestIndex(static_cast<const std::uint8_t *>(indices), p.vertices, indexSize);
     // The caller vouches for minIndex + vertexCount vertices; no index may go past them.
     if (static_cast<std::uint64_t>(largest) >= static_cast<std::uint64_t>(minIndex) + vertexCount) {
         Trace("DrawIndexedPrimitiveUP: an index reaches past the vertices given");
@@ -275,12 +272,15 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     s.stride = 0;
     s.indices = nullptr;
     s.baseVertex = 0;
-    const GLuint vertexBuffer =
+    DrawCall call;
+    call.mode = p.mode;
+    call.count = static_cast<GLsizei>(p.vertices);
+    call.vertices =
         m_pipeline->StreamVertices(vertices, (static_cast<size_t>(largest) + 1) * stride);
-    const GLuint indexBuffer =
-        m_pipeline->StreamIndices(indices, static_cast<size_t>(p.vertices) * indexSize);
-    return m_pipeline->Draw(p.mode, static_cast<GLsizei>(p.vertices), vertexBuffer, 0, stride,
-                            indexBuffer, 0, indexSize, 0);
+    call.stride = stride;
+    call.indices = m_pipeline->StreamIndices(indices, static_cast<size_t>(p.vertices) * indexSize);
+    call.indexSize = indexSize;
+    return m_pipeline->Draw(call);
 }
 
 } // namespace d3d8

@@ -10,8 +10,10 @@
 #include "platform/d3d8/shader_source.h"
 #include "platform/d3d8/texture.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace d3d8 {
 namespace {
@@ -112,6 +114,7 @@ Pipeline::Pipeline(Device &device, const gl::Functions &functions)
     gl.Disable(GL_DITHER);
     gl.Enable(GL_CULL_FACE);
     gl.FrontFace(GL_CCW);
+    ForgetEverything();
 }
 
 void Pipeline::Abandon() {
@@ -133,14 +136,124 @@ Pipeline::~Pipeline() {
     LiveGlCount() -= 3 + kMaxStages;
 }
 
-void Pipeline::Forget(const void *resource) {
-    for (TextureStorage *&texture : state.textures)
-        if (static_cast<const void *>(texture) == resource)
-            texture = nullptr;
-    if (static_cast<const void *>(state.stream) == resource)
+void Pipeline::ForgetTexture(const void *texture, GLuint name) {
+    for (TextureStorage *&bound : state.textures)
+        if (static_cast<const void *>(bound) == texture) {
+            bound = nullptr;
+            m_keyDirty = true;
+        }
+    // Deleting a texture unbinds it from every unit; a later texture may get its name again.
+    for (GLuint &held : m_boundTextures)
+        if (name && held == name)
+            held = 0;
+}
+
+void Pipeline::ForgetBuffer(const void *buffer, GLuint name) {
+    if (static_cast<const void *>(state.stream) == buffer)
         state.stream = nullptr;
-    if (static_cast<const void *>(state.indices) == resource)
+    if (static_cast<const void *>(state.indices) == buffer)
         state.indices = nullptr;
+    // Deleting a buffer detaches it from the vertex array; a later buffer may get its name again.
+    if (name && m_attributeBuffer == name)
+        m_attributeBuffer = 0;
+    if (name && m_elementBuffer == name)
+        m_elementBuffer = 0;
+}
+
+void Pipeline::ForgetEverything() {
+    m_keyDirty = true;
+    for (std::uint64_t &stamp : m_changed)
+        stamp = ++m_clock;
+    m_held.Forget();
+    m_fixedDirty = true;
+    m_samplerDirty.fill(true);
+    m_boundTextures.fill(0);
+    m_attributeBuffer = 0;
+    m_elementBuffer = 0;
+}
+
+void GlFixedState::Forget() {
+    const float unknown = std::numeric_limits<float>::quiet_NaN();
+    for (GLint &v : viewport)
+        v = -1;
+    depthRange[0] = depthRange[1] = unknown;
+    depthTest = depthMask = cull = polygonOffset = blend = dither = colourMask = -1;
+    depthFunc = cullFace = polygonMode = blendSource = blendDestination = blendEquation = GL_NONE;
+    offsetFactor = offsetUnits = unknown;
+}
+
+// What each render state reaches. Program choice: the states BuildKey reads; fixed GL state:
+// those ApplyFixedState reads; uniforms: those Upload reads.
+void Pipeline::RenderStateChanged(D3DRENDERSTATETYPE changed) {
+    switch (changed) {
+    case D3DRS_NORMALIZENORMALS:
+    case D3DRS_LOCALVIEWER:
+    case D3DRS_LIGHTING:
+    case D3DRS_SPECULARENABLE:
+    case D3DRS_COLORVERTEX:
+    case D3DRS_DIFFUSEMATERIALSOURCE:
+    case D3DRS_AMBIENTMATERIALSOURCE:
+    case D3DRS_SPECULARMATERIALSOURCE:
+    case D3DRS_EMISSIVEMATERIALSOURCE:
+    case D3DRS_ALPHATESTENABLE:
+    case D3DRS_ALPHAFUNC:
+        m_keyDirty = true;
+        break;
+    case D3DRS_ZENABLE:
+    case D3DRS_ZFUNC:
+    case D3DRS_ZWRITEENABLE:
+    case D3DRS_CULLMODE:
+    case D3DRS_FILLMODE:
+    case D3DRS_ZBIAS:
+    case D3DRS_ALPHABLENDENABLE:
+    case D3DRS_SRCBLEND:
+    case D3DRS_DESTBLEND:
+    case D3DRS_BLENDOP:
+    case D3DRS_COLORWRITEENABLE:
+    case D3DRS_DITHERENABLE:
+        m_fixedDirty = true;
+        break;
+    case D3DRS_AMBIENT:
+        UniformsChanged(UniformGroup::Ambient);
+        break;
+    case D3DRS_TEXTUREFACTOR:
+        UniformsChanged(UniformGroup::TextureFactor);
+        break;
+    case D3DRS_ALPHAREF:
+        UniformsChanged(UniformGroup::AlphaReference);
+        break;
+    default:
+        break; // not drawn with
+    }
+}
+
+void Pipeline::TextureStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+    switch (type) {
+    case D3DTSS_ADDRESSU:
+    case D3DTSS_ADDRESSV:
+    case D3DTSS_ADDRESSW:
+    case D3DTSS_BORDERCOLOR:
+    case D3DTSS_MAGFILTER:
+    case D3DTSS_MINFILTER:
+    case D3DTSS_MIPFILTER:
+    case D3DTSS_MIPMAPLODBIAS:
+    case D3DTSS_MAXMIPLEVEL:
+        m_samplerDirty[stage] = true;
+        break;
+    default:
+        m_keyDirty = true;
+        break;
+    }
+}
+
+void Pipeline::TextureChanged(DWORD stage, TextureStorage *texture) {
+    TextureStorage *&bound = state.textures[stage];
+    // The program only knows what kind of texture a stage samples, not which one.
+    const TextureKind before = bound ? bound->Kind() : TextureKind::None;
+    const TextureKind after = texture ? texture->Kind() : TextureKind::None;
+    if (before != after)
+        m_keyDirty = true;
+    bound = texture;
 }
 
 ProgramKey Pipeline::BuildKey() const {
@@ -160,7 +273,8 @@ ProgramKey Pipeline::BuildKey() const {
         key.lighting = 1;
         int lights = 0;
         for (const auto &[index, slot] : state.lights)
-            lights += slot.enabled ? 1 : 0;
+            if (slot.enabled && lights < kMaxLights)
+                key.lightTypes[lights++] = static_cast<std::uint8_t>(slot.light.Type);
         key.lightCount = static_cast<std::uint8_t>(lights);
         key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
         // A colour source names a vertex colour only when the vertex has it and colour vertex is
@@ -220,35 +334,8 @@ ProgramKey Pipeline::BuildKey() const {
     return key;
 }
 
-void Pipeline::Upload(Program &program) {
-    const auto &rs = state.render;
-    const D3DMATRIX worldView = multiply(state.world, state.view);
-    gl.UniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView._11);
-    gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, &state.projection._11);
-    const auto normal = normalMatrix(worldView);
-    gl.UniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal.data());
-    const D3DVIEWPORT8 &vp = state.viewport;
-    const float screen[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
-                             2.0f / static_cast<float>(vp.Width),
-                             2.0f / static_cast<float>(vp.Height)};
-    gl.Uniform4fv(program.screen, 1, screen);
-    gl.UniformMatrix4fv(program.texMatrix, kMaxStages, GL_FALSE, &state.texture[0]._11);
-    const D3DMATERIAL8 &m = state.material;
-    gl.Uniform4fv(program.matDiffuse, 1, &m.Diffuse.r);
-    gl.Uniform4fv(program.matAmbient, 1, &m.Ambient.r);
-    gl.Uniform4fv(program.matSpecular, 1, &m.Specular.r);
-    gl.Uniform4fv(program.matEmissive, 1, &m.Emissive.r);
-    gl.Uniform1f(program.matPower, m.Power);
-    gl.Uniform4fv(program.globalAmbient, 1, colourOf(rs[D3DRS_AMBIENT]).data());
-    gl.Uniform4fv(program.textureFactor, 1, colourOf(rs[D3DRS_TEXTUREFACTOR]).data());
-    gl.Uniform1f(program.alphaReference, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
-
-    if (program.lightType < 0)
-        return;
-    // Lights go to camera space: positions and directions through the view matrix.
-    float diffuse[32] = {}, specular[32] = {}, ambient[32] = {}, range[32] = {};
-    float position[24] = {}, direction[24] = {}, attenuation[24] = {};
-    GLint type[8] = {};
+// The enabled lights in camera space: positions and directions through the view matrix.
+void Pipeline::ComputeLights() {
     int n = 0;
     const D3DMATRIX &v = state.view;
     for (const auto &[index, slot] : state.lights) {
@@ -256,14 +343,14 @@ void Pipeline::Upload(Program &program) {
             continue;
         const D3DLIGHT8 &l = slot.light;
         for (int c = 0; c < 4; ++c) {
-            diffuse[n * 4 + c] = (&l.Diffuse.r)[c];
-            specular[n * 4 + c] = (&l.Specular.r)[c];
-            ambient[n * 4 + c] = (&l.Ambient.r)[c];
+            m_lightDiffuse[n * 4 + c] = (&l.Diffuse.r)[c];
+            m_lightSpecular[n * 4 + c] = (&l.Specular.r)[c];
+            m_lightAmbient[n * 4 + c] = (&l.Ambient.r)[c];
         }
         const D3DVECTOR p = l.Position, d = l.Direction;
-        position[n * 3 + 0] = p.x * v._11 + p.y * v._21 + p.z * v._31 + v._41;
-        position[n * 3 + 1] = p.x * v._12 + p.y * v._22 + p.z * v._32 + v._42;
-        position[n * 3 + 2] = p.x * v._13 + p.y * v._23 + p.z * v._33 + v._43;
+        m_lightPosition[n * 3 + 0] = p.x * v._11 + p.y * v._21 + p.z * v._31 + v._41;
+        m_lightPosition[n * 3 + 1] = p.x * v._12 + p.y * v._22 + p.z * v._32 + v._42;
+        m_lightPosition[n * 3 + 2] = p.x * v._13 + p.y * v._23 + p.z * v._33 + v._43;
         float dx = d.x * v._11 + d.y * v._21 + d.z * v._31;
         float dy = d.x * v._12 + d.y * v._22 + d.z * v._32;
         float dz = d.x * v._13 + d.y * v._23 + d.z * v._33;
@@ -273,77 +360,150 @@ void Pipeline::Upload(Program &program) {
             dy /= length;
             dz /= length;
         }
-        direction[n * 3 + 0] = dx;
-        direction[n * 3 + 1] = dy;
-        direction[n * 3 + 2] = dz;
-        attenuation[n * 3 + 0] = l.Attenuation0;
-        attenuation[n * 3 + 1] = l.Attenuation1;
-        attenuation[n * 3 + 2] = l.Attenuation2;
-        range[n * 4 + 0] = l.Range;
-        range[n * 4 + 1] = l.Falloff;
-        range[n * 4 + 2] = std::cos(l.Theta / 2.0f);
-        range[n * 4 + 3] = std::cos(l.Phi / 2.0f);
-        type[n] = l.Type;
+        m_lightDirection[n * 3 + 0] = dx;
+        m_lightDirection[n * 3 + 1] = dy;
+        m_lightDirection[n * 3 + 2] = dz;
+        m_lightAttenuation[n * 3 + 0] = l.Attenuation0;
+        m_lightAttenuation[n * 3 + 1] = l.Attenuation1;
+        m_lightAttenuation[n * 3 + 2] = l.Attenuation2;
+        m_lightRange[n * 4 + 0] = l.Range;
+        m_lightRange[n * 4 + 1] = l.Falloff;
+        m_lightRange[n * 4 + 2] = std::cos(l.Theta / 2.0f);
+        m_lightRange[n * 4 + 3] = std::cos(l.Phi / 2.0f);
         ++n;
     }
+    m_lightCount = n;
+}
+
+void Pipeline::Upload(Program &program) {
+    // True once per change of `group` that this program has not received yet.
+    auto stale = [&](UniformGroup group) {
+        const int g = static_cast<int>(group);
+        if (program.received[g] == m_changed[g])
+            return false;
+        program.received[g] = m_changed[g];
+        return true;
+    };
+    const auto &rs = state.render;
+    if (stale(UniformGroup::Transforms)) {
+        const D3DMATRIX worldView = multiply(state.world, state.view);
+        gl.UniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView._11);
+        if (program.normalMatrix >= 0) {
+            const auto normal = normalMatrix(worldView);
+            gl.UniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal.data());
+        }
+    }
+    if (stale(UniformGroup::Projection))
+        gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, &state.projection._11);
+    if (stale(UniformGroup::Viewport) && program.screen >= 0) {
+        const D3DVIEWPORT8 &vp = state.viewport;
+        const float screen[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
+                                 2.0f / static_cast<float>(vp.Width),
+                                 2.0f / static_cast<float>(vp.Height)};
+        gl.Uniform4fv(program.screen, 1, screen);
+    }
+    if (stale(UniformGroup::TextureMatrices) && program.texMatrix >= 0)
+        gl.UniformMatrix4fv(program.texMatrix, kMaxStages, GL_FALSE, &state.texture[0]._11);
+    if (stale(UniformGroup::Material)) {
+        const D3DMATERIAL8 &m = state.material;
+        gl.Uniform4fv(program.matDiffuse, 1, &m.Diffuse.r);
+        gl.Uniform4fv(program.matAmbient, 1, &m.Ambient.r);
+        gl.Uniform4fv(program.matSpecular, 1, &m.Specular.r);
+        gl.Uniform4fv(program.matEmissive, 1, &m.Emissive.r);
+        gl.Uniform1f(program.matPower, m.Power);
+    }
+    if (stale(UniformGroup::Ambient))
+        gl.Uniform4fv(program.globalAmbient, 1, colourOf(rs[D3DRS_AMBIENT]).data());
+    if (stale(UniformGroup::TextureFactor))
+        gl.Uniform4fv(program.textureFactor, 1, colourOf(rs[D3DRS_TEXTUREFACTOR]).data());
+    if (stale(UniformGroup::AlphaReference))
+        gl.Uniform1f(program.alphaReference,
+                     static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
+
+    if (program.lightCount == 0 || !stale(UniformGroup::Lights))
+        return;
+    if (m_lightsComputed != m_changed[static_cast<int>(UniformGroup::Lights)]) {
+        ComputeLights();
+        m_lightsComputed = m_changed[static_cast<int>(UniformGroup::Lights)];
+    }
+    const int n = m_lightCount;
     if (n == 0)
         return;
-    gl.Uniform4fv(program.lightDiffuse, n, diffuse);
-    gl.Uniform4fv(program.lightSpecular, n, specular);
-    gl.Uniform4fv(program.lightAmbient, n, ambient);
-    gl.Uniform3fv(program.lightPosition, n, position);
-    gl.Uniform3fv(program.lightDirection, n, direction);
-    gl.Uniform3fv(program.lightAttenuation, n, attenuation);
-    gl.Uniform4fv(program.lightRange, n, range);
-    gl.Uniform1iv(program.lightType, n, type);
+    gl.Uniform4fv(program.lightDiffuse, n, m_lightDiffuse);
+    gl.Uniform4fv(program.lightSpecular, n, m_lightSpecular);
+    gl.Uniform4fv(program.lightAmbient, n, m_lightAmbient);
+    gl.Uniform3fv(program.lightPosition, n, m_lightPosition);
+    gl.Uniform3fv(program.lightDirection, n, m_lightDirection);
+    gl.Uniform3fv(program.lightAttenuation, n, m_lightAttenuation);
+    gl.Uniform4fv(program.lightRange, n, m_lightRange);
 }
 
 void Pipeline::ApplyFixedState() {
     const auto &rs = state.render;
+    GlFixedState &held = m_held;
+    // True when OpenGL does not hold `wanted` yet; then it is taken as held.
+    auto change = [](auto &current, auto wanted) {
+        if (current == wanted)
+            return false;
+        current = wanted;
+        return true;
+    };
+    auto enable = [&](int &current, bool on, GLenum capability) {
+        if (!change(current, on ? 1 : 0))
+            return;
+        if (on)
+            gl.Enable(capability);
+        else
+            gl.Disable(capability);
+    };
+
     const D3DVIEWPORT8 &vp = state.viewport;
     // Row 0 of the back buffer is the picture's top, so the viewport maps without flipping.
-    gl.Viewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
-                static_cast<GLsizei>(vp.Height));
-    gl.DepthRange(vp.MinZ, vp.MaxZ);
-
-    if (rs[D3DRS_ZENABLE]) {
-        gl.Enable(GL_DEPTH_TEST);
-        gl.DepthFunc(compareOf(rs[D3DRS_ZFUNC]));
-    } else {
-        gl.Disable(GL_DEPTH_TEST);
+    const GLint viewport[4] = {static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y),
+                               static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height)};
+    if (!std::equal(viewport, viewport + 4, held.viewport)) {
+        std::copy(viewport, viewport + 4, held.viewport);
+        gl.Viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     }
-    gl.DepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    if (held.depthRange[0] != vp.MinZ || held.depthRange[1] != vp.MaxZ) {
+        held.depthRange[0] = vp.MinZ;
+        held.depthRange[1] = vp.MaxZ;
+        gl.DepthRange(vp.MinZ, vp.MaxZ);
+    }
+
+    enable(held.depthTest, rs[D3DRS_ZENABLE] != 0, GL_DEPTH_TEST);
+    if (rs[D3DRS_ZENABLE] && change(held.depthFunc, compareOf(rs[D3DRS_ZFUNC])))
+        gl.DepthFunc(held.depthFunc);
+    if (change(held.depthMask, rs[D3DRS_ZWRITEENABLE] ? 1 : 0))
+        gl.DepthMask(held.depthMask ? GL_TRUE : GL_FALSE);
 
     // With clip-space y flipped onto a top-down framebuffer, a triangle clockwise on screen is
     // counter-clockwise to OpenGL.
-    switch (rs[D3DRS_CULLMODE]) {
-    case D3DCULL_NONE:
-        gl.Disable(GL_CULL_FACE);
-        break;
-    case D3DCULL_CW:
-        gl.Enable(GL_CULL_FACE);
-        gl.CullFace(GL_FRONT);
-        break;
-    default:
-        gl.Enable(GL_CULL_FACE);
-        gl.CullFace(GL_BACK);
-        break;
-    }
+    const DWORD cull = rs[D3DRS_CULLMODE];
+    enable(held.cull, cull != D3DCULL_NONE, GL_CULL_FACE);
+    if (cull != D3DCULL_NONE &&
+        change(held.cullFace, static_cast<GLenum>(cull == D3DCULL_CW ? GL_FRONT : GL_BACK)))
+        gl.CullFace(held.cullFace);
     static constexpr GLenum kFill[] = {GL_FILL, GL_POINT, GL_LINE, GL_FILL};
-    gl.PolygonMode(GL_FRONT_AND_BACK, kFill[rs[D3DRS_FILLMODE] & 3]);
+    if (change(held.polygonMode, kFill[rs[D3DRS_FILLMODE] & 3]))
+        gl.PolygonMode(GL_FRONT_AND_BACK, held.polygonMode);
 
     // Each step of depth bias pulls the surface well in front of geometry in the same plane,
     // whatever its slope.
     const DWORD bias = rs[D3DRS_ZBIAS];
+    enable(held.polygonOffset, bias != 0, GL_POLYGON_OFFSET_FILL);
     if (bias) {
-        gl.Enable(GL_POLYGON_OFFSET_FILL);
-        gl.PolygonOffset(-1.0f * static_cast<float>(bias), -4.0f * static_cast<float>(bias));
-    } else {
-        gl.Disable(GL_POLYGON_OFFSET_FILL);
+        const float factor = -1.0f * static_cast<float>(bias);
+        const float units = -4.0f * static_cast<float>(bias);
+        if (held.offsetFactor != factor || held.offsetUnits != units) {
+            held.offsetFactor = factor;
+            held.offsetUnits = units;
+            gl.PolygonOffset(factor, units);
+        }
     }
 
+    enable(held.blend, rs[D3DRS_ALPHABLENDENABLE] != 0, GL_BLEND);
     if (rs[D3DRS_ALPHABLENDENABLE]) {
-        gl.Enable(GL_BLEND);
         DWORD src = rs[D3DRS_SRCBLEND], dst = rs[D3DRS_DESTBLEND];
         if (src == D3DBLEND_BOTHSRCALPHA) {
             src = D3DBLEND_SRCALPHA;
@@ -352,20 +512,19 @@ void Pipeline::ApplyFixedState() {
             src = D3DBLEND_INVSRCALPHA;
             dst = D3DBLEND_SRCALPHA;
         }
-        gl.BlendFunc(blendOf(src), blendOf(dst));
+        const bool source = change(held.blendSource, blendOf(src));
+        if (change(held.blendDestination, blendOf(dst)) || source)
+            gl.BlendFunc(held.blendSource, held.blendDestination);
         static constexpr GLenum kOp[] = {
             GL_FUNC_ADD, GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
-        gl.BlendEquation(kOp[std::min<DWORD>(rs[D3DRS_BLENDOP], 5)]);
-    } else {
-        gl.Disable(GL_BLEND);
+        if (change(held.blendEquation, kOp[std::min<DWORD>(rs[D3DRS_BLENDOP], 5)]))
+            gl.BlendEquation(held.blendEquation);
     }
-    const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
-    gl.ColorMask(mask & 1 ? GL_TRUE : GL_FALSE, mask & 2 ? GL_TRUE : GL_FALSE,
-                 mask & 4 ? GL_TRUE : GL_FALSE, mask & 8 ? GL_TRUE : GL_FALSE);
-    if (rs[D3DRS_DITHERENABLE])
-        gl.Enable(GL_DITHER);
-    else
-        gl.Disable(GL_DITHER);
+    const int mask = static_cast<int>(rs[D3DRS_COLORWRITEENABLE] & 0xF);
+    if (change(held.colourMask, mask))
+        gl.ColorMask(mask & 1 ? GL_TRUE : GL_FALSE, mask & 2 ? GL_TRUE : GL_FALSE,
+                     mask & 4 ? GL_TRUE : GL_FALSE, mask & 8 ? GL_TRUE : GL_FALSE);
+    enable(held.dither, rs[D3DRS_DITHERENABLE] != 0, GL_DITHER);
 }
 
 void Pipeline::ApplySamplers() {
@@ -423,36 +582,23 @@ GLuint Pipeline::StreamIndices(const void *data, std::size_t bytes) {
     return m_streamIndices;
 }
 
-HRESULT Pipeline::Draw(GLenum mode, GLsizei count, GLuint vertexBuffer, std::size_t vertexOffset,
-                       UINT stride, GLuint indexBuffer, std::size_t indexOffset, UINT indexSize,
-                       GLint baseVertex) {
-    const ProgramKey key = BuildKey();
-    Program &program = m_cache.Get(key);
-    if (!program.id)
-        return S_OK; // reported once when it failed to build; the draw is skipped
-    if (m_currentProgram != program.id) {
-        gl.UseProgram(program.id);
-        m_currentProgram = program.id;
-    }
-    if (program.uploadedGeneration != m_generation) {
-        Upload(program);
-        program.uploadedGeneration = m_generation;
-    }
-    if (m_glStateDirty) {
-        ApplyFixedState();
-        m_glStateDirty = false;
-    }
-    ApplySamplers();
-
+// Points the vertex arrays into `call.vertices` for the current vertex format, unless they
+// already point there.
+void Pipeline::ApplyAttributes(const DrawCall &call) {
+    if (call.vertices && call.vertices == m_attributeBuffer && call.stride == m_attributeStride &&
+        state.fvf == m_attributeFvf)
+        return;
+    m_attributeBuffer = call.vertices;
+    m_attributeStride = call.stride;
+    m_attributeFvf = state.fvf;
     const VertexLayout &layout = state.layout;
-    gl.BindVertexArray(m_vao);
-    gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    gl.BindBuffer(GL_ARRAY_BUFFER, call.vertices);
     auto attribute = [&](int location, bool on, GLint size, GLenum type, GLboolean normalised,
                          int offset) {
         if (on) {
-            gl.VertexAttribPointer(
-                static_cast<GLuint>(location), size, type, normalised, static_cast<GLsizei>(stride),
-                reinterpret_cast<const void *>(vertexOffset + static_cast<size_t>(offset)));
+            gl.VertexAttribPointer(static_cast<GLuint>(location), size, type, normalised,
+                                   static_cast<GLsizei>(call.stride),
+                                   reinterpret_cast<const void *>(static_cast<size_t>(offset)));
         }
         if (m_attributeOn[location] != (on ? 1 : 0)) {
             if (on)
@@ -474,13 +620,38 @@ HRESULT Pipeline::Draw(GLenum mode, GLsizei count, GLuint vertexBuffer, std::siz
     for (int set = 0; set < 8; ++set)
         attribute(kTexCoordAttribute + set, set < layout.texSets, layout.texDims[set], GL_FLOAT,
                   GL_FALSE, layout.texOffset[set]);
+}
 
-    if (indexBuffer) {
-        gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-        gl.DrawElementsBaseVertex(mode, count, indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                                  reinterpret_cast<const void *>(indexOffset), baseVertex);
+HRESULT Pipeline::Draw(const DrawCall &call) {
+    if (m_keyDirty) {
+        m_program = &m_cache.Get(BuildKey());
+        m_keyDirty = false;
+    }
+    Program &program = *m_program;
+    if (!program.id)
+        return S_OK; // reported once when it failed to build; the draw is skipped
+    if (m_currentProgram != program.id) {
+        gl.UseProgram(program.id);
+        m_currentProgram = program.id;
+    }
+    Upload(program);
+    if (m_fixedDirty) {
+        ApplyFixedState();
+        m_fixedDirty = false;
+    }
+    ApplySamplers();
+    ApplyAttributes(call);
+
+    if (call.indices) {
+        if (m_elementBuffer != call.indices) {
+            gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, call.indices);
+            m_elementBuffer = call.indices;
+        }
+        gl.DrawElementsBaseVertex(
+            call.mode, call.count, call.indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+            reinterpret_cast<const void *>(call.indexOffset), call.baseVertex);
     } else {
-        gl.DrawArrays(mode, 0, count);
+        gl.DrawArrays(call.mode, call.first, call.count);
     }
     return S_OK;
 }

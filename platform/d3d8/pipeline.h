@@ -47,6 +47,33 @@ struct PipelineState {
     UINT baseVertex = 0;
 };
 
+// What a draw hands the pipeline: `count` vertices (or indices) of `mode` from `vertices` with
+// `stride`, starting at vertex `first`; or, with an index buffer (GL name, 0 for none), `count`
+// indices of `indexSize` bytes from `indexOffset`, added to `baseVertex`.
+struct DrawCall {
+    GLenum mode = 0;
+    GLsizei count = 0;
+    GLuint vertices = 0;
+    UINT stride = 0;
+    GLint first = 0;
+    GLuint indices = 0;
+    std::size_t indexOffset = 0;
+    UINT indexSize = 0;
+    GLint baseVertex = 0;
+};
+
+// The fixed-function OpenGL state the pipeline sets, as OpenGL holds it. A value OpenGL may no
+// longer hold is unknown (a NaN or an impossible value) and is sent again.
+struct GlFixedState {
+    GLint viewport[4];
+    float depthRange[2];
+    int depthTest, depthMask, cull, polygonOffset, blend, dither;
+    GLenum depthFunc, cullFace, polygonMode, blendSource, blendDestination, blendEquation;
+    float offsetFactor, offsetUnits;
+    int colourMask;
+    void Forget();
+};
+
 class Pipeline {
 public:
     Pipeline(Device &device, const gl::Functions &gl);
@@ -59,26 +86,28 @@ public:
     // Every state, light, transform and binding back to Direct3D's defaults for a target of
     // this size.
     void ResetToDefaults(UINT width, UINT height, bool hasDepth);
-    // A resource going away: drop every binding to it.
-    void Forget(const void *resource);
+    // A resource going away: drop every binding to it and whatever GL held of its name.
+    void ForgetTexture(const void *texture, GLuint name);
+    void ForgetBuffer(const void *buffer, GLuint name);
 
-    // Marks that a state reaching uniforms or fixed GL state changed.
-    void Touch() {
-        ++m_generation;
-        m_glStateDirty = true;
+    // What a recorded state change reaches: the uniforms of a group, the program choice, the
+    // fixed GL state; render states, stage states and textures sort themselves out.
+    void UniformsChanged(UniformGroup group) { m_changed[static_cast<int>(group)] = ++m_clock; }
+    void KeyChanged() { m_keyDirty = true; }
+    void FixedStateChanged() { m_fixedDirty = true; }
+    void RenderStateChanged(D3DRENDERSTATETYPE state);
+    void TextureStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
+    void TextureChanged(DWORD stage, TextureStorage *texture);
+    // The device set colour and depth write masks itself (clears, presents).
+    void ForgetWriteMasks() {
+        m_held.depthMask = -1;
+        m_held.colourMask = -1;
+        m_fixedDirty = true;
     }
-    // The device changed fixed GL state itself (clears, presents): set it again before drawing.
-    void ForgetGlState() { m_glStateDirty = true; }
-    void TouchSampler(DWORD stage) { m_samplerDirty[stage] = true; }
     // Something rebound texture unit `unit` behind the pipeline's back.
     void TouchTextureUnit(int unit) { m_boundTextures[unit] = 0; }
 
-    // Draws `count` vertices (or indices) of `type` with vertex data in `vertexBuffer` at
-    // `vertexOffset` with `stride`; `indexBuffer` (GL name, 0 for none) holds indices of
-    // `indexSize` bytes from `indexOffset`, added to `baseVertex`.
-    HRESULT Draw(GLenum mode, GLsizei count, GLuint vertexBuffer, std::size_t vertexOffset,
-                 UINT stride, GLuint indexBuffer, std::size_t indexOffset, UINT indexSize,
-                 GLint baseVertex);
+    HRESULT Draw(const DrawCall &call);
     // A scratch buffer for the user-memory draws, filled with `bytes`.
     GLuint StreamVertices(const void *data, std::size_t bytes);
     GLuint StreamIndices(const void *data, std::size_t bytes);
@@ -92,7 +121,10 @@ private:
     ProgramKey BuildKey() const;
     void ApplyFixedState();
     void ApplySamplers();
+    void ApplyAttributes(const DrawCall &call);
     void Upload(Program &program);
+    void ComputeLights();
+    void ForgetEverything();
 
     Device &m_device;
     ShaderCache m_cache;
@@ -102,10 +134,34 @@ private:
     std::array<GLuint, kMaxStages> m_samplers{};
     std::array<bool, kMaxStages> m_samplerDirty{};
     std::array<GLuint, kMaxStages> m_boundTextures{};
-    std::uint64_t m_generation = 0;
-    bool m_glStateDirty = true;
     bool m_abandoned = false;
+
+    // The program for the current states, found again only when a state it depends on changed.
+    bool m_keyDirty = true;
+    Program *m_program = nullptr;
     GLuint m_currentProgram = 0;
+
+    // Change stamps of the uniform groups (never repeating), and the lights in camera space,
+    // worked out once per change of the lights or the view rather than once per program.
+    std::uint64_t m_clock = 0;
+    std::array<std::uint64_t, kUniformGroupCount> m_changed{};
+    std::uint64_t m_lightsComputed = 0;
+    int m_lightCount = 0;
+    float m_lightDiffuse[kMaxLights * 4] = {}, m_lightSpecular[kMaxLights * 4] = {},
+                                      m_lightAmbient[kMaxLights * 4] = {},
+                                      m_lightRange[kMaxLights * 4] = {};
+    float m_lightPosition[kMaxLights * 3] = {}, m_lightDirection[kMaxLights * 3] = {},
+                                       m_lightAttenuation[kMaxLights * 3] = {};
+
+    bool m_fixedDirty = true;
+    GlFixedState m_held{};
+
+    // The vertex array's set-up: which buffer, stride and format its arrays point into, and its
+    // index buffer. A buffer with no name (0) means nothing is known.
+    GLuint m_attributeBuffer = 0;
+    UINT m_attributeStride = 0;
+    DWORD m_attributeFvf = 0;
+    GLuint m_elementBuffer = 0;
     std::array<GLint, 12> m_attributeOn{}; // which vertex arrays are enabled
 };
 

@@ -37,6 +37,8 @@ struct ProgramKey {
     std::uint8_t texDims[8] = {};
     std::uint8_t lighting = 0;
     std::uint8_t lightCount = 0;
+    // The enabled lights' types in index order: the program is written for exactly these lights.
+    std::uint8_t lightTypes[kMaxLights] = {};
     std::uint8_t specularEnable = 0;
     std::uint8_t normalize = 0;
     std::uint8_t localViewer = 0;
@@ -53,13 +55,22 @@ struct ProgramKey {
     }
 };
 
+// Eight bytes of the key at a time: it is looked up whenever a state that picks the program
+// changes, which can be every few draws.
 struct ProgramKeyHash {
     std::size_t operator()(const ProgramKey &key) const {
         const auto *bytes = reinterpret_cast<const unsigned char *>(&key);
-        std::size_t hash = 1469598103934665603ull;
-        for (std::size_t i = 0; i < sizeof(key); ++i)
+        std::uint64_t hash = 1469598103934665603ull;
+        std::size_t i = 0;
+        for (; i + 8 <= sizeof(key); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            hash = (hash ^ word) * 1099511628211ull;
+            hash ^= hash >> 32;
+        }
+        for (; i < sizeof(key); ++i)
             hash = (hash ^ bytes[i]) * 1099511628211ull;
-        return hash;
+        return static_cast<std::size_t>(hash);
     }
 };
 

@@ -102,7 +102,7 @@ Program ShaderCache::Build(const ProgramKey &key) {
     program.lightDirection = at("uLightDirection");
     program.lightAttenuation = at("uLightAttenuation");
     program.lightRange = at("uLightRange");
-    program.lightType = at("uLightType");
+    program.lightCount = key.lighting ? key.lightCount : 0;
     program.textureFactor = at("uTextureFactor");
     program.alphaReference = at("uAlphaReference");
     m_gl.UseProgram(id);

@@ -42,40 +42,54 @@ void appendLighting(const ProgramKey &key, std::string &s) {
     if (key.specularEnable)
         s += key.localViewer ? "    vec3 V = -normalize(P);\n"
                              : "    vec3 V = vec3(0.0, 0.0, -1.0);\n";
-    s += "    for (int i = 0; i < " + num(key.lightCount) +
-         "; ++i) {\n"
-         "        vec3 L;\n"
-         "        float scale = 1.0;\n"
-         "        if (uLightType[i] == 3) {\n"
-         "            L = -uLightDirection[i];\n"
-         "        } else {\n"
-         "            vec3 toLight = uLightPosition[i] - P;\n"
-         "            float d = length(toLight);\n"
-         "            if (d > uLightRange[i].x) continue;\n"
-         "            L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, -1.0);\n"
-         "            float a = uLightAttenuation[i].x + uLightAttenuation[i].y * d +\n"
-         "                      uLightAttenuation[i].z * d * d;\n"
-         "            scale = a > 0.0 ? 1.0 / a : 1.0;\n"
-         "            if (uLightType[i] == 2) {\n"
-         "                float rho = dot(-L, uLightDirection[i]);\n"
-         "                float cosHalfTheta = uLightRange[i].z, cosHalfPhi = uLightRange[i].w;\n"
-         "                if (rho <= cosHalfPhi) scale = 0.0;\n"
-         "                else if (rho <= cosHalfTheta)\n"
-         "                    scale *= pow((rho - cosHalfPhi) / (cosHalfTheta - cosHalfPhi),\n"
-         "                                 uLightRange[i].y);\n"
-         "            }\n"
-         "        }\n"
-         "        ambient += uLightAmbient[i].rgb * scale;\n"
-         "        float nDotL = dot(N, L);\n"
-         "        if (nDotL > 0.0) {\n"
-         "            diffuse += uLightDiffuse[i].rgb * nDotL * scale;\n";
-    if (key.specularEnable)
-        s += "            float nDotH = dot(N, normalize(V + L));\n"
-             "            if (nDotH > 0.0)\n"
-             "                specular += uLightSpecular[i].rgb * pow(nDotH, uMatPower) * scale;\n";
-    s += "        }\n"
-         "    }\n"
-         "    vDiffuse = vec4(clamp(ce.rgb + ca.rgb * ambient + cd.rgb * diffuse, 0.0, 1.0),\n"
+    // One block per enabled light, written for its type: no branching on types at run time.
+    for (int i = 0; i < key.lightCount; ++i) {
+        const std::uint8_t type = key.lightTypes[i];
+        std::string light = "    {\n"
+                            "        vec3 L;\n"
+                            "        float scale = 1.0;\n";
+        if (type == D3DLIGHT_DIRECTIONAL) {
+            light += "        L = -uLightDirection[#];\n";
+        } else {
+            // Beyond its range a light adds nothing, not even ambient.
+            light += "        vec3 toLight = uLightPosition[#] - P;\n"
+                     "        float d = length(toLight);\n"
+                     "        if (!(d > uLightRange[#].x)) {\n"
+                     "        L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, -1.0);\n"
+                     "        float a = uLightAttenuation[#].x + uLightAttenuation[#].y * d +\n"
+                     "                  uLightAttenuation[#].z * d * d;\n"
+                     "        scale = a > 0.0 ? 1.0 / a : 1.0;\n";
+            if (type == D3DLIGHT_SPOT)
+                light += "        float rho = dot(-L, uLightDirection[#]);\n"
+                         "        float cosHalfTheta = uLightRange[#].z, cosHalfPhi = "
+                         "uLightRange[#].w;\n"
+                         "        if (rho <= cosHalfPhi) scale = 0.0;\n"
+                         "        else if (rho <= cosHalfTheta)\n"
+                         "            scale *= pow((rho - cosHalfPhi) / (cosHalfTheta - "
+                         "cosHalfPhi),\n"
+                         "                         uLightRange[#].y);\n";
+        }
+        light += "        ambient += uLightAmbient[#].rgb * scale;\n"
+                 "        float nDotL = dot(N, L);\n"
+                 "        if (nDotL > 0.0) {\n"
+                 "            diffuse += uLightDiffuse[#].rgb * nDotL * scale;\n";
+        if (key.specularEnable)
+            light += "            float nDotH = dot(N, normalize(V + L));\n"
+                     "            if (nDotH > 0.0)\n"
+                     "                specular += uLightSpecular[#].rgb * pow(nDotH, uMatPower) * "
+                     "scale;\n";
+        light += "        }\n";
+        if (type != D3DLIGHT_DIRECTIONAL)
+            light += "        }\n";
+        light += "    }\n";
+        for (char c : light) {
+            if (c == '#')
+                s += num(i);
+            else
+                s += c;
+        }
+    }
+    s += "    vDiffuse = vec4(clamp(ce.rgb + ca.rgb * ambient + cd.rgb * diffuse, 0.0, 1.0),\n"
          "                    clamp(cd.a, 0.0, 1.0));\n";
     s += key.specularEnable ? "    vSpecular = vec4(clamp(cs.rgb * specular, 0.0, 1.0), 0.0);\n"
                             : "    vSpecular = vec4(0.0);\n";
@@ -111,6 +125,23 @@ std::string stageInput(const ProgramKey &key, const StageKey &stage) {
     }
 }
 
+// The coordinates a stage's texture is sampled with: .xy for a flat texture, .xyz for a cube.
+// A stage without a texture passes none on.
+const char *coordSwizzle(const StageKey &stage) {
+    switch (stage.texture) {
+    case TextureKind::Flat:
+        return ".xy";
+    case TextureKind::Cube:
+        return ".xyz";
+    default:
+        return nullptr;
+    }
+}
+
+const char *coordType(const StageKey &stage) {
+    return stage.texture == TextureKind::Cube ? "vec3" : "vec2";
+}
+
 } // namespace
 
 std::string VertexShaderSource(const ProgramKey &key) {
@@ -136,11 +167,11 @@ std::string VertexShaderSource(const ProgramKey &key) {
          "uniform vec4 uLightDiffuse[8], uLightSpecular[8], uLightAmbient[8];\n"
          "uniform vec3 uLightPosition[8], uLightDirection[8], uLightAttenuation[8];\n"
          "uniform vec4 uLightRange[8];\n"
-         "uniform int uLightType[8];\n"
          "out vec4 vDiffuse;\n"
          "out vec4 vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i)
-        s += "out vec4 vTex" + num(i) + ";\n";
+        if (coordSwizzle(key.stages[i]))
+            s += std::string("out ") + coordType(key.stages[i]) + " vTex" + num(i) + ";\n";
     s += "void main() {\n";
     if (key.pretransformed) {
         // Screen pixels, top-left origin; pixel centres sit on integer coordinates, half a pixel
@@ -154,9 +185,11 @@ std::string VertexShaderSource(const ProgramKey &key) {
              "    vSpecular = aSpecular;\n";
         for (int i = 0; i < key.stageCount; ++i) {
             const StageKey &stage = key.stages[i];
+            if (!coordSwizzle(stage))
+                continue;
             s += "    vTex" + num(i) + " = " +
                  (stage.coordDims ? "aTex" + num(stage.coordSet) : std::string("vec4(0.0)")) +
-                 ";\n";
+                 coordSwizzle(stage) + ";\n";
         }
     } else {
         // Direct3D's clip space has z in 0..1 and y up on a top-down framebuffer: remap both.
@@ -175,15 +208,18 @@ std::string VertexShaderSource(const ProgramKey &key) {
         }
         for (int i = 0; i < key.stageCount; ++i) {
             const StageKey &stage = key.stages[i];
-            const std::string out = "vTex" + num(i);
-            s += "    " + out + " = " + stageInput(key, stage) + ";\n";
+            if (!coordSwizzle(stage))
+                continue;
+            const std::string coord = "coord" + num(i);
+            s += "    vec4 " + coord + " = " + stageInput(key, stage) + ";\n";
             if (stage.transform) {
-                s += "    " + out + " = uTexMatrix[" + num(i) + "] * " + out + ";\n";
+                s += "    " + coord + " = uTexMatrix[" + num(i) + "] * " + coord + ";\n";
                 if (stage.projected && stage.transform > 1) {
                     const char *last = "xyzw" + (stage.transform - 1);
-                    s += "    " + out + " /= " + out + "." + std::string(1, *last) + ";\n";
+                    s += "    " + coord + " /= " + coord + "." + std::string(1, *last) + ";\n";
                 }
             }
+            s += "    vTex" + num(i) + " = " + coord + coordSwizzle(stage) + ";\n";
         }
     }
     s += "}\n";
@@ -310,7 +346,8 @@ std::string FragmentShaderSource(const ProgramKey &key) {
                     "uniform float uAlphaReference;\n"
                     "out vec4 fragColour;\n";
     for (int i = 0; i < key.stageCount; ++i) {
-        s += "in vec4 vTex" + num(i) + ";\n";
+        if (coordSwizzle(key.stages[i]))
+            s += std::string("in ") + coordType(key.stages[i]) + " vTex" + num(i) + ";\n";
         const TextureKind kind = key.stages[i].texture;
         if (kind == TextureKind::Flat)
             s += "uniform sampler2D uSampler" + num(i) + ";\n";
@@ -326,10 +363,10 @@ std::string FragmentShaderSource(const ProgramKey &key) {
         // A stage without a texture reads opaque white.
         switch (stage.texture) {
         case TextureKind::Flat:
-            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ".xy);\n";
+            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ");\n";
             break;
         case TextureKind::Cube:
-            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ".xyz);\n";
+            s += "    vec4 tex" + n + " = texture(uSampler" + n + ", vTex" + n + ");\n";
             break;
         default:
             s += "    vec4 tex" + n + " = vec4(1.0);\n";

@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace d3d8 {
@@ -200,23 +201,6 @@ bool validStageValue(D3DTEXTURESTAGESTATETYPE type, DWORD v) {
     }
 }
 
-bool samplerState(D3DTEXTURESTAGESTATETYPE type) {
-    switch (type) {
-    case D3DTSS_ADDRESSU:
-    case D3DTSS_ADDRESSV:
-    case D3DTSS_ADDRESSW:
-    case D3DTSS_BORDERCOLOR:
-    case D3DTSS_MAGFILTER:
-    case D3DTSS_MINFILTER:
-    case D3DTSS_MIPFILTER:
-    case D3DTSS_MIPMAPLODBIAS:
-    case D3DTSS_MAXMIPLEVEL:
-        return true;
-    default:
-        return false;
-    }
-}
-
 D3DMATRIX identity() {
     D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1.0f;
@@ -283,7 +267,7 @@ void Pipeline::ResetToDefaults(UINT width, UINT height, bool hasDepth) {
     state.stride = 0;
     state.indices = nullptr;
     state.baseVertex = 0;
-    Touch();
+    ForgetEverything();
 }
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
@@ -297,7 +281,7 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     }
     if (m_pipeline->state.render[state] != value) {
         m_pipeline->state.render[state] = value;
-        m_pipeline->Touch();
+        m_pipeline->RenderStateChanged(state);
     }
     return S_OK;
 }
@@ -320,9 +304,7 @@ HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
     DWORD &slot = m_pipeline->state.stage[stage][type];
     if (slot != value) {
         slot = value;
-        m_pipeline->Touch();
-        if (samplerState(type))
-            m_pipeline->TouchSampler(stage);
+        m_pipeline->TextureStageStateChanged(stage, type);
     }
     return S_OK;
 }
@@ -346,8 +328,20 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX *matrix
     D3DMATRIX *slot = transformOf(m_pipeline->state, type);
     if (!slot || !matrix)
         return D3DERR_INVALIDCALL;
+    if (std::memcmp(slot, matrix, sizeof *slot) == 0)
+        return S_OK;
     *slot = *matrix;
-    m_pipeline->Touch();
+    const int t = type;
+    if (t == D3DTS_WORLD) {
+        m_pipeline->UniformsChanged(UniformGroup::Transforms);
+    } else if (t == D3DTS_VIEW) {
+        m_pipeline->UniformsChanged(UniformGroup::Transforms);
+        m_pipeline->UniformsChanged(UniformGroup::Lights);
+    } else if (t == D3DTS_PROJECTION) {
+        m_pipeline->UniformsChanged(UniformGroup::Projection);
+    } else if (t >= D3DTS_TEXTURE0 && t <= D3DTS_TEXTURE7) {
+        m_pipeline->UniformsChanged(UniformGroup::TextureMatrices);
+    }
     return S_OK;
 }
 
@@ -372,7 +366,7 @@ HRESULT Device::SetMaterial(const D3DMATERIAL8 *material) {
         !validColour(m.Emissive) || !std::isfinite(m.Power))
         return D3DERR_INVALIDCALL;
     m_pipeline->state.material = m;
-    m_pipeline->Touch();
+    m_pipeline->UniformsChanged(UniformGroup::Material);
     return S_OK;
 }
 
@@ -406,7 +400,8 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT8 *light) {
     }
     // Setting a light never changes whether it is on.
     m_pipeline->state.lights[index].light = l;
-    m_pipeline->Touch();
+    m_pipeline->UniformsChanged(UniformGroup::Lights);
+    m_pipeline->KeyChanged(); // its type may have changed
     return S_OK;
 }
 
@@ -441,7 +436,8 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable) {
         }
     }
     found->second.enabled = on;
-    m_pipeline->Touch();
+    m_pipeline->UniformsChanged(UniformGroup::Lights);
+    m_pipeline->KeyChanged();
     return S_OK;
 }
 
@@ -466,7 +462,8 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8 *viewport) {
         !(v.MinZ >= 0.0f && v.MinZ <= 1.0f && v.MaxZ >= 0.0f && v.MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;
     m_pipeline->state.viewport = v;
-    m_pipeline->Touch();
+    m_pipeline->UniformsChanged(UniformGroup::Viewport);
+    m_pipeline->FixedStateChanged();
     return S_OK;
 }
 

@@ -294,8 +294,9 @@ TextureStorage::TextureStorage(Device *device, UINT width, UINT height, UINT lev
 
 TextureStorage::~TextureStorage() {
     Device *device = m_device;
+    // Unbound even without a context, so no binding is left pointing at freed storage.
+    device->GetPipeline().ForgetTexture(this, m_name);
     if (device->MakeContextCurrent()) {
-        device->GetPipeline().Forget(this);
         if (m_name) {
             device->GL().DeleteTextures(1, &m_name);
             --LiveGlCount();

@@ -1,22 +1,34 @@
-// Cost of drawing through the fixed-function pipeline on the real device (offscreen): frames of
-// thousands of small lit, textured meshes with state changes between them, the same draws with
-// and without state changes (the difference is the cost of applying states), and the empty frame.
+// Cost of drawing through the fixed-function pipeline on the real device (offscreen), side by side
+// with its floor, the same scene drawn by a plain OpenGL program: frames of thousands of small lit,
+// textured meshes with and without state changes between them, and the empty frame. The summary
+// after the table gives each case's device time over the floor's.
+//
+// Noise from other processes is best evened out with repetitions in random order, e.g.
+//   bench_draw --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true
+#include "draw_scene.h"
+#include "raw_gl_floor.h"
+
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/seams.h"
 #include "platform/win32/win32.h"
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-struct Vertex {
-    float x, y, z, nx, ny, nz, u, v;
-};
 constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
+constexpr int kMeshes = 2000;
 
 D3DMATRIX identity() {
     D3DMATRIX m{};
@@ -24,8 +36,8 @@ D3DMATRIX identity() {
     return m;
 }
 
-// One device, two textures and a small sphere mesh (8 x 6 segments: 96 triangles) for the run.
-struct Scene {
+// The scene on one device: two textures and the sphere mesh in managed buffers.
+struct DeviceScene {
     HWND window = nullptr;
     IDirect3D8 *d3d = nullptr;
     IDirect3DDevice8 *device = nullptr;
@@ -34,18 +46,18 @@ struct Scene {
     IDirect3DIndexBuffer8 *indices = nullptr;
     UINT vertexCount = 0, triangleCount = 0;
 
-    Scene() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    DeviceScene() {
+        using namespace draw_scene;
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
         wc.lpszClassName = "draw benchmark";
         RegisterClassA(&wc);
-        window = CreateWindowExA(0, "draw benchmark", "draw benchmark", WS_VISIBLE, 0, 0, 640, 480,
-                                 nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "draw benchmark", "draw benchmark", WS_VISIBLE, 0, 0, kWidth,
+                                 kHeight, nullptr, nullptr, nullptr, nullptr);
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
+        pp.BackBufferWidth = kWidth;
+        pp.BackBufferHeight = kHeight;
         pp.BackBufferFormat = D3DFMT_X8R8G8B8;
         pp.BackBufferCount = 1;
         pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -57,78 +69,56 @@ struct Scene {
                                              D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
             return;
         for (int t = 0; t < 2; ++t) {
-            device->CreateTexture(64, 64, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &textures[t]);
+            device->CreateTexture(kTextureSize, kTextureSize, 0, 0, D3DFMT_X8R8G8B8,
+                                  D3DPOOL_MANAGED, &textures[t]);
             for (UINT level = 0; level < textures[t]->GetLevelCount(); ++level) {
                 D3DSURFACE_DESC desc{};
                 textures[t]->GetLevelDesc(level, &desc);
                 D3DLOCKED_RECT locked{};
                 textures[t]->LockRect(level, &locked, nullptr, 0);
                 for (UINT i = 0; i < desc.Width * desc.Height; ++i) {
-                    const DWORD c =
-                        ((i ^ (i >> 3)) & 1) ? 0xFFFFFFFF : (t ? 0xFF4080C0 : 0xFF804020);
+                    const std::uint32_t c = Texel(t, i);
                     std::memcpy(static_cast<BYTE *>(locked.pBits) + 4 * i, &c, 4);
                 }
                 textures[t]->UnlockRect(level);
             }
         }
-        const int slices = 8, stacks = 6;
-        std::vector<Vertex> v;
-        for (int j = 0; j <= stacks; ++j)
-            for (int i = 0; i <= slices; ++i) {
-                const float theta = 3.14159265f * j / stacks, phi = 6.2831853f * i / slices;
-                const float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta),
-                            nz = std::sin(theta) * std::sin(phi);
-                v.push_back({nx, ny, nz, nx, ny, nz, static_cast<float>(i) / slices,
-                             static_cast<float>(j) / stacks});
-            }
-        std::vector<std::uint16_t> idx;
-        for (int j = 0; j < stacks; ++j)
-            for (int i = 0; i < slices; ++i) {
-                const std::uint16_t a = static_cast<std::uint16_t>(j * (slices + 1) + i);
-                const std::uint16_t b = static_cast<std::uint16_t>(a + slices + 1);
-                idx.insert(idx.end(),
-                           {a, static_cast<std::uint16_t>(a + 1), b, b,
-                            static_cast<std::uint16_t>(a + 1), static_cast<std::uint16_t>(b + 1)});
-            }
-        vertexCount = static_cast<UINT>(v.size());
-        triangleCount = static_cast<UINT>(idx.size() / 3);
+        const Mesh mesh = Sphere();
+        vertexCount = static_cast<UINT>(mesh.vertices.size());
+        triangleCount = static_cast<UINT>(mesh.indices.size() / 3);
         BYTE *data = nullptr;
-        device->CreateVertexBuffer(static_cast<UINT>(v.size() * sizeof(Vertex)), D3DUSAGE_WRITEONLY,
-                                   kFvf, D3DPOOL_MANAGED, &vertices);
+        device->CreateVertexBuffer(static_cast<UINT>(mesh.vertices.size() * sizeof(Vertex)),
+                                   D3DUSAGE_WRITEONLY, kFvf, D3DPOOL_MANAGED, &vertices);
         vertices->Lock(0, 0, &data, 0);
-        std::memcpy(data, v.data(), v.size() * sizeof(Vertex));
+        std::memcpy(data, mesh.vertices.data(), mesh.vertices.size() * sizeof(Vertex));
         vertices->Unlock();
-        device->CreateIndexBuffer(static_cast<UINT>(idx.size() * 2), D3DUSAGE_WRITEONLY,
+        device->CreateIndexBuffer(static_cast<UINT>(mesh.indices.size() * 2), D3DUSAGE_WRITEONLY,
                                   D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices);
         indices->Lock(0, 0, &data, 0);
-        std::memcpy(data, idx.data(), idx.size() * 2);
+        std::memcpy(data, mesh.indices.data(), mesh.indices.size() * 2);
         indices->Unlock();
 
         D3DMATRIX proj{};
-        proj._11 = 0.75f;
-        proj._22 = 1.0f;
-        proj._33 = 100.0f / 99.0f;
-        proj._34 = 1.0f;
-        proj._43 = -100.0f / 99.0f;
+        std::memcpy(&proj, kProjection, sizeof proj);
         const D3DMATRIX id = identity();
         device->SetTransform(D3DTS_PROJECTION, &proj);
         device->SetTransform(D3DTS_VIEW, &id);
-        device->SetRenderState(D3DRS_AMBIENT, 0x000F0F0F);
+        device->SetRenderState(D3DRS_AMBIENT, kAmbient);
         D3DLIGHT8 light{};
         light.Type = D3DLIGHT_DIRECTIONAL;
         light.Diffuse = {1, 1, 1, 0};
-        light.Direction = {0.1f, 0.2f, 1.0f};
+        light.Direction = {kSunDirection[0], kSunDirection[1], kSunDirection[2]};
         light.Range = 1000;
         device->SetLight(0, &light);
         device->LightEnable(0, TRUE);
         light.Type = D3DLIGHT_SPOT;
         light.Position = {0, 0, 0};
         light.Direction = {0, 0, 1};
-        light.Range = 256;
-        light.Falloff = 7;
-        light.Attenuation1 = 0.01f;
-        light.Theta = 0.01f;
-        light.Phi = 0.7f;
+        light.Range = kSpotRange;
+        light.Falloff = kSpotFalloff;
+        light.Attenuation1 = kSpotAttenuation1;
+        light.Theta = kSpotTheta;
+        light.Phi = kSpotPhi;
         device->SetLight(2, &light);
         device->LightEnable(2, TRUE);
         device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
@@ -138,7 +128,7 @@ struct Scene {
         device->SetStreamSource(0, vertices, sizeof(Vertex));
         device->SetIndices(indices, 0);
     }
-    ~Scene() {
+    ~DeviceScene() {
         if (indices)
             indices->Release();
         if (vertices)
@@ -154,84 +144,216 @@ struct Scene {
             DestroyWindow(window);
     }
 
-    // Mesh i of a frame: its own place, material and (every other one) texture and blending.
     void DrawMesh(int i, bool changeStates) {
+        const draw_scene::Placement p = draw_scene::PlaceOf(i);
         D3DMATRIX world = identity();
-        world._11 = world._22 = world._33 = 0.4f;
-        world._41 = static_cast<float>(i % 40) - 20.0f;
-        world._42 = static_cast<float>((i / 40) % 30) - 15.0f;
-        world._43 = 30.0f;
+        world._11 = world._22 = world._33 = p.scale;
+        world._41 = p.x;
+        world._42 = p.y;
+        world._43 = p.z;
         device->SetTransform(D3DTS_WORLD, &world);
         if (changeStates) {
+            const draw_scene::Look look = draw_scene::LookOf(i, true);
             D3DMATERIAL8 material{};
-            material.Diffuse = {0.5f + 0.5f * static_cast<float>(i & 1), 0.7f, 0.9f, 1.0f};
+            material.Diffuse = {look.diffuse[0], look.diffuse[1], look.diffuse[2], look.diffuse[3]};
             material.Ambient = {1, 1, 1, 1};
             device->SetMaterial(&material);
-            device->SetTexture(0, textures[i & 1]);
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, (i & 2) ? TRUE : FALSE);
+            device->SetTexture(0, textures[look.texture]);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, look.blend ? TRUE : FALSE);
             device->SetTextureStageState(0, D3DTSS_COLORARG2,
-                                         (i & 4) ? D3DTA_TFACTOR : D3DTA_DIFFUSE);
+                                         look.useFactor ? D3DTA_TFACTOR : D3DTA_DIFFUSE);
         }
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, vertexCount, 0, triangleCount);
     }
+
+    void Frame(int meshes, bool changeStates) {
+        if (!changeStates) {
+            D3DMATERIAL8 material{};
+            material.Diffuse = material.Ambient = {1, 1, 1, 1};
+            device->SetMaterial(&material);
+            device->SetTexture(0, textures[0]);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+            device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        }
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        device->BeginScene();
+        for (int i = 0; i < meshes; ++i)
+            DrawMesh(i, changeStates);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+
+    void EmptyFrame() {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
 };
 
-Scene &scene() {
-    static Scene instance;
+// Both sides live for the whole run. The device comes first, so that whatever it sets up for the
+// process (allocator settings included) holds for the floor too and the ratio is the draw path's.
+struct Sides {
+    std::unique_ptr<DeviceScene> device;
+    std::unique_ptr<RawGlFloor> floor;
+};
+Sides &sides() {
+    static Sides instance = [] {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        Sides s;
+        s.device = std::make_unique<DeviceScene>();
+        s.floor = std::make_unique<RawGlFloor>();
+        return s;
+    }();
     return instance;
 }
 
-void frameOfMeshes(benchmark::State &state, bool changeStates) {
-    Scene &s = scene();
-    if (!s.device) {
+long minorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+template <class Draw> void runFrames(benchmark::State &state, int meshes, Draw draw) {
+    const long faultsBefore = minorFaults();
+    for (auto _ : state)
+        draw();
+    state.counters["page_faults_per_frame"] = benchmark::Counter(
+        static_cast<double>(minorFaults() - faultsBefore), benchmark::Counter::kAvgIterations);
+    if (meshes > 0)
+        state.counters["draws_per_second"] = benchmark::Counter(
+            static_cast<double>(meshes), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void deviceFrames(benchmark::State &state, int meshes, bool changeStates) {
+    DeviceScene *scene = sides().device.get();
+    if (!scene->device) {
         state.SkipWithError("no device");
         return;
     }
-    const int meshes = static_cast<int>(state.range(0));
-    if (!changeStates) {
-        D3DMATERIAL8 material{};
-        material.Diffuse = material.Ambient = {1, 1, 1, 1};
-        s.device->SetMaterial(&material);
-        s.device->SetTexture(0, s.textures[0]);
-        s.device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        s.device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    }
-    for (auto _ : state) {
-        s.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        s.device->BeginScene();
-        for (int i = 0; i < meshes; ++i)
-            s.DrawMesh(i, changeStates);
-        s.device->EndScene();
-        s.device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-    state.counters["draws_per_second"] = benchmark::Counter(
-        static_cast<double>(meshes), benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["triangles_per_second"] =
-        benchmark::Counter(static_cast<double>(meshes) * s.triangleCount,
-                           benchmark::Counter::kIsIterationInvariantRate);
+    if (meshes == 0)
+        runFrames(state, 0, [&] { scene->EmptyFrame(); });
+    else
+        runFrames(state, meshes, [&] { scene->Frame(meshes, changeStates); });
 }
 
-void BM_FrameOfLitTexturedMeshesWithStateChanges(benchmark::State &state) {
-    frameOfMeshes(state, true);
-}
-void BM_FrameOfLitTexturedMeshesWithoutStateChanges(benchmark::State &state) {
-    frameOfMeshes(state, false);
-}
-
-void BM_EmptyFrame(benchmark::State &state) {
-    Scene &s = scene();
-    if (!s.device) {
-        state.SkipWithError("no device");
+void floorFrames(benchmark::State &state, int meshes, bool changeStates) {
+    RawGlFloor *floor = sides().floor.get();
+    if (!floor->Ready()) {
+        state.SkipWithError("no OpenGL 3.3 context for the floor");
         return;
     }
-    for (auto _ : state) {
-        s.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        s.device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (meshes == 0)
+        runFrames(state, 0, [&] { floor->EmptyFrame(); });
+    else
+        runFrames(state, meshes, [&] { floor->Frame(meshes, changeStates); });
+}
+
+// How far the floor's picture is from the device's for the frame with state changes: the floor
+// only counts if it draws the same thing.
+void comparePictures() {
+    Sides &s = sides();
+    if (!s.device->device || !s.floor->Ready())
+        return;
+    s.device->Frame(kMeshes, true);
+    image::Rgba8Image layer;
+    seams::ReadBackBuffer(s.device->device, layer);
+    s.floor->Frame(kMeshes, true);
+    std::vector<std::uint8_t> floor;
+    s.floor->Read(floor);
+    if (layer.pixels.size() != floor.size())
+        return;
+    size_t differing = 0;
+    int largest = 0;
+    for (size_t p = 0; p < floor.size(); p += 4) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c)
+            worst = std::max(worst, std::abs(layer.pixels[p + c] - floor[p + c]));
+        differing += worst > 0 ? 1 : 0;
+        largest = std::max(largest, worst);
     }
+    std::printf("Floor picture against the device's: %zu of %zu pixels differ, by at most %d\n",
+                differing, floor.size() / 4, largest);
+}
+
+// Prints the normal table, then each case's device time over the floor's, in real time and in
+// processor time of all threads (the rasteriser's included), which other load on the machine
+// disturbs less. Medians when the run has repetitions, else the single run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run> &runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Aggregate && !median)
+                continue;
+            Entry &entry = m_times[run.run_name.function_name];
+            if (median && !entry.fromMedian)
+                entry = Entry{{}, {}, true};
+            if (median || !entry.fromMedian) {
+                entry.real.push_back(run.GetAdjustedRealTime());
+                entry.cpu.push_back(run.GetAdjustedCPUTime());
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-26s %12s %12s %7s %12s %12s %7s\n", "case", "device real", "floor real",
+                    "ratio", "device cpu", "floor cpu", "ratio");
+        for (const char *c : {"EmptyFrame", "FrameWithStateChanges", "FrameWithoutStateChanges"}) {
+            const auto device = m_times.find(std::string("Device/") + c);
+            const auto floor = m_times.find(std::string("RawGL/") + c);
+            if (device == m_times.end() || floor == m_times.end())
+                continue;
+            const double dr = middle(device->second.real), fr = middle(floor->second.real);
+            const double dc = middle(device->second.cpu), fc = middle(floor->second.cpu);
+            std::printf("%-26s %12.3f %12.3f %6.2fx %12.3f %12.3f %6.2fx\n", c, dr, fr, dr / fr, dc,
+                        fc, dc / fc);
+        }
+    }
+
+private:
+    struct Entry {
+        std::vector<double> real, cpu;
+        bool fromMedian = false;
+    };
+    static double middle(std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0.0 : values[values.size() / 2];
+    }
+    std::map<std::string, Entry> m_times;
+};
+
+void registerCase(const char *name, int meshes, bool changeStates, benchmark::TimeUnit unit) {
+    benchmark::RegisterBenchmark(
+        (std::string("Device/") + name).c_str(),
+        [=](benchmark::State &s) { deviceFrames(s, meshes, changeStates); })
+        ->Unit(unit)
+        ->UseRealTime()
+        ->MeasureProcessCPUTime();
+    benchmark::RegisterBenchmark((std::string("RawGL/") + name).c_str(),
+                                 [=](benchmark::State &s) { floorFrames(s, meshes, changeStates); })
+        ->Unit(unit)
+        ->UseRealTime()
+        ->MeasureProcessCPUTime();
 }
 
 } // namespace
 
-BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FrameOfLitTexturedMeshesWithStateChanges)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FrameOfLitTexturedMeshesWithoutStateChanges)->Arg(2000)->Unit(benchmark::kMillisecond);
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    registerCase("EmptyFrame", 0, false, benchmark::kMicrosecond);
+    registerCase("FrameWithStateChanges", kMeshes, true, benchmark::kMillisecond);
+    registerCase("FrameWithoutStateChanges", kMeshes, false, benchmark::kMillisecond);
+    comparePictures();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    sides() = Sides{};
+    return 0;
+}
