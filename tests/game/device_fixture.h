@@ -6,6 +6,7 @@
 #include "platform/d3dx/d3dx8.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <gtest/gtest.h>
 
@@ -41,28 +42,11 @@ protected:
         seams::ResetAll();
         m_previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(BinaryDir() / "media");
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "game device test";
-        RegisterClassA(&wc);
-        m_window =
-            CreateWindowExA(0, "game device test", "game device test", WS_VISIBLE | WS_CAPTION, 0,
-                            0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        m_window = headless::OpenWindow("game device test", kWidth, kHeight);
         ASSERT_NE(m_window, nullptr);
         m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_d3d, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window,
-                                      D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device),
+        ASSERT_EQ(headless::CreateWindowedDevice(m_d3d, m_window, kWidth, kHeight, &m_device),
                   S_OK);
     }
 

@@ -3,6 +3,7 @@
 // first present, and a menu frame beside an empty frame (clear and present).
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,27 +73,11 @@ BENCHMARK(StartupToFirstPresentedFrame)->Unit(benchmark::kMillisecond)->Iteratio
 // present, then everything given back.
 void BareDeviceToFirstPresent(benchmark::State &state) {
     PrepareProcess();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "bare device benchmark";
-    RegisterClassA(&wc);
     for (auto _ : state) {
-        HWND window = CreateWindowExA(0, "bare device benchmark", "bench", 0x10CE0000, 0, 0, 640,
-                                      480, nullptr, nullptr, nullptr, nullptr);
+        HWND window = headless::OpenWindow("bare device benchmark", 640, 480, 0x10CE0000);
         IDirect3D8 *d3d = Direct3DCreate8(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
         IDirect3DDevice8 *device = nullptr;
-        if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window,
-                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device))) {
+        if (!d3d || FAILED(headless::CreateWindowedDevice(d3d, window, 640, 480, &device))) {
             state.SkipWithError("device creation failed");
             break;
         }

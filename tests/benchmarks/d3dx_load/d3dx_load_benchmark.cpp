@@ -4,6 +4,7 @@
 #include "platform/d3dx/d3dx8.h"
 #include "platform/image/image.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -94,20 +95,11 @@ struct Device {
 
     Device() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "d3dx load bench";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_CAPTION, 0, 0, 64, 64, nullptr,
-                                 nullptr, nullptr, nullptr);
+        window = headless::OpenWindow("d3dx load bench", 64, 64, WS_CAPTION);
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = pp.BackBufferHeight = 64;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = window;
-        pp.Windowed = TRUE;
+        // No depth buffer: the loads never draw.
+        D3DPRESENT_PARAMETERS pp =
+            headless::WindowedPresentation(window, 64, 64, D3DFMT_X8R8G8B8, false);
         if (d3d)
             d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
                               &device);

@@ -11,6 +11,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -48,25 +49,9 @@ struct DeviceScene {
 
     DeviceScene() {
         using namespace draw_scene;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "draw benchmark";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, "draw benchmark", "draw benchmark", WS_VISIBLE, 0, 0, kWidth,
-                                 kHeight, nullptr, nullptr, nullptr, nullptr);
+        window = headless::OpenWindow("draw benchmark", kWidth, kHeight, WS_VISIBLE);
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window,
-                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
+        if (!d3d || FAILED(headless::CreateWindowedDevice(d3d, window, kWidth, kHeight, &device)))
             return;
         for (int t = 0; t < 2; ++t) {
             device->CreateTexture(kTextureSize, kTextureSize, 0, 0, D3DFMT_X8R8G8B8,

@@ -2,6 +2,7 @@
 // back buffer, Clear, Present, capture, loss and Reset, and exact reference counts.
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -12,27 +13,8 @@
 
 namespace {
 
-HWND makeWindow(int width, int height) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "device test";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, "device test", "device test", WS_VISIBLE | WS_CAPTION, 0, 0, width,
-                           height, nullptr, nullptr, nullptr, nullptr);
-}
-
 D3DPRESENT_PARAMETERS windowed(HWND window, UINT w, UINT h, bool depth = true) {
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = w;
-    pp.BackBufferHeight = h;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = depth ? TRUE : FALSE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    return pp;
+    return headless::WindowedPresentation(window, w, h, D3DFMT_X8R8G8B8, depth);
 }
 
 D3DPRESENT_PARAMETERS fullScreen(HWND window, UINT w, UINT h, D3DFORMAT format) {
@@ -52,7 +34,7 @@ protected:
     void SetUp() override {
         seams::ResetAll();
         m_glBefore = seams::LiveGlObjects();
-        m_window = makeWindow(320, 240);
+        m_window = headless::OpenWindow("device test", 320, 240);
         ASSERT_NE(m_window, nullptr);
         m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_d3d, nullptr);

@@ -220,16 +220,7 @@ TEST_F(PipelineTest, ResetRefusesWhileDefaultPoolResourcesLiveAndRestoresDefault
     scaled._22 = 0.5f;
     m_device->SetTransform(D3DTS_TEXTURE0, &scaled);
 
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kWidth;
-    pp.BackBufferHeight = kHeight;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = m_window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    D3DPRESENT_PARAMETERS pp = Presentation();
     EXPECT_EQ(m_device->Reset(&pp), D3DERR_INVALIDCALL);
     vb->Release();
     ASSERT_EQ(m_device->Reset(&pp), S_OK);

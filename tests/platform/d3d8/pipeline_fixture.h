@@ -4,6 +4,7 @@
 
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 
 #include <gtest/gtest.h>
 
@@ -55,12 +56,7 @@ protected:
     void SetUp() override {
         seams::ResetAll();
         m_glBefore = seams::LiveGlObjects();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "pipeline test";
-        RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, "pipeline test", "pipeline test", WS_VISIBLE | WS_CAPTION, 0,
-                                   0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+        m_window = headless::OpenWindow("pipeline test", kWidth, kHeight);
         ASSERT_NE(m_window, nullptr);
         m_d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(m_d3d, nullptr);
@@ -83,18 +79,12 @@ protected:
             m_device->Release();
             m_device = nullptr;
         }
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = format;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        return m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                   &pp, &m_device);
+        return headless::CreateWindowedDevice(m_d3d, m_window, kWidth, kHeight, &m_device, format);
+    }
+
+    // The presentation the device was created with, for a Reset to the same buffers.
+    D3DPRESENT_PARAMETERS Presentation() const {
+        return headless::WindowedPresentation(m_window, kWidth, kHeight);
     }
 
     void Begin(D3DCOLOR clear = 0xFF000000) {

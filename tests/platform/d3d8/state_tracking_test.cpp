@@ -62,19 +62,6 @@ protected:
         ASSERT_EQ(m_device->SetLight(0, &light), S_OK);
         ASSERT_EQ(m_device->LightEnable(0, TRUE), S_OK);
     }
-    D3DPRESENT_PARAMETERS Presentation() const {
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        return pp;
-    }
 };
 
 } // namespace
