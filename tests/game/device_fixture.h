@@ -6,6 +6,7 @@
 #include "platform/d3dx/d3dx8.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/build_folder.h"
 #include "tests/platform/d3d8/headless_device.h"
 
 #include <gtest/gtest.h>
@@ -18,20 +19,8 @@
 
 namespace game_test {
 
-inline std::filesystem::path BinaryDir() {
-    const char *binary = std::getenv("TARVOS_BINARY_DIR");
-    return binary ? std::filesystem::path(binary) : std::filesystem::current_path();
-}
-
-// Keeps `frame` as test-frames/<name>.png under the build folder.
-inline void KeepFrame(const image::Rgba8Image &frame, const std::string &name) {
-    const std::filesystem::path folder = BinaryDir() / "test-frames";
-    std::filesystem::create_directories(folder);
-    std::vector<std::uint8_t> png;
-    std::string error;
-    ASSERT_TRUE(image::EncodePng(frame, false, png, error)) << error;
-    ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error)) << error;
-}
+using test_support::BinaryDir;
+using test_support::KeepFrame;
 
 template <UINT Width, UINT Height> class DeviceTest : public ::testing::Test {
 protected:

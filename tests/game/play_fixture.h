@@ -17,6 +17,7 @@
 #include "platform/test_seams.h"
 #include "platform/win32/random.h"
 #include "sound/sound.h"
+#include "tests/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -71,9 +72,7 @@ protected:
     // The game's sounds and music, made from the generated media as the one-time set-up makes them.
     void LoadSounds() {
         const std::filesystem::path previous = std::filesystem::current_path();
-        const char *binary = std::getenv("TARVOS_BINARY_DIR");
-        std::filesystem::current_path(
-            (binary ? std::filesystem::path(binary) : std::filesystem::current_path()) / "media");
+        std::filesystem::current_path(test_support::BinaryDir() / "media");
         m_app->InitSound(nullptr);
         std::filesystem::current_path(previous);
         ASSERT_NE(m_app->m_pStationOrderSound, nullptr);

@@ -10,6 +10,7 @@
 #include "platform/image/image.h"
 #include "platform/mmio/wave_format.h"
 #include "sound/wav_file.h"
+#include "tests/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,7 @@ namespace mediatest {
 std::vector<std::string> FixedNames();
 
 inline std::string MediaDir() {
-    const char *dir = std::getenv("TARVOS_BINARY_DIR");
-    return std::string(dir ? dir : ".") + "/media";
+    return (test_support::BinaryDir() / "media").string();
 }
 
 inline std::string MediaPath(const std::string &name) {

@@ -4,6 +4,7 @@
 #include "framework/app_timer.h"
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
+#include "tests/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +32,7 @@ protected:
         std::filesystem::create_directories(m_folder);
         seams::UseRegistryRoot(m_folder.string());
         m_oldFolder = std::filesystem::current_path();
-        if (const char *binary = std::getenv("TARVOS_BINARY_DIR"))
-            std::filesystem::current_path(std::filesystem::path(binary) / "media");
+        std::filesystem::current_path(test_support::BinaryDir() / "media");
         m_glBefore = seams::LiveGlObjects();
         app = std::make_unique<CMyD3DApplication>();
         ASSERT_EQ(app->Startup(GetModuleHandleA(nullptr)), S_OK);

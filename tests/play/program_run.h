@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/image/image.h"
+#include "tests/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,7 @@ struct ProgramRun {
     }
 };
 
-inline std::filesystem::path BinaryDir() {
-    const char *dir = std::getenv("TARVOS_BINARY_DIR");
-    return dir ? dir : std::filesystem::current_path();
-}
+using test_support::BinaryDir;
 
 // Runs `program` with `arguments` as tarvos is run: in the media folder, with `script` at `step`
 // seconds a frame, keeping the pictures of `frames` (frame numbers). Everything it writes goes

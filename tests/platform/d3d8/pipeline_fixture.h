@@ -4,6 +4,7 @@
 
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/build_folder.h"
 #include "tests/platform/d3d8/headless_device.h"
 
 #include <gtest/gtest.h>
@@ -98,15 +99,7 @@ protected:
         ASSERT_EQ(m_device->EndScene(), S_OK);
         m_frame = image::Rgba8Image{};
         ASSERT_TRUE(seams::ReadBackBuffer(m_device, m_frame));
-        const char *binary = std::getenv("TARVOS_BINARY_DIR");
-        const std::filesystem::path folder =
-            std::filesystem::path(binary ? binary : ".") / "test-frames";
-        std::filesystem::create_directories(folder);
-        std::vector<std::uint8_t> png;
-        std::string error;
-        ASSERT_TRUE(image::EncodePng(m_frame, false, png, error)) << error;
-        ASSERT_TRUE(image::WriteFileBytes((folder / (name + ".png")).string(), png, error))
-            << error;
+        test_support::KeepFrame(m_frame, name);
     }
 
     Rgb At(int x, int y) const {

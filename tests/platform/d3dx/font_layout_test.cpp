@@ -2,6 +2,7 @@
 // rendered line written out to look at.
 #include "platform/d3dx/text_layout.h"
 #include "platform/image/image.h"
+#include "tests/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -248,14 +249,7 @@ TEST_F(TextLayout, RenderedLineLooksRight) {
         EXPECT_LE(quad.screen.bottom, 55);
     }
 
-    const char *binary = std::getenv("TARVOS_BINARY_DIR");
-    const std::filesystem::path folder =
-        std::filesystem::path(binary ? binary : ".") / "test-frames";
-    std::filesystem::create_directories(folder);
-    std::vector<std::uint8_t> png;
-    std::string error;
-    ASSERT_TRUE(image::EncodePng(picture, false, png, error)) << error;
-    ASSERT_TRUE(image::WriteFileBytes((folder / "text_line.png").string(), png, error)) << error;
+    test_support::KeepFrame(picture, "text_line");
 }
 
 } // namespace
