@@ -6,6 +6,7 @@
 #include "framework/app_timer.h"
 #include "framework/d3d_app.h"
 #include "platform/test_seams.h"
+#include "tests/framework/app_test_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -115,17 +116,7 @@ private:
 // virtual clock, and ends with nothing of the device layer left alive.
 class FrameworkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        seams::ResetAll();
-        seams::CaptureMessageBoxes(true);
-        seams::CaptureDebugOutput(true);
-        // A counter that starts well above zero, as a real one does: a stop time of zero means
-        // "running" to the timer.
-        seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
-        ResetAppTimerForTests();
-        // Only what a test sends or posts reaches the window: no spontaneous desktop messages.
-        seams::ScriptMessages(true);
-    }
+    void SetUp() override { test_support::UseApplicationTestSeams(); }
     void TearDown() override {
         seams::TakeDebugOutput();
         seams::TakeMessageBoxes();

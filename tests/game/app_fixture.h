@@ -3,8 +3,8 @@
 // as working folder. Tear-down closes the window and proves nothing of the device is left.
 #pragma once
 
-#include "framework/app_timer.h"
 #include "game/asteroid_game.h"
+#include "tests/framework/app_test_seams.h"
 #include "tests/game/device_fixture.h"
 
 #include <algorithm>
@@ -19,12 +19,7 @@ protected:
     virtual std::filesystem::path Folder() { return BinaryDir() / "media"; }
 
     void SetUp() override {
-        seams::ResetAll();
-        seams::CaptureMessageBoxes(true);
-        seams::CaptureDebugOutput(true);
-        seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
-        ResetAppTimerForTests();
-        seams::ScriptMessages(true);
+        test_support::UseApplicationTestSeams();
         m_scratch = std::filesystem::temp_directory_path() /
                     ("tarvos-" + std::to_string(getpid()) + "-" +
                      ::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -1,10 +1,10 @@
 // The options menu's display-mode change on the real game application and devices: many changes
 // in one run leave nothing behind, and a change that fails ends the program cleanly with the
 // settings saved.
-#include "framework/app_timer.h"
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
 #include "tests/build_folder.h"
+#include "tests/framework/app_test_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,7 @@ namespace {
 class DisplayModeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        seams::ResetAll();
-        seams::CaptureMessageBoxes(true);
-        seams::CaptureDebugOutput(true);
-        seams::UseVirtualClock(1'000'000, 1'000'000'000'000LL);
-        ResetAppTimerForTests();
-        seams::ScriptMessages(true);
+        test_support::UseApplicationTestSeams();
         m_folder =
             std::filesystem::temp_directory_path() / ("tarvos-modes-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
