@@ -1,59 +1,22 @@
 // Cost of the game application's start-up and of a menu frame on the real device (offscreen),
 // each beside its floor: start-up to the first presented frame beside a bare device creation and
 // first present, and a menu frame beside an empty frame (clear and present).
-#include "game/asteroid_game.h"
-#include "platform/test_seams.h"
+#include "tests/benchmarks/game_process.h"
 #include "tests/platform/d3d8/headless_device.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-
-#include <unistd.h>
 
 namespace {
 
-// The game reads its media from the working folder and keeps its settings in a scratch store.
-void PrepareProcess() {
-    static const bool prepared = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        std::filesystem::current_path(TARVOS_MEDIA_DIR);
-        const auto settings =
-            std::filesystem::temp_directory_path() / ("tarvos-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(settings);
-        seams::UseRegistryRoot(settings.string());
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)prepared;
-}
-
-std::unique_ptr<CMyD3DApplication> StartGame() {
-    auto app = std::make_unique<CMyD3DApplication>();
-    app->m_bWantedWindowed = true;
-    app->m_dwCreationWidth = 640;
-    app->m_dwCreationHeight = 480;
-    if (FAILED(app->Startup(GetModuleHandleA(nullptr))))
-        return nullptr;
-    return app;
-}
-
-void CloseGame(std::unique_ptr<CMyD3DApplication> &app) {
-    if (app && IsWindow(app->m_hWnd))
-        SendMessageA(app->m_hWnd, WM_CLOSE, 0, 0);
-    app.reset();
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
+using game_bench::CloseGame;
+using game_bench::PrepareProcess;
 
 void StartupToFirstPresentedFrame(benchmark::State &state) {
     PrepareProcess();
     for (auto _ : state) {
-        auto app = StartGame();
+        auto app = game_bench::StartGame(640, 480);
         if (!app) {
             state.SkipWithError("start-up failed");
             break;
@@ -95,7 +58,7 @@ BENCHMARK(BareDeviceToFirstPresent)->Unit(benchmark::kMillisecond)->Iterations(1
 // One picture of the main menu over the turning sky, as the render step draws it, presented.
 void MenuFrame(benchmark::State &state) {
     PrepareProcess();
-    auto app = StartGame();
+    auto app = game_bench::StartGame(640, 480);
     if (!app) {
         state.SkipWithError("start-up failed");
         return;
@@ -118,18 +81,13 @@ BENCHMARK(MenuFrame)->Unit(benchmark::kMicrosecond);
 // The floor: the same device clearing both buffers and presenting.
 void EmptyFrame(benchmark::State &state) {
     PrepareProcess();
-    auto app = StartGame();
+    auto app = game_bench::StartGame(640, 480);
     if (!app) {
         state.SkipWithError("start-up failed");
         return;
     }
-    IDirect3DDevice8 *device = app->m_pDevice;
-    for (auto _ : state) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        device->BeginScene();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
+    for (auto _ : state)
+        game_bench::PresentEmptyFrame(app->m_pDevice);
     CloseGame(app);
 }
 BENCHMARK(EmptyFrame)->Unit(benchmark::kMicrosecond);

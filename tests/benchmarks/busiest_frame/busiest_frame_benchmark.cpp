@@ -4,44 +4,24 @@
 // render, present), each beside an empty frame (clear and present) of the same device in the same
 // run. Every iteration starts from the same busy world.
 #include "game/asteroid_field.h"
-#include "game/asteroid_game.h"
 #include "game/explosion.h"
 #include "game/laser.h"
 #include "game/mars_ship.h"
 #include "game/satellite.h"
 #include "game/smoke.h"
 #include "game/spaceship.h"
-#include "platform/test_seams.h"
 #include "platform/win32/random.h"
+#include "tests/benchmarks/game_process.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-
-#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr float kFrameTime = 1.0f / 60.0f;
-
-void PrepareProcess() {
-    static const bool prepared = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        std::filesystem::current_path(TARVOS_MEDIA_DIR);
-        const auto settings =
-            std::filesystem::temp_directory_path() / ("tarvos-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(settings);
-        seams::UseRegistryRoot(settings.string());
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)prepared;
-}
 
 float Spread(float range) {
     return static_cast<float>(crt::rand() % 2001 - 1000) / 1000.0f * range;
@@ -117,15 +97,10 @@ struct Game {
     World busy;
 
     Game() {
-        PrepareProcess();
-        app = std::make_unique<CMyD3DApplication>();
-        app->m_bWantedWindowed = true;
-        app->m_dwCreationWidth = 1024;
-        app->m_dwCreationHeight = 768;
-        if (FAILED(app->Startup(GetModuleHandleA(nullptr)))) {
-            app.reset();
+        game_bench::PrepareProcess();
+        app = game_bench::StartGame(1024, 768);
+        if (!app)
             return;
-        }
         CMyD3DApplication &a = *app;
         a.m_fElapsedTime = kFrameTime;
         a.StartNewGame(1.0f);
@@ -169,21 +144,12 @@ struct Game {
         busy.Take(a);
     }
 
-    ~Game() {
-        if (app && IsWindow(app->m_hWnd))
-            SendMessageA(app->m_hWnd, WM_CLOSE, 0, 0);
-        app.reset();
-    }
+    ~Game() { game_bench::CloseGame(app); }
 
     // Microseconds of a clear-and-present frame on this device, averaged over many.
     double EmptyFrameMicroseconds() {
         IDirect3DDevice8 *device = app->m_pDevice;
-        const auto once = [device] {
-            device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-            device->BeginScene();
-            device->EndScene();
-            device->Present(nullptr, nullptr, nullptr, nullptr);
-        };
+        const auto once = [device] { game_bench::PresentEmptyFrame(device); };
         for (int i = 0; i < 20; ++i)
             once();
         const int count = 200;
@@ -245,13 +211,7 @@ void WholeFrame(benchmark::State &state) {
 BENCHMARK(WholeFrame)->Unit(benchmark::kMillisecond);
 
 void EmptyFrame(benchmark::State &state) {
-    Measure(state, [](CMyD3DApplication &app) {
-        IDirect3DDevice8 *device = app.m_pDevice;
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        device->BeginScene();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    });
+    Measure(state, [](CMyD3DApplication &app) { game_bench::PresentEmptyFrame(app.m_pDevice); });
 }
 BENCHMARK(EmptyFrame)->Unit(benchmark::kMillisecond);
 
