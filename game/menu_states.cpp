@@ -39,6 +39,21 @@ INT WrapCursor(INT cursor, INT count) {
     return cursor;
 }
 
+// Down and up move the cursor one item, wrapping round the list, each with the select click.
+void StepMenuCursor(const InputState &input, CSound *selectSound, float &stateTimer, INT &cursor,
+                    INT count) {
+    if (input.bDown && stateTimer > kMenuKeyDelay) {
+        PlaySoundOnce(selectSound);
+        stateTimer = 0.0f;
+        cursor = WrapCursor(cursor + 1, count);
+    }
+    if (input.bUp && stateTimer > kMenuKeyDelay) {
+        PlaySoundOnce(selectSound);
+        stateTimer = 0.0f;
+        cursor = WrapCursor(cursor - 1, count);
+    }
+}
+
 } // namespace
 
 void CMyD3DApplication::UpdateIntro() {
@@ -114,16 +129,7 @@ void CMyD3DApplication::UpdateMainMenu() {
         m_input.bEnter = 1;
     }
 
-    if (m_input.bDown && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nMainMenuCursor = WrapCursor(m_nMainMenuCursor + 1, m_nItemCount);
-    }
-    if (m_input.bUp && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nMainMenuCursor = WrapCursor(m_nMainMenuCursor - 1, m_nItemCount);
-    }
+    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nMainMenuCursor, m_nItemCount);
 
     if (!m_input.bEnter || m_fStateTimer <= kMenuKeyDelay)
         return;
@@ -173,16 +179,7 @@ void CMyD3DApplication::UpdateDifficultyMenu() {
         return;
     }
 
-    if (m_input.bDown && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nMainMenuCursor = WrapCursor(m_nMainMenuCursor + 1, m_nItemCount);
-    }
-    if (m_input.bUp && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nMainMenuCursor = WrapCursor(m_nMainMenuCursor - 1, m_nItemCount);
-    }
+    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nMainMenuCursor, m_nItemCount);
     if (m_input.bEnter && m_fStateTimer > kMenuKeyDelay) {
         m_fStateTimer = 0.0f;
         const INT choice = std::clamp<INT>(m_nMainMenuCursor, 0, m_nItemCount - 1);

@@ -215,8 +215,8 @@ std::string VertexShaderSource(const ProgramKey &key) {
             if (stage.transform) {
                 s += "    " + coord + " = uTexMatrix[" + num(i) + "] * " + coord + ";\n";
                 if (stage.projected && stage.transform > 1) {
-                    const char *last = "xyzw" + (stage.transform - 1);
-                    s += "    " + coord + " /= " + coord + "." + std::string(1, *last) + ";\n";
+                    const char last = "xyzw"[stage.transform - 1];
+                    s += "    " + coord + " /= " + coord + "." + std::string(1, last) + ";\n";
                 }
             }
             s += "    vTex" + num(i) + " = " + coord + coordSwizzle(stage) + ";\n";

@@ -3,6 +3,7 @@
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/win32/window_event.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -52,13 +53,7 @@ protected:
         return m_app->m_input;
     }
 
-    void Focus(Uint8 kind) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(win32::SdlWindowOf(m_window));
-        event.window.event = kind;
-        SDL_PushEvent(&event);
-    }
+    void Focus(Uint8 kind) { test_events::PushWindowEvent(m_window, kind); }
 
     HWND m_window = nullptr;
     std::unique_ptr<CMyD3DApplication> m_app;

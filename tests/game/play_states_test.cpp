@@ -3,6 +3,7 @@
 // player can throw at it.
 #include "game/play_rules.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/win32/window_event.h"
 #include "tests/game/play_fixture.h"
 
 #include <SDL.h>
@@ -354,13 +355,7 @@ protected:
         m_app->ReadInput(&m_app->m_input);
         Frame(dt);
     }
-    void Focus(Uint8 kind) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(win32::SdlWindowOf(m_window));
-        event.window.event = kind;
-        SDL_PushEvent(&event);
-    }
+    void Focus(Uint8 kind) { test_events::PushWindowEvent(m_window, kind); }
     HWND m_window = nullptr;
 };
 

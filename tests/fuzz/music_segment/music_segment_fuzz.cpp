@@ -4,16 +4,13 @@
 #include "platform/dmusic/segment.h"
 #include "platform/dsound/dsound.h"
 #include "platform/test_seams.h"
+#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/memory_file.h"
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    static const bool quiet = [] {
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)quiet;
+    fuzzing::QuietTraces();
     static fuzzing::MemoryFile file;
     file.Fill(data, size);
 

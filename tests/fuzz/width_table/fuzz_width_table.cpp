@@ -4,6 +4,7 @@
 #include "game/dh_fast_font.h"
 #include "game/font_metrics.h"
 #include "platform/test_seams.h"
+#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/memory_file.h"
 
 #include <cmath>
@@ -11,11 +12,7 @@
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    static const bool quiet = [] {
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)quiet;
+    fuzzing::QuietTraces();
     static fuzzing::MemoryFile file;
     file.Fill(data, size);
 

@@ -2,6 +2,7 @@
 // loader's paths. The first input byte chooses: bit 1 set, the rest is a whole file with its own
 // header (so versions, encodings and the refusal of compressed files are fuzzed too); otherwise
 // bit 0 chooses the 32- or 64-bit float header that the rest follows.
+#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/xfile_checks.h"
 
 #include <cstddef>
@@ -10,11 +11,7 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    static const bool quiet = [] {
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)quiet;
+    fuzzing::QuietTraces();
     if (size == 0)
         return 0;
     if (data[0] & 2) {

@@ -1,6 +1,7 @@
 // Feeds arbitrary text to the X-file reader through the mesh loader's and the frame loader's
 // paths. Inputs that begin with "xof " bring their own header (so versions, encodings and the
 // refusal of compressed files are fuzzed too); the others follow the text header.
+#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/xfile_checks.h"
 
 #include <cstddef>
@@ -9,11 +10,7 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    static const bool quiet = [] {
-        seams::CaptureDebugOutput(true);
-        return true;
-    }();
-    (void)quiet;
+    fuzzing::QuietTraces();
     if (size >= 4 && std::memcmp(data, "xof ", 4) == 0) {
         fuzzing::CheckXFile({data, size});
     } else {

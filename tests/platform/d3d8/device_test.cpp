@@ -3,6 +3,7 @@
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/d3d8/headless_device.h"
+#include "tests/platform/win32/window_event.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -209,16 +210,11 @@ TEST_F(DeviceTest, FullScreenDeviceIsLostWhileItsWindowIsOutOfFocus) {
     EXPECT_TRUE(SDL_GetWindowFlags(win32::SdlWindowOf(m_window)) & SDL_WINDOW_FULLSCREEN_DESKTOP);
     EXPECT_EQ(m_device->TestCooperativeLevel(), S_OK);
 
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = SDL_GetWindowID(win32::SdlWindowOf(m_window));
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    SDL_PushEvent(&event);
+    test_events::PushWindowEvent(m_window, SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICELOST);
     D3DPRESENT_PARAMETERS pp = fullScreen(m_window, 640, 480, D3DFMT_R5G6B5);
     EXPECT_EQ(m_device->Reset(&pp), D3DERR_DEVICELOST);
-    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    SDL_PushEvent(&event);
+    test_events::PushWindowEvent(m_window, SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
     ASSERT_EQ(m_device->Reset(&pp), S_OK);
     EXPECT_EQ(m_device->TestCooperativeLevel(), S_OK);
@@ -232,8 +228,7 @@ TEST_F(DeviceTest, FullScreenDeviceIsLostWhileItsWindowIsOutOfFocus) {
     ASSERT_EQ(m_device->GetDisplayMode(&mode), S_OK);
     EXPECT_EQ(mode.Width, desktop.Width);
     // A window that loses the focus does not lose its device.
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    SDL_PushEvent(&event);
+    test_events::PushWindowEvent(m_window, SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_EQ(m_device->TestCooperativeLevel(), S_OK);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }

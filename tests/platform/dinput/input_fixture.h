@@ -5,6 +5,7 @@
 #include "platform/dinput/dinput.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/win32/window_event.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -69,11 +70,7 @@ protected:
     }
 
     void PushWindowEvent(HWND target, Uint8 kind) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(win32::SdlWindowOf(target));
-        event.window.event = kind;
-        SDL_PushEvent(&event);
+        test_events::PushWindowEvent(target, kind);
         Pump();
     }
 
