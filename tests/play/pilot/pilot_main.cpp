@@ -75,7 +75,7 @@ public:
     const std::string &Script() const { return m_script; }
 
 private:
-    static constexpr long kLastFrame = 40000;
+    static constexpr long kLastFrame = 60000;
 
     void Key(const std::string &name, bool down) {
         BYTE code = 0;
@@ -195,13 +195,36 @@ std::vector<Step> Suicide() {
     return plan;
 }
 
+// EVERY WAVE: the damage cheat typed in wave 1, then all eight waves shot clear through the
+// station sequence, to the end of the game and the hall of fame.
+std::vector<Step> EveryWave() {
+    std::vector<Step> plan = NewGame(-2);
+    for (const char *letter : {"Q", "U", "I", "N", "T", "A", "R"})
+        plan.push_back(Tap(letter));
+    for (INT wave = 1; wave <= 8; ++wave)
+        Append(plan, {Fly(Aim::Bodies, false, WaveCleared(wave)),
+                      [wave](Pilot &p) {
+                          return p.app().m_nWave > wave ||
+                                 p.app().m_gameState == GameState::InitialsEntry ||
+                                 p.app().m_gameState == GameState::HallOfFame;
+                      }});
+    Append(plan, {[](Pilot &p) {
+                      return p.app().m_gameState == GameState::InitialsEntry ||
+                             p.app().m_gameState == GameState::HallOfFame;
+                  },
+                  Tap("T"), Tap("A"), Tap("R"), Tap("RETURN"), WaitFor(GameState::HallOfFame, 50),
+                  Quit()});
+    return plan;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     const std::map<std::string, std::vector<Step> (*)()> scenarios = {{"very-easy", VeryEasy},
-                                                                      {"suicide", Suicide}};
+                                                                      {"suicide", Suicide},
+                                                                      {"every-wave", EveryWave}};
     if (argc != 3 || !scenarios.count(argv[1])) {
-        std::fprintf(stderr, "usage: tarvos_pilot very-easy|suicide SCRIPT\n");
+        std::fprintf(stderr, "usage: tarvos_pilot very-easy|suicide|every-wave SCRIPT\n");
         return 2;
     }
     std::string error;
