@@ -4,6 +4,7 @@
 #include "game/asteroid_game.h"
 #include "game/explosion.h"
 #include "game/laser.h"
+#include "game/menu_keys.h"
 #include "game/sound_actions.h"
 #include "game/spaceship.h"
 
@@ -13,13 +14,8 @@
 
 namespace {
 
-// A menu key acts only once the state has lasted this long since the last accepted key, so a key
-// held down steps through a menu at a readable pace.
-constexpr float kMenuKeyDelay = 0.15f;
 // Escape leaves a menu, so it waits a little longer: one press must not back out of two menus.
 constexpr float kMenuEscapeDelay = 0.2f;
-// Seconds without an accepted key before the attract cycle moves on to the next page.
-constexpr float kIdleTimeout = 20.0f;
 constexpr float kIntroLength = 45.0f;
 
 constexpr const char *kMainMenuItems[] = {"RESUME GAME",  "NEW GAME", "OPTIONS",
@@ -39,7 +35,8 @@ INT WrapCursor(INT cursor, INT count) {
     return cursor;
 }
 
-// Down and up move the cursor one item, wrapping round the list, each with the select click.
+} // namespace
+
 void StepMenuCursor(const InputState &input, CSound *selectSound, float &stateTimer, INT &cursor,
                     INT count) {
     if (input.bDown && stateTimer > kMenuKeyDelay) {
@@ -53,8 +50,6 @@ void StepMenuCursor(const InputState &input, CSound *selectSound, float &stateTi
         cursor = WrapCursor(cursor - 1, count);
     }
 }
-
-} // namespace
 
 void CMyD3DApplication::UpdateIntro() {
     const float dt = m_fElapsedTime;

@@ -1,15 +1,13 @@
 // The options menu: four switches, the steering sensitivity and the full-screen display mode.
 #include "framework/app_timer.h"
 #include "game/asteroid_game.h"
+#include "game/menu_keys.h"
 #include "game/sound_actions.h"
 #include "game/spaceship.h"
 
 #include <cstdio>
 
 namespace {
-
-constexpr float kMenuKeyDelay = 0.15f;
-constexpr float kIdleTimeout = 20.0f;
 
 constexpr INT kModeItem = 0;
 constexpr INT kSensitivityItem = 5;
@@ -63,16 +61,8 @@ HRESULT CMyD3DApplication::UpdateOptionsMenu() {
         m_gameState = GameState::HallOfFame;
     }
 
-    if (m_input.bDown && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nOptionsCursor = m_nOptionsCursor >= kDoneItem ? 0 : m_nOptionsCursor + 1;
-    }
-    if (m_input.bUp && m_fStateTimer > kMenuKeyDelay) {
-        PlaySoundOnce(m_pMenuSelectSound);
-        m_fStateTimer = 0.0f;
-        m_nOptionsCursor = m_nOptionsCursor <= 0 ? kDoneItem : m_nOptionsCursor - 1;
-    }
+    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nOptionsCursor,
+                   kOptionsItemCount);
     if (m_input.bEscape && m_fStateTimer > kMenuKeyDelay) {
         // The chosen mode is dropped; switches already flipped stay.
         PlaySoundOnce(m_pMenuBackSound);

@@ -3,6 +3,7 @@
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 #include "tests/platform/win32/window_event.h"
 
 #include <SDL.h>
@@ -22,12 +23,7 @@ protected:
         std::filesystem::create_directories(root);
         seams::UseRegistryRoot(root.string());
         seams::CaptureDebugOutput(true);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "game input test";
-        RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, "game input test", "Tarvos", WS_VISIBLE | WS_CAPTION, 0, 0,
-                                   640, 480, nullptr, nullptr, nullptr, nullptr);
+        m_window = headless::OpenWindow("game input test", 640, 480);
         ASSERT_NE(m_window, nullptr);
         m_app = std::make_unique<CMyD3DApplication>();
     }

@@ -3,6 +3,7 @@
 // player can throw at it.
 #include "game/play_rules.h"
 #include "platform/win32/win32.h"
+#include "tests/platform/d3d8/headless_device.h"
 #include "tests/platform/win32/window_event.h"
 #include "tests/game/play_fixture.h"
 
@@ -334,12 +335,7 @@ class PlayInput : public play_test::PlayTest {
 protected:
     void SetUp() override {
         PlayTest::SetUp();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "play input test";
-        RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, "play input test", "Tarvos", WS_VISIBLE | WS_CAPTION, 0, 0,
-                                   640, 480, nullptr, nullptr, nullptr, nullptr);
+        m_window = headless::OpenWindow("play input test", 640, 480);
         ASSERT_NE(m_window, nullptr);
     }
     void TearDown() override {
