@@ -5,6 +5,7 @@
 
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
+#include "tests/scratch_settings.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,10 +22,7 @@ inline void PrepareProcess() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         std::filesystem::current_path(TARVOS_MEDIA_DIR);
-        const auto settings =
-            std::filesystem::temp_directory_path() / ("tarvos-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(settings);
-        seams::UseRegistryRoot(settings.string());
+        test_support::UseScratchSettingsStore("bench");
         seams::CaptureDebugOutput(true);
         return true;
     }();

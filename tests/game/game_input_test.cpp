@@ -5,6 +5,7 @@
 #include "platform/win32/win32.h"
 #include "tests/platform/d3d8/headless_device.h"
 #include "tests/platform/win32/window_event.h"
+#include "tests/scratch_settings.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -19,9 +20,7 @@ class GameInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         seams::ResetAll();
-        const auto root = std::filesystem::temp_directory_path() / "tarvos-game-input-test";
-        std::filesystem::create_directories(root);
-        seams::UseRegistryRoot(root.string());
+        test_support::UseScratchSettingsStore("game-input-test");
         seams::CaptureDebugOutput(true);
         m_window = headless::OpenWindow("game input test", 640, 480);
         ASSERT_NE(m_window, nullptr);

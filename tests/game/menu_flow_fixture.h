@@ -11,6 +11,7 @@
 #include "game/smoke.h"
 #include "game/spaceship.h"
 #include "platform/test_seams.h"
+#include "tests/scratch_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,7 @@ class MenuFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         seams::ResetAll();
-        m_folder =
-            std::filesystem::temp_directory_path() / ("tarvos-menus-" + std::to_string(getpid()));
-        std::filesystem::create_directories(m_folder);
-        seams::UseRegistryRoot(m_folder.string());
+        m_folder = test_support::UseScratchSettingsStore("menus");
         app = std::make_unique<CMyD3DApplication>();
         MakeFlowObjects(*app);
         // One full-screen device with three modes, as the options menu walks them.

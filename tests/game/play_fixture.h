@@ -18,6 +18,7 @@
 #include "platform/win32/random.h"
 #include "sound/sound.h"
 #include "tests/build_folder.h"
+#include "tests/scratch_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -34,10 +35,7 @@ protected:
         seams::UseVirtualClock();
         seams::CaptureDebugOutput(true);
         seams::CaptureMessageBoxes(true);
-        m_folder =
-            std::filesystem::temp_directory_path() / ("tarvos-play-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_folder);
-        seams::UseRegistryRoot(m_folder.string());
+        m_folder = test_support::UseScratchSettingsStore("play");
         m_app = std::make_unique<CMyD3DApplication>();
         CMyD3DApplication &a = *m_app;
         a.m_pCamera = new Camera();

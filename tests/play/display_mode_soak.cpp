@@ -5,6 +5,7 @@
 #include "platform/test_seams.h"
 #include "tests/build_folder.h"
 #include "tests/framework/app_test_seams.h"
+#include "tests/scratch_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,7 @@ class DisplayModeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test_support::UseApplicationTestSeams();
-        m_folder =
-            std::filesystem::temp_directory_path() / ("tarvos-modes-" + std::to_string(getpid()));
-        std::filesystem::create_directories(m_folder);
-        seams::UseRegistryRoot(m_folder.string());
+        m_folder = test_support::UseScratchSettingsStore("modes");
         m_oldFolder = std::filesystem::current_path();
         std::filesystem::current_path(test_support::BinaryDir() / "media");
         m_glBefore = seams::LiveGlObjects();

@@ -5,6 +5,7 @@
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
+#include "tests/scratch_settings.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -25,9 +26,7 @@ struct Bench {
 Bench &bench() {
     static Bench b = [] {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        const auto root = std::filesystem::temp_directory_path() / "tarvos-input-benchmark";
-        std::filesystem::create_directories(root);
-        seams::UseRegistryRoot(root.string());
+        test_support::UseScratchSettingsStore("input-benchmark");
         Bench made;
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
