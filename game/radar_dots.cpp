@@ -23,12 +23,9 @@ struct DotPass {
     IDirect3DDevice8 *device;
     Radar *radar;
     D3DXMATRIX shipRotation, radarScaling, inverseRotation, radarOrigin;
-    D3DXVECTOR3 ship;
+    D3DXVECTOR3 ship, forward;
 
     void Draw(const D3DXVECTOR3 &position, float dotScale) const {
-        const D3DXVECTOR3 nose(0.0f, 0.0f, 1.0f);
-        D3DXVECTOR3 forward;
-        D3DXVec3TransformCoord(&forward, &nose, &shipRotation);
         const D3DXVECTOR3 offset = position - ship;
         device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
         device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DXVec3Dot(&forward, &offset) >= 0.0f
@@ -49,7 +46,10 @@ struct DotPass {
 void CMyD3DApplication::DrawRadarDots() {
     if (!m_pRadar || !m_pSpaceship || !m_pDevice)
         return;
-    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation, {}, {}, {}, m_pSpaceship->GetPosition()};
+    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation, {}, {}, {}, m_pSpaceship->GetPosition(),
+                 {}};
+    const D3DXVECTOR3 nose(0.0f, 0.0f, 1.0f);
+    D3DXVec3TransformCoord(&pass.forward, &nose, &m_matShipRotation);
     // The ship's rotation is always invertible; should it not be, the dots keep the world's axes.
     if (!D3DXMatrixInverse(&pass.inverseRotation, nullptr, &m_matShipRotation))
         D3DXMatrixIdentity(&pass.inverseRotation);
