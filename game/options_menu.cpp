@@ -61,8 +61,7 @@ HRESULT CMyD3DApplication::UpdateOptionsMenu() {
         m_gameState = GameState::HallOfFame;
     }
 
-    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nOptionsCursor,
-                   kOptionsItemCount);
+    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nOptionsCursor, kOptionsItemCount);
     if (m_input.bEscape && m_fStateTimer > kMenuKeyDelay) {
         // The chosen mode is dropped; switches already flipped stay.
         PlaySoundOnce(m_pMenuBackSound);

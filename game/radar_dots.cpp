@@ -46,8 +46,8 @@ struct DotPass {
 void CMyD3DApplication::DrawRadarDots() {
     if (!m_pRadar || !m_pSpaceship || !m_pDevice)
         return;
-    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation, {}, {}, {}, m_pSpaceship->GetPosition(),
-                 {}};
+    DotPass pass{m_pDevice, m_pRadar, m_matShipRotation,           {},
+                 {},        {},       m_pSpaceship->GetPosition(), {}};
     const D3DXVECTOR3 nose(0.0f, 0.0f, 1.0f);
     D3DXVec3TransformCoord(&pass.forward, &nose, &m_matShipRotation);
     // The ship's rotation is always invertible; should it not be, the dots keep the world's axes.

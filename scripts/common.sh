@@ -11,7 +11,7 @@ TARVOS_PACKAGES=(
     libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
     libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     xvfb xauth
 )
 
@@ -38,4 +38,21 @@ configure_and_build() {
     shift
     cmake -S "$TARVOS_ROOT" -B "$TARVOS_ROOT/$dir" -G Ninja "$@"
     cmake --build "$TARVOS_ROOT/$dir" -j "$JOBS"
+}
+
+# check_format: every C++ file under version control must be as the repository's .clang-format
+# writes it; the offending files are listed and the check fails.
+check_format() {
+    local unformatted=()
+    local file
+    while IFS= read -r -d '' file; do
+        if ! clang-format --dry-run --Werror "$TARVOS_ROOT/$file" >/dev/null 2>&1; then
+            unformatted+=("$file")
+        fi
+    done < <(git -C "$TARVOS_ROOT" ls-files -z '*.cpp' '*.h')
+    if [ ${#unformatted[@]} -ne 0 ]; then
+        echo "Not formatted with clang-format (run clang-format -i on them):"
+        printf '  %s\n' "${unformatted[@]}"
+        return 1
+    fi
 }

@@ -13,12 +13,16 @@ export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$TARVOS_ROOT/build/test-config"
 mkdir -p "$XDG_CONFIG_HOME"
 
+echo "== Formatting"
+check_format
+
 echo "== Normal build"
-configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOS_WERROR=ON
 (cd "$TARVOS_ROOT/build" && ctest --output-on-failure -j "$JOBS")
 
 echo "== Sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVOS_SANITIZE=ON -DTARVOS_BENCHMARKS=OFF
+configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVOS_SANITIZE=ON -DTARVOS_BENCHMARKS=OFF \
+    -DTARVOS_WERROR=ON
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$TARVOS_ROOT/tests/lsan.supp"
@@ -26,7 +30,7 @@ export LSAN_OPTIONS="suppressions=$TARVOS_ROOT/tests/lsan.supp"
 
 if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets over their corpora"
-    configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOS_FUZZ=ON \
+    configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOS_FUZZ=ON -DTARVOS_WERROR=ON \
         -DTARVOS_TESTS=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
     if (cd "$TARVOS_ROOT/build-fuzz" && ctest -N -L fuzz | grep -q 'Total Tests: [1-9]'); then
         (cd "$TARVOS_ROOT/build-fuzz" && ctest --output-on-failure -L fuzz -j "$JOBS")

@@ -5,7 +5,7 @@
 
 namespace image::detail {
 
-inline bool EncodableImage(const Rgba8Image& image, std::string& error) {
+inline bool EncodableImage(const Rgba8Image &image, std::string &error) {
     if (image.width == 0 || image.height == 0 ||
         image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
         error = "image has no pixels or a wrong pixel count";

@@ -6,10 +6,10 @@
 
 namespace image {
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
+bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &out, std::string &error) {
     out.clear();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
+                                                          std::fclose);
     if (!file) {
         error = "cannot open " + path;
         return false;
@@ -26,9 +26,9 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
     return true;
 }
 
-bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> data,
-                    std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> data,
+                    std::string &error) {
+    std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot create " + path;
         return false;

@@ -23,22 +23,23 @@ constexpr std::uint32_t kMaxDimension = 16384;
 // Each returns false with a short reason in `error` on any malformed, truncated or oversized input.
 // A picture wider or taller than `maxSide` is refused after its header, before any pixel is
 // decoded or allocated.
-bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
                std::uint32_t maxSide = kMaxDimension);
-bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
                 std::uint32_t maxSide = kMaxDimension);
 
 // The refusal text of a picture larger than a limit, the same for every format.
 std::string SizeLimitError(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide);
 
 // Encoders: PNG keeps the alpha channel when `withAlpha`; JPEG drops it.
-bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t>& out,
-               std::string& error);
-bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>& out,
-                std::string& error);
+bool EncodePng(const Rgba8Image &image, bool withAlpha, std::vector<std::uint8_t> &out,
+               std::string &error);
+bool EncodeJpeg(const Rgba8Image &image, int quality, std::vector<std::uint8_t> &out,
+                std::string &error);
 
 // Whole-file helpers.
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::string& error);
-bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> data, std::string& error);
+bool ReadFileBytes(const std::string &path, std::vector<std::uint8_t> &out, std::string &error);
+bool WriteFileBytes(const std::string &path, std::span<const std::uint8_t> data,
+                    std::string &error);
 
 } // namespace image

@@ -1,9 +1,9 @@
 // JPEG through libjpeg, from and to memory. JPEG images are always opaque.
-#include "platform/image/image.h"
 #include "platform/image/encoder_input.h"
+#include "platform/image/image.h"
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <jpeglib.h>
 
 namespace image {
@@ -16,7 +16,7 @@ struct ErrorManager {
 };
 
 void exitOnError(j_common_ptr info) {
-    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
     (*info->err->format_message)(info, manager->message);
     std::longjmp(manager->jump, 1);
 }
@@ -30,7 +30,7 @@ constexpr char kDamaged[] = "truncated or damaged JPEG data";
 void stopOnWarning(j_common_ptr info, int level) {
     if (level >= 0)
         return; // trace messages
-    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
     std::snprintf(manager->message, sizeof manager->message, "%s", kDamaged);
     std::longjmp(manager->jump, 1);
 }
@@ -43,7 +43,7 @@ constexpr std::uint64_t kPixelsPerByte = 4096;
 
 } // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
                 std::uint32_t maxSide) {
     out = Rgba8Image{};
     if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) {
@@ -95,7 +95,7 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
         JSAMPROW rowPointer = row.data();
         if (jpeg_read_scanlines(&info, &rowPointer, 1) != 1)
             break;
-        std::uint8_t* dst = out.pixels.data() + y * out.width * 4;
+        std::uint8_t *dst = out.pixels.data() + y * out.width * 4;
         for (std::uint32_t x = 0; x < out.width; ++x) {
             dst[x * 4 + 0] = row[x * 3 + 0];
             dst[x * 4 + 1] = row[x * 3 + 1];
@@ -114,8 +114,8 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image& out, std::string
     return true;
 }
 
-bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>& out,
-                std::string& error) {
+bool EncodeJpeg(const Rgba8Image &image, int quality, std::vector<std::uint8_t> &out,
+                std::string &error) {
     out.clear();
     if (!detail::EncodableImage(image, error))
         return false;
@@ -124,7 +124,7 @@ bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>&
     info.err = jpeg_std_error(&manager.base);
     manager.base.error_exit = exitOnError;
     manager.base.output_message = ignoreMessage;
-    unsigned char* buffer = nullptr;
+    unsigned char *buffer = nullptr;
     unsigned long size = 0;
     std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 3);
     if (setjmp(manager.jump)) {
@@ -149,7 +149,7 @@ bool EncodeJpeg(const Rgba8Image& image, int quality, std::vector<std::uint8_t>&
     }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        const std::uint8_t* src =
+        const std::uint8_t *src =
             image.pixels.data() + static_cast<std::size_t>(info.next_scanline) * image.width * 4;
         for (std::uint32_t x = 0; x < image.width; ++x) {
             row[x * 3 + 0] = src[x * 4 + 0];

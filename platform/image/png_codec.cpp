@@ -1,7 +1,7 @@
 // PNG through libpng, from and to memory. libpng reports errors by longjmp; every libpng call is
 // kept inside the functions that own the setjmp, with no C++ objects constructed in between.
-#include "platform/image/image.h"
 #include "platform/image/encoder_input.h"
+#include "platform/image/image.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -12,13 +12,13 @@ namespace image {
 namespace {
 
 struct ReadCursor {
-    const std::uint8_t* data;
+    const std::uint8_t *data;
     std::size_t size;
     std::size_t offset;
 };
 
 void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
-    auto* cursor = static_cast<ReadCursor*>(png_get_io_ptr(png));
+    auto *cursor = static_cast<ReadCursor *>(png_get_io_ptr(png));
     if (length > cursor->size - cursor->offset)
         png_error(png, "truncated PNG data");
     std::memcpy(out, cursor->data + cursor->offset, length);
@@ -26,14 +26,14 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
 }
 
 void writeToVector(png_structp png, png_bytep in, png_size_t length) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    auto *out = static_cast<std::vector<std::uint8_t> *>(png_get_io_ptr(png));
     out->insert(out->end(), in, in + length);
 }
 
 void flushNothing(png_structp) {}
 
 void storeError(png_structp png, png_const_charp message) {
-    auto* error = static_cast<std::string*>(png_get_error_ptr(png));
+    auto *error = static_cast<std::string *>(png_get_error_ptr(png));
     if (error)
         *error = message ? message : "PNG error";
     png_longjmp(png, 1);
@@ -65,7 +65,7 @@ std::uint32_t readU32(std::span<const std::uint8_t> data, std::size_t at) {
            (std::uint32_t{data[at + 2]} << 8) | data[at + 3];
 }
 
-void putU32(std::uint8_t* out, std::uint32_t value) {
+void putU32(std::uint8_t *out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         out[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
 }
@@ -82,7 +82,7 @@ std::vector<std::uint8_t> withTransparencyCut(std::span<const std::uint8_t> data
     std::size_t paletteEntries = 0;
     for (std::size_t at = 8; data.size() - at >= 12;) {
         const std::uint32_t length = readU32(data, at);
-        const std::uint8_t* type = data.data() + at + 4;
+        const std::uint8_t *type = data.data() + at + 4;
         if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
             return {};
         if (std::memcmp(type, "PLTE", 4) == 0)
@@ -113,7 +113,7 @@ std::vector<std::uint8_t> withTransparencyCut(std::span<const std::uint8_t> data
 
 } // namespace
 
-bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string& error,
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
                std::uint32_t maxSide) {
     out = Rgba8Image{};
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
@@ -160,7 +160,8 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
         error = SizeLimitError(width, height, maxSide);
         return false;
     }
-    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    const bool alpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
 
     if (bitDepth == 16)
         png_set_strip_16(png);
@@ -192,8 +193,8 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image& out, std::string&
     return true;
 }
 
-bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t>& out,
-               std::string& error) {
+bool EncodePng(const Rgba8Image &image, bool withAlpha, std::vector<std::uint8_t> &out,
+               std::string &error) {
     out.clear();
     if (!detail::EncodableImage(image, error))
         return false;
@@ -223,7 +224,8 @@ bool EncodePng(const Rgba8Image& image, bool withAlpha, std::vector<std::uint8_t
     if (!withAlpha)
         png_set_filler(png, 0, PNG_FILLER_AFTER);
     for (std::uint32_t y = 0; y < image.height; ++y)
-        rows[y] = const_cast<png_bytep>(image.pixels.data() + static_cast<std::size_t>(y) * image.width * 4);
+        rows[y] = const_cast<png_bytep>(image.pixels.data() +
+                                        static_cast<std::size_t>(y) * image.width * 4);
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

@@ -22,7 +22,7 @@ struct State {
     std::vector<std::function<void()>> resets;
 };
 
-State& state() {
+State &state() {
     static State s;
     return s;
 }
@@ -33,23 +33,23 @@ std::atomic<bool> g_inUse{false};
 } // namespace
 
 void InjectFailure(std::string_view point, int count, HRESULT code) {
-    State& s = state();
+    State &s = state();
     std::lock_guard guard(s.lock);
     s.armed[std::string(point)] = Armed{count, code};
     g_inUse.store(true, std::memory_order_relaxed);
 }
 
 void ClearFailures() {
-    State& s = state();
+    State &s = state();
     std::lock_guard guard(s.lock);
     s.armed.clear();
     s.asked.clear();
 }
 
-bool ShouldFail(std::string_view point, HRESULT* code) {
+bool ShouldFail(std::string_view point, HRESULT *code) {
     if (!g_inUse.load(std::memory_order_relaxed))
         return false;
-    State& s = state();
+    State &s = state();
     std::lock_guard guard(s.lock);
     ++s.asked[std::string(point)];
     auto it = s.armed.find(point);
@@ -63,14 +63,14 @@ bool ShouldFail(std::string_view point, HRESULT* code) {
 }
 
 int TimesAsked(std::string_view point) {
-    State& s = state();
+    State &s = state();
     std::lock_guard guard(s.lock);
     auto it = s.asked.find(point);
     return it == s.asked.end() ? 0 : it->second;
 }
 
 void RegisterReset(std::function<void()> reset) {
-    State& s = state();
+    State &s = state();
     std::lock_guard guard(s.lock);
     s.resets.push_back(std::move(reset));
     g_inUse.store(true, std::memory_order_relaxed);
@@ -79,11 +79,11 @@ void RegisterReset(std::function<void()> reset) {
 void ResetAll() {
     std::vector<std::function<void()>> resets;
     {
-        State& s = state();
+        State &s = state();
         std::lock_guard guard(s.lock);
         resets = s.resets;
     }
-    for (auto& reset : resets)
+    for (auto &reset : resets)
         reset();
     ClearFailures();
 }

@@ -16,7 +16,7 @@ void InjectFailure(std::string_view point, int count = 1, HRESULT code = E_FAIL)
 // Disarms every point.
 void ClearFailures();
 // The layer asks this at each injection point; true means "fail now", with the code to return.
-bool ShouldFail(std::string_view point, HRESULT* code = nullptr);
+bool ShouldFail(std::string_view point, HRESULT *code = nullptr);
 // How many times an armed or unarmed point has been asked since the last ClearFailures.
 int TimesAsked(std::string_view point);
 

@@ -21,7 +21,7 @@ struct VirtualClock {
     std::atomic<bool> sleepAdvances{true};
 };
 
-VirtualClock& clockState() {
+VirtualClock &clockState() {
     static VirtualClock c;
     return c;
 }
@@ -33,28 +33,28 @@ LONGLONG monotonicNanoseconds() {
 
 } // namespace
 
-BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *frequency) {
     if (!frequency)
         return FALSE;
     if (seams::ShouldFail("QueryPerformanceFrequency")) {
         frequency->QuadPart = 0;
         return FALSE;
     }
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     frequency->QuadPart = c.active ? c.frequency.load() : kRealFrequency;
     return TRUE;
 }
 
-BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+BOOL QueryPerformanceCounter(LARGE_INTEGER *count) {
     if (!count)
         return FALSE;
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     count->QuadPart = c.active ? c.ticks.load() : monotonicNanoseconds();
     return TRUE;
 }
 
 DWORD timeGetTime() {
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     if (c.active)
         return c.milliseconds;
     // Wraps after 49.7 days, as a 32-bit millisecond count does.
@@ -62,7 +62,7 @@ DWORD timeGetTime() {
 }
 
 void Sleep(DWORD milliseconds) {
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     if (c.active) {
         if (c.sleepAdvances)
             seams::AdvanceVirtualClock(milliseconds / 1000.0);
@@ -74,7 +74,7 @@ void Sleep(DWORD milliseconds) {
 namespace seams {
 
 void UseVirtualClock(LONGLONG frequency, LONGLONG startTicks, DWORD startMilliseconds) {
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     c.frequency = frequency;
     c.ticks = startTicks;
     c.milliseconds = startMilliseconds;
@@ -82,20 +82,30 @@ void UseVirtualClock(LONGLONG frequency, LONGLONG startTicks, DWORD startMillise
     c.active = true;
 }
 
-void UseRealClock() { clockState().active = false; }
+void UseRealClock() {
+    clockState().active = false;
+}
 
-bool VirtualClockActive() { return clockState().active; }
+bool VirtualClockActive() {
+    return clockState().active;
+}
 
-LONGLONG VirtualClockFrequency() { return clockState().frequency; }
+LONGLONG VirtualClockFrequency() {
+    return clockState().frequency;
+}
 
-void AdvanceVirtualClockTicks(LONGLONG ticks) { clockState().ticks += ticks; }
+void AdvanceVirtualClockTicks(LONGLONG ticks) {
+    clockState().ticks += ticks;
+}
 
 void AdvanceVirtualClock(double seconds) {
-    VirtualClock& c = clockState();
+    VirtualClock &c = clockState();
     c.ticks += static_cast<LONGLONG>(seconds * static_cast<double>(c.frequency.load()));
     c.milliseconds += static_cast<DWORD>(seconds * 1000.0);
 }
 
-void SetVirtualTimeGetTime(DWORD milliseconds) { clockState().milliseconds = milliseconds; }
+void SetVirtualTimeGetTime(DWORD milliseconds) {
+    clockState().milliseconds = milliseconds;
+}
 
 } // namespace seams

@@ -3,7 +3,7 @@
 
 #include "platform/win32/types.h"
 
-BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
-BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *frequency);
+BOOL QueryPerformanceCounter(LARGE_INTEGER *count);
 DWORD timeGetTime();
 void Sleep(DWORD milliseconds);

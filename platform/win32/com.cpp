@@ -19,37 +19,37 @@ struct ComState {
     int initCount = 0;
 };
 
-ComState& comState() {
+ComState &comState() {
     static ComState s;
     return s;
 }
 
 } // namespace
 
-HRESULT CoInitialize(void*) {
-    ComState& s = comState();
+HRESULT CoInitialize(void *) {
+    ComState &s = comState();
     std::lock_guard guard(s.lock);
     return s.initCount++ == 0 ? S_OK : S_FALSE;
 }
 
 void CoUninitialize() {
-    ComState& s = comState();
+    ComState &s = comState();
     std::lock_guard guard(s.lock);
     if (s.initCount > 0)
         --s.initCount;
 }
 
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown*, DWORD, REFIID iid, void** object) {
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *, DWORD, REFIID iid, void **object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
     com::ClassFactory factory = nullptr;
     {
-        ComState& s = comState();
+        ComState &s = comState();
         std::lock_guard guard(s.lock);
         if (s.initCount == 0)
             return CO_E_NOTINITIALIZED;
-        for (const ClassEntry& entry : s.classes)
+        for (const ClassEntry &entry : s.classes)
             if (entry.clsid == clsid)
                 factory = entry.factory;
     }
@@ -67,9 +67,9 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown*, DWORD, REFIID iid, void** ob
 namespace com {
 
 void RegisterClass(REFCLSID clsid, ClassFactory factory) {
-    ComState& s = comState();
+    ComState &s = comState();
     std::lock_guard guard(s.lock);
-    for (ClassEntry& entry : s.classes)
+    for (ClassEntry &entry : s.classes)
         if (entry.clsid == clsid) {
             entry.factory = factory;
             return;

@@ -13,14 +13,14 @@
 #define PURE = 0
 
 struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
+    virtual HRESULT QueryInterface(REFIID iid, void **object) = 0;
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
 protected:
     virtual ~IUnknown() = default;
 };
-using LPUNKNOWN = IUnknown*;
+using LPUNKNOWN = IUnknown *;
 
 inline const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
@@ -40,17 +40,17 @@ public:
 protected:
     // The usual QueryInterface of an object with one interface: IUnknown or any of the interface's
     // identifiers hands out the object with a new reference; anything else clears the out-pointer.
-    HRESULT AnswerQuery(REFIID iid, std::initializer_list<IID> own, void** object) {
+    HRESULT AnswerQuery(REFIID iid, std::initializer_list<IID> own, void **object) {
         if (!object)
             return E_POINTER;
         *object = nullptr;
         bool known = iid == IID_IUnknown;
-        for (const IID& candidate : own)
+        for (const IID &candidate : own)
             known = known || iid == candidate;
         if (!known)
             return E_NOINTERFACE;
         AddRef();
-        *object = static_cast<Interface*>(this);
+        *object = static_cast<Interface *>(this);
         return S_OK;
     }
 
@@ -65,15 +65,14 @@ constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
 constexpr DWORD CLSCTX_INPROC = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
 
-HRESULT CoInitialize(void* reserved);
+HRESULT CoInitialize(void *reserved);
 void CoUninitialize();
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
-                         void** object);
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid, void **object);
 
 namespace com {
 // Creates an object of a registered class and asks it for `iid`; the object out-pointer is NULL
 // on failure.
-using ClassFactory = HRESULT (*)(REFIID iid, void** object);
+using ClassFactory = HRESULT (*)(REFIID iid, void **object);
 // Registers a class for CoCreateInstance (the layer's areas do this from their own files).
 void RegisterClass(REFCLSID clsid, ClassFactory factory);
 } // namespace com

@@ -14,7 +14,7 @@ struct Capture {
     std::string text;
 };
 
-Capture& capture() {
+Capture &capture() {
     static Capture c;
     return c;
 }
@@ -24,7 +24,7 @@ Capture& capture() {
 void OutputDebugStringA(LPCSTR text) {
     if (!text)
         return;
-    Capture& c = capture();
+    Capture &c = capture();
     {
         std::lock_guard guard(c.lock);
         if (c.active) {
@@ -39,14 +39,14 @@ void OutputDebugStringA(LPCSTR text) {
 namespace seams {
 
 void CaptureDebugOutput(bool on) {
-    Capture& c = capture();
+    Capture &c = capture();
     std::lock_guard guard(c.lock);
     c.active = on;
     c.text.clear();
 }
 
 std::string TakeDebugOutput() {
-    Capture& c = capture();
+    Capture &c = capture();
     std::lock_guard guard(c.lock);
     std::string out;
     out.swap(c.text);

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-HRESULT DXTraceA(const char* sourceFile, DWORD line, HRESULT hr, const char* message, BOOL popUp) {
-    const char* file = sourceFile ? sourceFile : "";
-    const char* call = message ? message : "";
+HRESULT DXTraceA(const char *sourceFile, DWORD line, HRESULT hr, const char *message, BOOL popUp) {
+    const char *file = sourceFile ? sourceFile : "";
+    const char *call = message ? message : "";
     const auto code = static_cast<unsigned>(hr);
     char text[1024];
     std::snprintf(text, sizeof text, "%s(%u): %s hr=0x%08X\n", file, static_cast<unsigned>(line),

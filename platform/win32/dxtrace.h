@@ -4,7 +4,8 @@
 
 #include "platform/win32/types.h"
 
-HRESULT DXTraceA(const char* sourceFile, DWORD line, HRESULT hr, const char* message, BOOL popUp);
+HRESULT DXTraceA(const char *sourceFile, DWORD line, HRESULT hr, const char *message, BOOL popUp);
 
 #define DXTRACE_ERR(str, hr) DXTraceA(__FILE__, static_cast<DWORD>(__LINE__), hr, str, TRUE)
-#define DXTRACE_ERR_NOMSGBOX(str, hr) DXTraceA(__FILE__, static_cast<DWORD>(__LINE__), hr, str, FALSE)
+#define DXTRACE_ERR_NOMSGBOX(str, hr)                                                              \
+    DXTraceA(__FILE__, static_cast<DWORD>(__LINE__), hr, str, FALSE)

@@ -4,6 +4,6 @@
 BOOL CloseHandle(HANDLE handle) {
     if (!handle || handle == INVALID_HANDLE_VALUE)
         return FALSE;
-    delete static_cast<win32::KernelObject*>(handle);
+    delete static_cast<win32::KernelObject *>(handle);
     return TRUE;
 }

@@ -11,13 +11,15 @@ struct KernelObject {
 };
 
 // Wraps a new kernel object as a HANDLE; the caller closes it with CloseHandle.
-inline HANDLE MakeHandle(KernelObject* object) { return static_cast<HANDLE>(object); }
+inline HANDLE MakeHandle(KernelObject *object) {
+    return static_cast<HANDLE>(object);
+}
 
 // The object behind a handle, or nullptr for NULL and INVALID_HANDLE_VALUE.
-template <class T> T* ObjectFromHandle(HANDLE handle) {
+template <class T> T *ObjectFromHandle(HANDLE handle) {
     if (!handle || handle == INVALID_HANDLE_VALUE)
         return nullptr;
-    return dynamic_cast<T*>(static_cast<KernelObject*>(handle));
+    return dynamic_cast<T *>(static_cast<KernelObject *>(handle));
 }
 
 } // namespace win32

@@ -20,12 +20,12 @@ struct Capture {
     std::vector<seams::MessageBoxRecord> boxes;
 };
 
-Capture& capture() {
+Capture &capture() {
     static Capture c;
     return c;
 }
 
-bool isHeadlessDriver(const char* driver) {
+bool isHeadlessDriver(const char *driver) {
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
                       std::strcmp(driver, "evdev") == 0);
 }
@@ -41,10 +41,10 @@ bool displayAvailable() {
 } // namespace
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
-    const char* body = text ? text : "";
-    const char* title = caption ? caption : "Error";
+    const char *body = text ? text : "";
+    const char *title = caption ? caption : "Error";
     {
-        Capture& c = capture();
+        Capture &c = capture();
         std::lock_guard guard(c.lock);
         if (c.active) {
             c.boxes.push_back({body, title, type});
@@ -68,14 +68,14 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
 namespace seams {
 
 void CaptureMessageBoxes(bool on) {
-    Capture& c = capture();
+    Capture &c = capture();
     std::lock_guard guard(c.lock);
     c.active = on;
     c.boxes.clear();
 }
 
 std::vector<MessageBoxRecord> TakeMessageBoxes() {
-    Capture& c = capture();
+    Capture &c = capture();
     std::lock_guard guard(c.lock);
     std::vector<MessageBoxRecord> out;
     out.swap(c.boxes);

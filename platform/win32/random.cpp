@@ -22,8 +22,14 @@ int rand() {
 
 namespace seams {
 
-void SetRandomState(std::uint32_t state) { g_state = state; }
-std::uint32_t RandomState() { return g_state; }
-std::uint64_t RandomDraws() { return g_draws; }
+void SetRandomState(std::uint32_t state) {
+    g_state = state;
+}
+std::uint32_t RandomState() {
+    return g_state;
+}
+std::uint64_t RandomDraws() {
+    return g_draws;
+}
 
 } // namespace seams

@@ -6,7 +6,8 @@
 
 // Integer resource identifiers passed where a name is expected (shared with the window header).
 #ifndef MAKEINTRESOURCEA
-#define MAKEINTRESOURCEA(id) (reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
+#define MAKEINTRESOURCEA(id)                                                                       \
+    (reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
 #endif
 #ifndef IS_INTRESOURCE
 #define IS_INTRESOURCE(p) ((reinterpret_cast<std::uintptr_t>(p) >> 16) == 0)

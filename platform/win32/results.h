@@ -3,8 +3,12 @@
 
 #include "platform/win32/types.h"
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 // Builds a result from its unsigned 32-bit pattern without relying on implementation-defined casts.
 constexpr HRESULT MakeResult(std::uint32_t bits) {

@@ -35,19 +35,19 @@ using SIZE_T = std::size_t;
 using FOURCC = DWORD;
 
 using VOID = void;
-using PVOID = void*;
-using LPVOID = void*;
-using LPCVOID = const void*;
-using LPSTR = char*;
-using LPCSTR = const char*;
-using LPTSTR = char*;
-using LPCTSTR = const char*;
-using LPWSTR = WCHAR*;
-using LPCWSTR = const WCHAR*;
-using LPBYTE = BYTE*;
-using LPDWORD = DWORD*;
-using LPLONG = LONG*;
-using PBYTE = BYTE*;
+using PVOID = void *;
+using LPVOID = void *;
+using LPCVOID = const void *;
+using LPSTR = char *;
+using LPCSTR = const char *;
+using LPTSTR = char *;
+using LPCTSTR = const char *;
+using LPWSTR = WCHAR *;
+using LPCWSTR = const WCHAR *;
+using LPBYTE = BYTE *;
+using LPDWORD = DWORD *;
+using LPLONG = LONG *;
+using PBYTE = BYTE *;
 
 #ifndef TRUE
 #define TRUE 1
@@ -66,7 +66,7 @@ using PBYTE = BYTE*;
 // Opaque handles: each is a distinct pointer type so that mixing them up does not compile.
 #define TARVOS_DECLARE_HANDLE(name)                                                                \
     struct name##__;                                                                               \
-    using name = name##__*
+    using name = name##__ *
 TARVOS_DECLARE_HANDLE(HWND);
 TARVOS_DECLARE_HANDLE(HINSTANCE);
 TARVOS_DECLARE_HANDLE(HICON);
@@ -82,9 +82,9 @@ TARVOS_DECLARE_HANDLE(HRSRC);
 #undef TARVOS_DECLARE_HANDLE
 using HMODULE = HINSTANCE;
 using HCURSOR = HICON;
-using HGDIOBJ = void*;
-using HGLOBAL = void*;
-using HANDLE = void*;
+using HGDIOBJ = void *;
+using HGLOBAL = void *;
+using HANDLE = void *;
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
@@ -94,13 +94,13 @@ struct RECT {
     LONG right;
     LONG bottom;
 };
-using LPRECT = RECT*;
+using LPRECT = RECT *;
 
 struct POINT {
     LONG x;
     LONG y;
 };
-using LPPOINT = POINT*;
+using LPPOINT = POINT *;
 
 struct SIZE {
     LONG cx;
@@ -123,12 +123,12 @@ struct GUID {
 };
 using IID = GUID;
 using CLSID = GUID;
-using REFGUID = const GUID&;
-using REFIID = const GUID&;
-using REFCLSID = const GUID&;
-using LPGUID = GUID*;
+using REFGUID = const GUID &;
+using REFIID = const GUID &;
+using REFCLSID = const GUID &;
+using LPGUID = GUID *;
 
-inline bool operator==(const GUID& a, const GUID& b) {
+inline bool operator==(const GUID &a, const GUID &b) {
     if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
         return false;
     for (int i = 0; i < 8; ++i)
@@ -136,8 +136,12 @@ inline bool operator==(const GUID& a, const GUID& b) {
             return false;
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline bool IsEqualGUID(const GUID& a, const GUID& b) { return a == b; }
+inline bool operator!=(const GUID &a, const GUID &b) {
+    return !(a == b);
+}
+inline bool IsEqualGUID(const GUID &a, const GUID &b) {
+    return a == b;
+}
 inline const GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))

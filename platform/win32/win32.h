@@ -1,8 +1,8 @@
 // Everything of the Windows core layer that the program's code includes.
 #pragma once
 
-#include "platform/win32/com.h"
 #include "platform/win32/clock.h"
+#include "platform/win32/com.h"
 #include "platform/win32/debug_output.h"
 #include "platform/win32/dxtrace.h"
 #include "platform/win32/handles.h"

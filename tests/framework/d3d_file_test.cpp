@@ -166,11 +166,10 @@ TEST_F(FrameFileTest, LongFrameAndMeshNamesAreCutTo511Characters) {
     const std::string frameName(600, 'F');
     const std::string meshName = std::string(511, 'm') + "tail";
     const std::string file = WriteText(
-        "long.x",
-        "xof 0303txt 0032\nFrame " + frameName + " {\n" +
-            Quad(meshName.c_str(), 5.0f,
-                 "Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }") +
-            "}\n");
+        "long.x", "xof 0303txt 0032\nFrame " + frameName + " {\n" +
+                      Quad(meshName.c_str(), 5.0f,
+                           "Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }") +
+                      "}\n");
     CD3DFrameFile scene;
     ASSERT_EQ(scene.CreateFromFile(m_device, file.c_str()), S_OK);
     ASSERT_NE(scene.m_pChild, nullptr);

@@ -3,9 +3,9 @@
 // player can throw at it.
 #include "game/play_rules.h"
 #include "platform/win32/win32.h"
+#include "tests/game/play_fixture.h"
 #include "tests/platform/d3d8/headless_device.h"
 #include "tests/platform/win32/window_event.h"
-#include "tests/game/play_fixture.h"
 
 #include <SDL.h>
 

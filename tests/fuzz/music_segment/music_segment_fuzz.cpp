@@ -4,8 +4,8 @@
 #include "platform/dmusic/segment.h"
 #include "platform/dsound/dsound.h"
 #include "platform/test_seams.h"
-#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/memory_file.h"
+#include "tests/fuzz/quiet_traces.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@
 #include "game/dh_fast_font.h"
 #include "game/font_metrics.h"
 #include "platform/test_seams.h"
-#include "tests/fuzz/quiet_traces.h"
 #include "tests/fuzz/memory_file.h"
+#include "tests/fuzz/quiet_traces.h"
 
 #include <cmath>
 #include <cstdint>

@@ -12,7 +12,7 @@ image::Rgba8Image gradient(std::uint32_t w, std::uint32_t h) {
     img.pixels.resize(w * h * 4);
     for (std::uint32_t y = 0; y < h; ++y)
         for (std::uint32_t x = 0; x < w; ++x) {
-            std::uint8_t* p = &img.pixels[(y * w + x) * 4];
+            std::uint8_t *p = &img.pixels[(y * w + x) * 4];
             p[0] = static_cast<std::uint8_t>(x * 255 / (w - 1));
             p[1] = static_cast<std::uint8_t>(y * 255 / (h - 1));
             p[2] = 128;
@@ -62,7 +62,8 @@ TEST(ImageCodecs, TruncatedAndGarbageInputIsRefused) {
     ASSERT_TRUE(image::EncodePng(img, true, png, error));
     ASSERT_TRUE(image::EncodeJpeg(img, 80, jpg, error));
     image::Rgba8Image out;
-    for (std::size_t cut : {std::size_t{0}, std::size_t{7}, std::size_t{30}, png.size() / 2, png.size() - 1}) {
+    for (std::size_t cut :
+         {std::size_t{0}, std::size_t{7}, std::size_t{30}, png.size() / 2, png.size() - 1}) {
         std::vector<std::uint8_t> part(png.begin(), png.begin() + cut);
         EXPECT_FALSE(image::DecodePng(part, out, error)) << cut;
         EXPECT_TRUE(out.pixels.empty());

@@ -202,8 +202,7 @@ std::vector<Step> EveryWave() {
     for (const char *letter : {"Q", "U", "I", "N", "T", "A", "R"})
         plan.push_back(Tap(letter));
     for (INT wave = 1; wave <= 8; ++wave)
-        Append(plan, {Fly(Aim::Bodies, false, WaveCleared(wave)),
-                      [wave](Pilot &p) {
+        Append(plan, {Fly(Aim::Bodies, false, WaveCleared(wave)), [wave](Pilot &p) {
                           return p.app().m_nWave > wave ||
                                  p.app().m_gameState == GameState::InitialsEntry ||
                                  p.app().m_gameState == GameState::HallOfFame;
@@ -220,9 +219,8 @@ std::vector<Step> EveryWave() {
 } // namespace
 
 int main(int argc, char **argv) {
-    const std::map<std::string, std::vector<Step> (*)()> scenarios = {{"very-easy", VeryEasy},
-                                                                      {"suicide", Suicide},
-                                                                      {"every-wave", EveryWave}};
+    const std::map<std::string, std::vector<Step> (*)()> scenarios = {
+        {"very-easy", VeryEasy}, {"suicide", Suicide}, {"every-wave", EveryWave}};
     if (argc != 3 || !scenarios.count(argv[1])) {
         std::fprintf(stderr, "usage: tarvos_pilot very-easy|suicide|every-wave SCRIPT\n");
         return 2;
