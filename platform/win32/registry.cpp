@@ -51,6 +51,34 @@ Registry &registry() {
     return r;
 }
 
+std::string limitsText() {
+    return "a store holds at most " + std::to_string(win32::registry::kMaxKeys) + " keys and " +
+           std::to_string(win32::registry::kMaxValues) + " values";
+}
+
+// A store filled to its limits (a hand-made file can be) leaves no room for the program's own
+// keys and values, and would stop it from ever saving them. When nothing is waiting to be saved,
+// memory holds what the file holds: the whole file is set aside, so nothing in it is lost, and
+// the program goes on in a clean store. False, with the reason traced, when that cannot be done.
+bool startCleanStore(HiveState &state, bool localMachine, const std::string &wanted) {
+    const std::string file = win32::registry::HiveFilePath(localMachine);
+    if (state.dirty) {
+        win32::registry::Trace("no room for " + wanted + " in " + file + " (" + limitsText() +
+                               "), which holds changes not saved yet");
+        return false;
+    }
+    const std::string aside = win32::registry::SetAsideHiveFile(file);
+    if (aside.empty()) {
+        win32::registry::Trace("no room for " + wanted + " in " + file + " (" + limitsText() +
+                               "), which could not be moved aside");
+        return false;
+    }
+    win32::registry::Trace(file + " is full (" + limitsText() + ") and has no room for " + wanted +
+                           "; moved it to " + aside + " and started a clean store");
+    state.hive = Hive{};
+    return true;
+}
+
 HiveState &hiveState(Registry &r, bool localMachine) {
     HiveState &state = r.hives[localMachine ? 1 : 0];
     if (!state.loaded) {
@@ -109,6 +137,8 @@ LONG openOrCreate(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWO
         if (!create)
             return ERROR_FILE_NOT_FOUND;
         key = state.hive.Create(*path, &created);
+        if (!key && startCleanStore(state, localMachine, "key \"" + *path + "\""))
+            key = state.hive.Create(*path, &created);
         if (!key)
             return ERROR_NOT_ENOUGH_MEMORY;
         state.dirty = true;
@@ -193,9 +223,16 @@ LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD /*reserved*/, DWORD type, const
         return ERROR_ACCESS_DENIED;
     HiveState &state = hiveState(r, localMachine);
     Key *stored = state.hive.Create(path, nullptr); // reappears if a reload dropped it
-    if (!stored)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    switch (state.hive.SetValue(*stored, valueName, type, std::vector<BYTE>(data, data + size))) {
+    std::vector<BYTE> bytes(data, data + size);
+    auto result =
+        stored ? state.hive.SetValue(*stored, valueName, type, bytes) : Hive::SetResult::Refused;
+    if (result == Hive::SetResult::Refused &&
+        startCleanStore(state, localMachine,
+                        "value \"" + valueName + "\" of key \"" + path + "\"")) {
+        stored = state.hive.Create(path, nullptr);
+        result = state.hive.SetValue(*stored, valueName, type, std::move(bytes));
+    }
+    switch (result) {
     case Hive::SetResult::Refused:
         return ERROR_NOT_ENOUGH_MEMORY;
     case Hive::SetResult::Changed:

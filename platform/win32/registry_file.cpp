@@ -24,10 +24,6 @@ namespace {
 std::mutex g_folderLock;
 std::string g_folderOverride;
 
-void trace(const std::string &text) {
-    OutputDebugStringA(("registry: " + text + "\n").c_str());
-}
-
 std::string homeFolder() {
     if (const char *home = std::getenv("HOME"); home && *home)
         return home;
@@ -96,15 +92,64 @@ void removeStaleTemporaries(const std::string &path) {
     ::closedir(dir);
 }
 
-enum class ReadStatus { Read, Missing, Unreadable, TooLarge };
+// The first folder on the way to `path` that exists as something other than a folder, or empty.
+std::string nonFolderAbove(const std::string &path) {
+    for (std::size_t cut = path.find('/', 1); cut != std::string::npos;
+         cut = path.find('/', cut + 1)) {
+        const std::string folder = path.substr(0, cut);
+        struct stat info;
+        if (::stat(folder.c_str(), &info) != 0)
+            return {};
+        if (!S_ISDIR(info.st_mode))
+            return folder;
+    }
+    return {};
+}
+
+// What a file that is not a regular one is, for the trace: "a named pipe", "a link to a
+// character device"...
+std::string kindOf(const std::string &path) {
+    struct stat link;
+    struct stat target;
+    const bool isLink = ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (::stat(path.c_str(), &target) != 0)
+        return isLink ? "a broken link" : "not a file";
+    const char *kind = S_ISFIFO(target.st_mode)   ? "a named pipe"
+                       : S_ISCHR(target.st_mode)  ? "a character device"
+                       : S_ISBLK(target.st_mode)  ? "a block device"
+                       : S_ISSOCK(target.st_mode) ? "a socket"
+                       : S_ISDIR(target.st_mode)  ? "a folder"
+                                                  : "a special file";
+    return (isLink ? "a link to " : "") + std::string(kind);
+}
+
+enum class ReadStatus { Read, Missing, Unreadable, TooLarge, NotAFile, FolderIsAFile };
 
 ReadStatus readFile(const std::string &path, std::string *text, std::string *why) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never blocking: a named pipe or a device in the file's place must not hold the program up
+    // before it has even shown its window; only a regular file (or a link to one) is read.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
-        if (errno == ENOENT)
+        const int error = errno;
+        if (error == ENOENT)
             return ReadStatus::Missing;
-        *why = std::strerror(errno);
+        if (error == ENOTDIR) {
+            *why = nonFolderAbove(path);
+            if (!why->empty())
+                return ReadStatus::FolderIsAFile;
+        }
+        if (error == ENXIO) { // a socket
+            *why = kindOf(path) + ", not a regular file";
+            return ReadStatus::NotAFile;
+        }
+        *why = std::strerror(error);
         return ReadStatus::Unreadable;
+    }
+    struct stat info;
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        *why = kindOf(path) + ", not a regular file";
+        return ReadStatus::NotAFile;
     }
     char chunk[65536];
     ReadStatus status = ReadStatus::Read;
@@ -129,8 +174,13 @@ ReadStatus readFile(const std::string &path, std::string *text, std::string *why
     return status;
 }
 
-// Renames a damaged file to the first free "<path>.damaged-N"; the name it got, or empty.
-std::string setAside(const std::string &path) {
+} // namespace
+
+void Trace(const std::string &text) {
+    OutputDebugStringA(("registry: " + text + "\n").c_str());
+}
+
+std::string SetAsideHiveFile(const std::string &path) {
     for (int n = 1; n <= 1000; ++n) {
         const std::string aside = path + ".damaged-" + std::to_string(n);
         struct stat info;
@@ -144,8 +194,6 @@ std::string setAside(const std::string &path) {
     }
     return {};
 }
-
-} // namespace
 
 std::string StoreFolder() {
     {
@@ -175,6 +223,12 @@ Hive LoadHiveFile(const std::string &path) {
     const ReadStatus status = readFile(path, &text, &why);
     if (status == ReadStatus::Missing)
         return Hive{};
+    if (status == ReadStatus::FolderIsAFile) {
+        // Not ours to move: whatever it is, the user put it there.
+        Trace("the settings folder " + why + " is a file, not a folder: settings start from " +
+              "their defaults and cannot be saved until it is moved away");
+        return Hive{};
+    }
 
     ParseResult parsed;
     if (status == ReadStatus::Read) {
@@ -186,10 +240,20 @@ Hive LoadHiveFile(const std::string &path) {
         why = "larger than " + std::to_string(kMaxFileBytes) + " bytes";
     }
 
-    const std::string aside = setAside(path);
-    trace(path + " is damaged (" + why + "); kept " + std::to_string(parsed.valuesKept) +
-          " intact value(s); " +
-          (aside.empty() ? std::string("could not move it aside") : "moved it to " + aside));
+    const std::string aside = SetAsideHiveFile(path);
+    const std::string moved =
+        aside.empty() ? std::string("could not move it aside") : "moved it to " + aside;
+    if (parsed.overLimits && !aside.empty()) {
+        // What fits of a store over its limits would fill the store to the brim, leaving no room
+        // for the program's own keys and values on any later run: the whole file is set aside
+        // instead, and the program starts from a clean store.
+        Trace(path + " is damaged (" + why + "); a store holds at most " +
+              std::to_string(kMaxKeys) + " keys and " + std::to_string(kMaxValues) + " values; " +
+              moved + " and started a clean store");
+        return Hive{};
+    }
+    Trace(path + " is damaged (" + why + "); kept " + std::to_string(parsed.valuesKept) +
+          " intact value(s); " + moved);
     if (!aside.empty() && !parsed.hive.Empty())
         SaveHiveFile(path, parsed.hive);
     return std::move(parsed.hive);
@@ -197,22 +261,35 @@ Hive LoadHiveFile(const std::string &path) {
 
 bool SaveHiveFile(const std::string &path, const Hive &hive) {
     const std::string folder = folderOf(path);
-    if (seams::ShouldFail("RegistrySave") || !makeFolders(folder)) {
-        trace("cannot write " + path + ": the folder cannot be created or written");
+    if (seams::ShouldFail("RegistrySave")) {
+        Trace("cannot write " + path + ": the folder cannot be created or written");
         return false;
     }
+    if (const std::string blocker = nonFolderAbove(path); !blocker.empty()) {
+        Trace("cannot write " + path + ": the settings folder " + blocker +
+              " is a file, not a folder");
+        return false;
+    }
+    if (!makeFolders(folder)) {
+        Trace("cannot write " + path + ": cannot create the folder " + folder + ": " +
+              std::strerror(errno));
+        return false;
+    }
+    // Created afresh, never opened as found: something left at this name (a named pipe, a link)
+    // must neither block the save nor be written through.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    ::unlink(temporary.c_str());
     const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (descriptor < 0) {
-        trace("cannot write " + temporary + ": " + std::strerror(errno));
+        Trace("cannot write " + temporary + ": " + std::strerror(errno));
         return false;
     }
     const bool written = writeAll(descriptor, FormatHive(hive)) && ::fsync(descriptor) == 0;
     const int error = errno;
     ::close(descriptor);
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        trace("cannot write " + path + ": " + std::strerror(written ? errno : error));
+        Trace("cannot write " + path + ": " + std::strerror(written ? errno : error));
         ::unlink(temporary.c_str());
         return false;
     }

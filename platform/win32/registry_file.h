@@ -13,10 +13,20 @@ std::string StoreFolder();
 void SetStoreFolderOverride(std::string folder); // empty: back to the default
 std::string HiveFilePath(bool localMachine);
 
-// Reads the file at `path`. A missing file is an empty hive. A damaged or unreadable file is
-// renamed with a ".damaged-N" suffix and reported in one trace line; what was intact is written
-// back at once so that no intact value is lost with it.
+// One line of the registry's trace.
+void Trace(const std::string &text);
+
+// Reads the file at `path`, never blocking. A missing file is an empty hive. A damaged or
+// unreadable file, or anything but a regular file (or a link to one), is renamed with a
+// ".damaged-N" suffix and reported in one trace line; what was intact is written back at once so
+// that no intact value is lost with it. A file over the store's limits is set aside whole and the
+// hive starts empty, so that the program's own keys always fit. When the store's folder is a
+// file, one trace line says so and the hive starts empty.
 Hive LoadHiveFile(const std::string &path);
+
+// Renames the file at `path` to the first free "<path>.damaged-N"; the name it got, or empty
+// when it could not be moved.
+std::string SetAsideHiveFile(const std::string &path);
 
 // Writes the whole hive to a temporary file beside `path`, flushes it to the disk and renames it
 // over `path`, so the file is always either the old one or the new one. False (with one trace

@@ -275,8 +275,10 @@ ParseResult ParseHive(std::string_view text) {
                 continue;
             }
             current = result.hive.Create(*path, nullptr);
-            if (!current)
+            if (!current) {
                 note(lineNumber, "more keys than the limit");
+                result.overLimits = true;
+            }
         } else if (line.starts_with("value ")) {
             std::string problem;
             auto value = parseValue(line.substr(6), &problem);
@@ -289,9 +291,10 @@ ParseResult ParseHive(std::string_view text) {
                 if (duplicate)
                     note(lineNumber, "duplicate value \"" + value->name + "\"");
                 if (result.hive.SetValue(*current, value->name, value->type,
-                                         std::move(value->data)) == Hive::SetResult::Refused)
+                                         std::move(value->data)) == Hive::SetResult::Refused) {
                     note(lineNumber, "more values than the limit");
-                else if (!duplicate)
+                    result.overLimits = true;
+                } else if (!duplicate)
                     ++result.valuesKept;
             }
         } else {

@@ -78,6 +78,7 @@ struct ParseResult {
     std::size_t valuesKept = 0;
     std::size_t problems = 0; // lines dropped, duplicates, missing header or end
     std::string firstProblem; // what was wrong first, for the one trace line
+    bool overLimits = false;  // more keys or values than a hive may hold
 };
 
 ParseResult ParseHive(std::string_view text);

@@ -2,6 +2,9 @@
 // are damaged (cut short, garbage, duplicates, oversized values, unreadable).
 #include "registry_fixture.h"
 
+#include <functional>
+
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -214,22 +217,142 @@ TEST_F(RegistryFile, TemporaryFilesOfDeadWritersAreRemoved) {
     EXPECT_TRUE(fs::exists(live));
 }
 
-TEST_F(RegistryFile, AFileWithMoreValuesThanTheLimitKeepsTheFirstOnes) {
-    std::string text = "tarvos-registry 1\nkey \"Software\\Tarvos\"\n";
-    for (std::size_t i = 0; i <= win32::registry::kMaxValues; ++i)
-        text += "value \"v" + std::to_string(i) + "\" 4 4 01000000\n";
-    text += "end\n";
-    writeText(userFile(), text);
+// A store at or over its limits, made by hand, must never keep the program from its own key:
+// it is set aside whole (nothing in it is lost) and the program saves into a clean store.
+TEST_F(RegistryFile, AStoreAtOrOverItsLimitsIsSetAsideAndTheProgramStillSaves) {
+    using win32::registry::kMaxKeys;
+    using win32::registry::kMaxValues;
+    auto foreignKeys = [](std::size_t count) {
+        std::string text = "tarvos-registry 1\n";
+        for (std::size_t i = 0; i < count; ++i)
+            text += "key \"Foreign\\" + std::to_string(i) + "\"\n";
+        return text + "end\n";
+    };
+    auto foreignValues = [](const char *key, std::size_t count) {
+        std::string text = "tarvos-registry 1\nkey \"" + std::string(key) + "\"\n";
+        for (std::size_t i = 0; i < count; ++i)
+            text += "value \"v" + std::to_string(i) + "\" 4 4 01000000\n";
+        return text + "end\n";
+    };
+    struct Case {
+        const char *what;
+        std::string text;
+        const char *trace;
+    };
+    // "Foreign" itself is one key: kMaxKeys - 1 below it fill the store exactly.
+    const Case cases[] = {
+        {"more keys than a store may hold", foreignKeys(kMaxKeys + 500), "started a clean store"},
+        {"more values than a store may hold", foreignValues("Foreign", kMaxValues + 10),
+         "started a clean store"},
+        {"as many keys as a store may hold", foreignKeys(kMaxKeys - 1), "is full"},
+        {"as many values as a store may hold, some in the program's own key",
+         foreignValues("Software\\Tarvos", kMaxValues), "is full"},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.what);
+        seams::ReloadRegistry();
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        writeText(userFile(), each.text);
 
-    HKEY key = createKey();
-    EXPECT_EQ(bytesOf(key, "v0").size(), 4u);
-    EXPECT_EQ(bytesOf(key, ("v" + std::to_string(win32::registry::kMaxValues - 1)).c_str()).size(),
-              4u);
-    EXPECT_EQ(bytesOf(key, ("v" + std::to_string(win32::registry::kMaxValues)).c_str()),
-              "<missing>");
-    RegCloseKey(key);
-    const std::string trace = seams::TakeDebugOutput();
-    EXPECT_NE(trace.find("more values than the limit"), std::string::npos) << trace;
+        HKEY key = createKey();
+        ASSERT_NE(key, nullptr);
+        setDword(key, "Width", 800);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        const std::string trace = seams::TakeDebugOutput();
+        EXPECT_NE(trace.find(each.trace), std::string::npos) << trace;
+        EXPECT_NE(trace.find(userFile().string()), std::string::npos) << trace;
+        EXPECT_EQ(readText(userFile().string() + ".damaged-1"), each.text);
+
+        // The next run reads what this one saved, and the store has room to spare.
+        seams::ReloadRegistry();
+        key = createKey();
+        EXPECT_EQ(bytesOf(key, "Width"), std::string("\x20\x03\0\0", 4));
+        setDword(key, "Height", 600);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_EQ(seams::TakeDebugOutput(), "");
+        EXPECT_FALSE(fs::exists(userFile().string() + ".damaged-2"));
+    }
+}
+
+// Whatever sits in the file's place, the load neither blocks nor reads through it: a named pipe
+// or a device is set aside like a damaged file, a link to a regular file is read as that file.
+// Each load runs in a child process, so a load that blocked would hang only the child.
+TEST_F(RegistryFile, SpecialFilesInTheFilesPlaceAreSetAsideWithoutBlocking) {
+    struct Case {
+        const char *what;
+        std::function<void(const fs::path &)> make;
+        const char *trace; // empty: read as the file it links to
+    };
+    const Case cases[] = {
+        {"named pipe", [](const fs::path &at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); },
+         "is damaged (a named pipe, not a regular file)"},
+        {"link to a device", [](const fs::path &at) { fs::create_symlink("/dev/zero", at); },
+         "is damaged (a link to a character device, not a regular file)"},
+        {"link to a regular file",
+         [this](const fs::path &at) {
+             writeText(m_folder + "/elsewhere.reg", kClean);
+             fs::create_symlink(m_folder + "/elsewhere.reg", at);
+         },
+         ""},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.what);
+        seams::ReloadRegistry();
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        each.make(userFile());
+
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            HKEY key = nullptr;
+            const LONG opened =
+                RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvos", 0, KEY_READ, &key);
+            const std::string trace = seams::TakeDebugOutput();
+            const bool asExpected =
+                *each.trace
+                    ? opened == ERROR_FILE_NOT_FOUND &&
+                          trace.find(userFile().string() + " " + each.trace) != std::string::npos
+                    : opened == ERROR_SUCCESS && bytesOf(key, "Width").size() == 4 && trace.empty();
+            ::_exit(asExpected ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (!*each.trace)
+            continue;
+
+        // Set aside as it was (a pipe stays a pipe, a link a link), and the next save makes a
+        // regular file in its place.
+        seams::ReloadRegistry();
+        HKEY key = createKey();
+        setDword(key, "Width", 640);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(userFile())));
+        EXPECT_TRUE(fs::exists(fs::symlink_status(userFile().string() + ".damaged-1")));
+        seams::TakeDebugOutput();
+    }
+}
+
+// A file where the store's folder should be is the user's: it is left alone, and every attempt to
+// save says why it failed.
+TEST_F(RegistryFile, AFileInTheFoldersPlaceIsNamedInEveryTrace) {
+    const std::string folder = m_folder + "/tarvos";
+    writeText(folder, "mine");
+    seams::UseRegistryRoot(folder);
+    for (int run = 0; run < 2; ++run) {
+        seams::ReloadRegistry();
+        HKEY key = createKey();
+        setDword(key, "Width", 640);
+        EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
+        const std::string trace = seams::TakeDebugOutput();
+        EXPECT_NE(trace.find("the settings folder " + folder + " is a file, not a folder"),
+                  std::string::npos)
+            << trace;
+        EXPECT_EQ(trace.find("damaged"), std::string::npos) << trace;
+    }
+    EXPECT_EQ(readText(folder), "mine");
 }
 
 } // namespace
