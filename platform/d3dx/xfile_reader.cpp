@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace xfile {
 
@@ -141,6 +142,9 @@ public:
                 break;
             if (t.type == TokenType::Template) {
                 if (!ParseTemplate())
+                    return false;
+            } else if (t.type == TokenType::Name && !FindTemplate(t.text)) {
+                if (!SkipObject())
                     return false;
             } else if (t.type == TokenType::Name) {
                 DataObject *object = ParseObject(0);
@@ -309,20 +313,13 @@ private:
             Fail("data objects nested too deeply");
             return nullptr;
         }
-        Token typeName = m_tokens.Next();
-        const Template *type = FindTemplate(typeName.text);
-        if (!type) {
-            Fail("data object of unknown template '" + typeName.text + "'");
-            return nullptr;
-        }
+        const Template *type = FindTemplate(m_tokens.Next().text); // known: the callers checked
         auto owned = std::make_unique<DataObject>();
         DataObject *object = owned.get();
         m_doc.objects.push_back(std::move(owned));
         object->type = type;
         object->binarySource = m_binary;
-        // Text files may name an object with a word that is also a keyword ("Material Array").
-        if (m_tokens.Peek().type == TokenType::Name ||
-            (m_tokens.Peek().type >= TokenType::Template && !m_tokens.Peek().text.empty()))
+        if (ObjectNameFollows())
             object->name = m_tokens.Next().text;
         if (!Expect(TokenType::OpenBrace, "'{' to open a data object"))
             return nullptr;
@@ -342,6 +339,9 @@ private:
             if (t.type == TokenType::OpenBrace) {
                 if (!ParseReference(*object))
                     return nullptr;
+            } else if (t.type == TokenType::Name && !FindTemplate(t.text)) {
+                if (!SkipObject())
+                    return nullptr;
             } else if (t.type == TokenType::Name) {
                 DataObject *child = ParseObject(depth + 1);
                 if (!child)
@@ -353,6 +353,38 @@ private:
                 return nullptr;
             }
         }
+    }
+
+    // Text files may name an object with a word that is also a keyword ("Material Array").
+    bool ObjectNameFollows() {
+        const Token &t = m_tokens.Peek();
+        return t.type == TokenType::Name || (t.type >= TokenType::Template && !t.text.empty());
+    }
+
+    // An object of a template neither the file nor we declare cannot be read, but the format
+    // lets a reader pass over it: whatever it holds, its braces balance. Its name and identifier
+    // are noted, so that references to it are passed over too.
+    bool SkipObject() {
+        m_tokens.Next();
+        std::string name;
+        if (ObjectNameFollows())
+            name = m_tokens.Next().text;
+        if (!Expect(TokenType::OpenBrace, "'{' to open a data object"))
+            return false;
+        if (m_tokens.Peek().type == TokenType::Guid)
+            m_skippedIds.emplace(GuidKey(m_tokens.Next().guid));
+        if (!name.empty())
+            m_skippedNames.insert(std::move(name));
+        for (std::size_t open = 1; open > 0;) {
+            const TokenType type = m_tokens.Next().type;
+            if (type == TokenType::End || type == TokenType::Error)
+                return Fail("expected '}' to close a data object of an unknown template");
+            if (type == TokenType::OpenBrace)
+                ++open;
+            else if (type == TokenType::CloseBrace)
+                --open;
+        }
+        return true;
     }
 
     // { name [<guid>] } or { <guid> }
@@ -384,14 +416,24 @@ private:
                 byName.emplace(object->name, object.get());
             byId.emplace(GuidKey(object->id), object.get());
         }
+        bool passedOver = false;
         for (const PendingReference &ref : m_references) {
             const auto &index = ref.name.empty() ? byId : byName;
             const auto found = index.find(ref.name.empty() ? GuidKey(ref.id) : ref.name);
             DataObject *target = found == index.end() ? nullptr : found->second;
+            if (!target && (ref.name.empty() ? m_skippedIds.contains(std::string(GuidKey(ref.id)))
+                                             : m_skippedNames.contains(ref.name))) {
+                passedOver = true;
+                continue;
+            }
             if (!target)
                 return Fail("reference to unknown object '" + ref.name + "'");
             ref.parent->children[ref.childIndex].object = target;
         }
+        // A reference to an object that was passed over is passed over as well.
+        if (passedOver)
+            for (const auto &object : m_doc.objects)
+                std::erase_if(object->children, [](const Child &c) { return !c.object; });
         return true;
     }
 
@@ -512,6 +554,8 @@ private:
     std::unordered_map<std::string, int> m_memberIndex; // members of the template being read
     std::string &m_error;
     std::vector<PendingReference> m_references;
+    std::unordered_set<std::string> m_skippedNames; // objects of unknown templates
+    std::unordered_set<std::string> m_skippedIds;
 };
 
 } // namespace
