@@ -2,6 +2,7 @@
 // stopped and given back by the final clean-up.
 #include "game/asteroid_game.h"
 
+#include "game/media_folder.h"
 #include "game/sound_actions.h"
 #include "sound/sound.h"
 #include "sound/sound_manager.h"
@@ -76,6 +77,8 @@ template <class Interface> void releaseAndClear(Interface *&object) {
 } // namespace
 
 HRESULT CMyD3DApplication::InitSound(HWND window) {
+    // The sounds are the first data files the game opens.
+    TraceWhenMediaFolderIsMissing(kSoundTable[0].file);
     m_pSoundManager = new SoundManager();
     HRESULT hr = m_pSoundManager->Initialize(window, DSSCL_PRIORITY, 2, 22050, 16);
     if (FAILED(hr)) {
