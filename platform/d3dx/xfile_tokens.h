@@ -113,12 +113,26 @@ public:
     bool Failed() const { return !m_error.empty(); }
 
 private:
+    static Token Simple(TokenType type);
+    Token Fail(std::string reason);
+    std::uint32_t LineAt(std::size_t pos);
+
+    // The text encoding (xfile_text_tokens.cpp).
     Token ReadText();
     Token ReadTextToken();
-    std::uint32_t LineAt(std::size_t pos);
+    Token ReadTextGuid();
+    Token ReadTextString();
+    Token ReadTextNumber();
+    Token ReadTextName();
+
+    // The binary encoding (xfile_binary_tokens.cpp).
     Token ReadBinary();
     Token ReadBinaryToken();
-    Token Fail(std::string reason);
+    Token ReadListValue();
+    Token ReadBinaryText(std::uint16_t code);
+    Token ReadBinaryInteger();
+    Token ReadBinaryGuid();
+    bool OpenBinaryList(std::uint16_t code);
     bool ReadU16(std::uint16_t &v);
     bool ReadU32(std::uint32_t &v);
 
