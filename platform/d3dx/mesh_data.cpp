@@ -155,191 +155,236 @@ void FinishSubsets(MeshData &mesh) {
     }
 }
 
-} // namespace
-
-bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) {
-    out = MeshData{};
-    error.clear();
-    bool mismatch = false;
-    if (!IsKind(object, "Mesh", mismatch)) {
-        error = mismatch ? "Mesh template has an unexpected layout" : "not a Mesh object";
-        return false;
-    }
-
+// The positions and faces at the head of a Mesh object, every corner a valid position.
+bool ReadMeshGeometry(const DataObject &object, std::vector<D3DVECTOR> &positions, FaceList &faces,
+                      std::string &error) {
     DataCursor c(object);
-    std::vector<D3DVECTOR> positions;
-    FaceList faces;
     if (!ReadVectors(c, positions)) {
         error = "malformed Mesh vertices";
         return false;
     }
-    const std::uint32_t vertexCount = static_cast<std::uint32_t>(positions.size());
     if (!ReadFaces(object, c, c.DWord(), faces, error)) {
         if (error.empty())
             error = "malformed Mesh faces";
         return false;
     }
-    const std::uint32_t faceCount = static_cast<std::uint32_t>(faces.starts.size() - 1);
     for (std::uint32_t index : faces.corners)
-        if (index >= vertexCount) {
+        if (index >= positions.size()) {
             error = "face index out of range";
             return false;
         }
+    return true;
+}
 
-    // Optional children.
+// What the children of a Mesh object add to it.
+struct MeshChildren {
     std::vector<D3DVECTOR> normals;
     FaceList normalFaces;
     std::vector<float> texCoords, texCoords1;
     std::vector<D3DCOLOR> colors;
-    std::vector<std::uint32_t> faceMaterials;
     const DataObject *materialList = nullptr;
-    // The first child of each kind counts; repeats are ignored rather than read again.
+};
+
+// Normals with faces of their own, which must match the mesh's faces corner for corner.
+bool ReadMeshNormals(const DataObject &sub, const FaceList &faces, MeshChildren &children,
+                     std::string &error) {
+    DataCursor n(sub);
+    if (!ReadVectors(n, children.normals) ||
+        !ReadFaces(sub, n, n.DWord(), children.normalFaces, error)) {
+        if (error.empty())
+            error = "malformed MeshNormals";
+        return false;
+    }
+    if (children.normalFaces.starts != faces.starts) {
+        error = "MeshNormals faces do not match the mesh faces";
+        return false;
+    }
+    for (std::uint32_t index : children.normalFaces.corners)
+        if (index >= children.normals.size()) {
+            error = "normal index out of range";
+            return false;
+        }
+    return true;
+}
+
+bool ReadTextureCoords(const DataObject &sub, std::uint32_t vertexCount, std::vector<float> &out,
+                       std::string &error) {
+    DataCursor t(sub);
+    const std::uint32_t count = t.DWord();
+    if (!t.Ok() || count > t.Remaining() / 8 || count < vertexCount) {
+        error = "MeshTextureCoords does not cover every vertex";
+        return false;
+    }
+    out.resize(2 * std::size_t{vertexCount});
+    for (float &value : out)
+        value = t.Float();
+    return true;
+}
+
+// Colours of some vertices; the others stay white.
+bool ReadVertexColors(const DataObject &sub, std::uint32_t vertexCount, std::vector<D3DCOLOR> &out,
+                      std::string &error) {
+    DataCursor v(sub);
+    const std::uint32_t count = v.DWord();
+    if (!v.Ok() || count > v.Remaining() / 20) {
+        error = "malformed MeshVertexColors";
+        return false;
+    }
+    out.assign(vertexCount, 0xFFFFFFFF);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t index = v.DWord();
+        const D3DCOLORVALUE cv = ReadColor(v, true);
+        if (index >= vertexCount) {
+            error = "vertex colour index out of range";
+            return false;
+        }
+        out[index] = D3DCOLOR_ARGB(ToByte(cv.a), ToByte(cv.r), ToByte(cv.g), ToByte(cv.b));
+    }
+    return true;
+}
+
+enum class FvfRead { Read, Skipped, Failed };
+
+// The second texture set; other layouts carry nothing we draw and are skipped.
+FvfRead ReadFvfData(const DataObject &sub, std::uint32_t vertexCount, std::vector<float> &out,
+                    std::string &error) {
+    DataCursor d(sub);
+    const std::uint32_t fvf = d.DWord();
+    const std::uint32_t count = d.DWord();
+    if (fvf != kFvfDataOneExtraTexCoordSet)
+        return FvfRead::Skipped;
+    if (!d.Ok() || count != 2 * std::uint64_t{vertexCount} || count > d.Remaining() / 4) {
+        error = "FVFData does not hold one texture pair per vertex";
+        return FvfRead::Failed;
+    }
+    out.resize(count);
+    for (float &value : out) {
+        const std::uint32_t bits = d.DWord();
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return FvfRead::Read;
+}
+
+// The optional children; the first child of each kind counts, repeats are ignored rather than
+// read again. Sets the mesh's has-flags for what was found.
+bool ReadMeshChildren(const DataObject &object, std::uint32_t vertexCount, const FaceList &faces,
+                      MeshData &out, MeshChildren &children, std::string &error) {
+    bool mismatch = false;
     for (const Child &child : object.children) {
         if (child.reference || !child.object)
             continue;
         const DataObject &sub = *child.object;
         if (!out.hasNormals && IsKind(sub, "MeshNormals", mismatch)) {
-            DataCursor n(sub);
-            if (!ReadVectors(n, normals) || !ReadFaces(sub, n, n.DWord(), normalFaces, error)) {
-                if (error.empty())
-                    error = "malformed MeshNormals";
+            if (!ReadMeshNormals(sub, faces, children, error))
                 return false;
-            }
-            if (normalFaces.starts != faces.starts) {
-                error = "MeshNormals faces do not match the mesh faces";
-                return false;
-            }
-            for (std::uint32_t index : normalFaces.corners)
-                if (index >= normals.size()) {
-                    error = "normal index out of range";
-                    return false;
-                }
             out.hasNormals = true;
         } else if (!out.hasTexCoords && IsKind(sub, "MeshTextureCoords", mismatch)) {
-            DataCursor t(sub);
-            const std::uint32_t count = t.DWord();
-            if (!t.Ok() || count > t.Remaining() / 8 || count < vertexCount) {
-                error = "MeshTextureCoords does not cover every vertex";
+            if (!ReadTextureCoords(sub, vertexCount, children.texCoords, error))
                 return false;
-            }
-            texCoords.resize(2 * std::size_t{vertexCount});
-            for (float &value : texCoords)
-                value = t.Float();
             out.hasTexCoords = true;
         } else if (!out.hasColors && IsKind(sub, "MeshVertexColors", mismatch)) {
-            DataCursor v(sub);
-            const std::uint32_t count = v.DWord();
-            if (!v.Ok() || count > v.Remaining() / 20) {
-                error = "malformed MeshVertexColors";
+            if (!ReadVertexColors(sub, vertexCount, children.colors, error))
                 return false;
-            }
-            colors.assign(vertexCount, 0xFFFFFFFF);
-            for (std::uint32_t i = 0; i < count; ++i) {
-                const std::uint32_t index = v.DWord();
-                const D3DCOLORVALUE cv = ReadColor(v, true);
-                if (index >= vertexCount) {
-                    error = "vertex colour index out of range";
-                    return false;
-                }
-                colors[index] =
-                    D3DCOLOR_ARGB(ToByte(cv.a), ToByte(cv.r), ToByte(cv.g), ToByte(cv.b));
-            }
             out.hasColors = true;
         } else if (!out.hasTexCoords1 && IsKind(sub, "FVFData", mismatch)) {
-            DataCursor d(sub);
-            const std::uint32_t fvf = d.DWord();
-            const std::uint32_t count = d.DWord();
-            if (fvf != kFvfDataOneExtraTexCoordSet)
-                continue; // other layouts carry nothing we draw
-            if (!d.Ok() || count != 2 * std::uint64_t{vertexCount} || count > d.Remaining() / 4) {
-                error = "FVFData does not hold one texture pair per vertex";
+            const FvfRead read = ReadFvfData(sub, vertexCount, children.texCoords1, error);
+            if (read == FvfRead::Failed)
                 return false;
-            }
-            texCoords1.resize(count);
-            for (float &value : texCoords1) {
-                const std::uint32_t bits = d.DWord();
-                std::memcpy(&value, &bits, sizeof value);
-            }
+            if (read == FvfRead::Skipped)
+                continue;
             out.hasTexCoords1 = true;
-        } else if (!materialList && IsKind(sub, "MeshMaterialList", mismatch)) {
-            materialList = &sub;
+        } else if (!children.materialList && IsKind(sub, "MeshMaterialList", mismatch)) {
+            children.materialList = &sub;
         }
         if (mismatch) {
             error = "template '" + sub.type->name + "' has an unexpected layout";
             return false;
         }
     }
+    return true;
+}
 
-    // Materials and the material of each face.
+// The materials and the material of each face; without a material list, one white material
+// for every face.
+bool ReadFaceMaterials(const DataObject *materialList, std::uint32_t faceCount, MeshData &out,
+                       std::vector<std::uint32_t> &faceMaterials, std::string &error) {
     faceMaterials.assign(faceCount, 0);
-    if (materialList) {
-        DataCursor m(*materialList);
-        const std::uint32_t materialCount = m.DWord();
-        const std::size_t indexCountAt = m.Offset();
-        const std::uint32_t indexCount = m.DWord();
-        if (!m.Ok() || indexCount > m.Remaining() / 4) {
-            error = "malformed MeshMaterialList";
-            return false;
-        }
-        // Fewer indices than faces is the usual shorthand; more names faces that do not exist.
-        if (indexCount > faceCount) {
-            error = materialList->Where(indexCountAt) + ": MeshMaterialList gives " +
-                    std::to_string(indexCount) + " face materials for " +
-                    std::to_string(faceCount) + " faces";
-            return false;
-        }
-        std::vector<std::uint32_t> indexes(indexCount);
-        for (auto &index : indexes)
-            index = m.DWord();
-        for (const Child &child : materialList->children) {
-            if (out.materials.size() == materialCount)
-                break;
-            if (!child.object || !IsKind(*child.object, "Material", mismatch))
-                continue;
-            MeshMaterial material;
-            if (!ReadMaterial(*child.object, material, error))
-                return false;
-            out.materials.push_back(std::move(material));
-        }
-        if (mismatch || out.materials.size() != materialCount) {
-            error = "MeshMaterialList holds fewer materials than it names";
-            return false;
-        }
-        // Faces past the list keep the last listed material.
-        for (std::uint32_t f = 0; f < faceCount && !indexes.empty(); ++f)
-            faceMaterials[f] = indexes[std::min<std::size_t>(f, indexes.size() - 1)];
-        for (std::uint32_t id : faceMaterials)
-            if (id >= std::max<std::uint32_t>(materialCount, 1) ||
-                (materialCount == 0 && faceCount > 0)) {
-                error = "face material index out of range";
-                return false;
-            }
-    } else {
+    if (!materialList) {
         MeshMaterial white;
         white.diffuse = {1, 1, 1, 1};
         white.specular = {0, 0, 0, 1};
         white.emissive = {0, 0, 0, 1};
         out.materials.push_back(white);
+        return true;
     }
+    DataCursor m(*materialList);
+    const std::uint32_t materialCount = m.DWord();
+    const std::size_t indexCountAt = m.Offset();
+    const std::uint32_t indexCount = m.DWord();
+    if (!m.Ok() || indexCount > m.Remaining() / 4) {
+        error = "malformed MeshMaterialList";
+        return false;
+    }
+    // Fewer indices than faces is the usual shorthand; more names faces that do not exist.
+    if (indexCount > faceCount) {
+        error = materialList->Where(indexCountAt) + ": MeshMaterialList gives " +
+                std::to_string(indexCount) + " face materials for " + std::to_string(faceCount) +
+                " faces";
+        return false;
+    }
+    std::vector<std::uint32_t> indexes(indexCount);
+    for (auto &index : indexes)
+        index = m.DWord();
+    bool mismatch = false;
+    for (const Child &child : materialList->children) {
+        if (out.materials.size() == materialCount)
+            break;
+        if (!child.object || !IsKind(*child.object, "Material", mismatch))
+            continue;
+        MeshMaterial material;
+        if (!ReadMaterial(*child.object, material, error))
+            return false;
+        out.materials.push_back(std::move(material));
+    }
+    if (mismatch || out.materials.size() != materialCount) {
+        error = "MeshMaterialList holds fewer materials than it names";
+        return false;
+    }
+    // Faces past the list keep the last listed material.
+    for (std::uint32_t f = 0; f < faceCount && !indexes.empty(); ++f)
+        faceMaterials[f] = indexes[std::min<std::size_t>(f, indexes.size() - 1)];
+    for (std::uint32_t id : faceMaterials)
+        if (id >= std::max<std::uint32_t>(materialCount, 1) ||
+            (materialCount == 0 && faceCount > 0)) {
+            error = "face material index out of range";
+            return false;
+        }
+    return true;
+}
 
-    // Vertices: one per position, plus one more for each further normal a position is used with.
+// The mesh's vertices: one per position, plus one more for each further normal a position is
+// used with. Returns the vertex of each face corner.
+std::vector<std::uint32_t> SplitVertices(const std::vector<D3DVECTOR> &positions,
+                                         const MeshChildren &children, const FaceList &faces,
+                                         MeshData &out) {
     auto makeVertex = [&](std::uint32_t position, std::uint32_t normal) {
         MeshVertex v;
         v.position = positions[position];
         if (normal != kNone)
-            v.normal = normals[normal];
+            v.normal = children.normals[normal];
         if (out.hasTexCoords) {
-            v.u = texCoords[2 * position];
-            v.v = texCoords[2 * position + 1];
+            v.u = children.texCoords[2 * position];
+            v.v = children.texCoords[2 * position + 1];
         }
         if (out.hasTexCoords1) {
-            v.u1 = texCoords1[2 * position];
-            v.v1 = texCoords1[2 * position + 1];
+            v.u1 = children.texCoords1[2 * position];
+            v.v1 = children.texCoords1[2 * position + 1];
         }
         if (out.hasColors)
-            v.color = colors[position];
+            v.color = children.colors[position];
         return v;
     };
+    const auto vertexCount = static_cast<std::uint32_t>(positions.size());
     std::vector<std::uint32_t> firstNormal(vertexCount, kNone);
     std::vector<bool> used(vertexCount, false);
     std::unordered_map<std::uint64_t, std::uint32_t> splits;
@@ -349,7 +394,7 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
     std::vector<std::uint32_t> cornerVertex(faces.corners.size());
     for (std::size_t k = 0; k < faces.corners.size(); ++k) {
         const std::uint32_t position = faces.corners[k];
-        const std::uint32_t normal = out.hasNormals ? normalFaces.corners[k] : kNone;
+        const std::uint32_t normal = out.hasNormals ? children.normalFaces.corners[k] : kNone;
         if (!used[position]) {
             used[position] = true;
             firstNormal[position] = normal;
@@ -366,8 +411,13 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
             cornerVertex[k] = it->second;
         }
     }
+    return cornerVertex;
+}
 
-    // Triangles: each n-gon becomes a fan around its first corner.
+// Triangles: each n-gon becomes a fan around its first corner.
+void FanTriangles(const FaceList &faces, const std::vector<std::uint32_t> &cornerVertex,
+                  const std::vector<std::uint32_t> &faceMaterials, MeshData &out) {
+    const auto faceCount = static_cast<std::uint32_t>(faces.starts.size() - 1);
     for (std::uint32_t f = 0; f < faceCount; ++f) {
         const std::uint32_t start = faces.starts[f];
         const std::uint32_t n = faces.starts[f + 1] - start;
@@ -378,6 +428,31 @@ bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) 
             out.attributes.push_back(faceMaterials[f]);
         }
     }
+}
+
+} // namespace
+
+bool BuildMeshData(const DataObject &object, MeshData &out, std::string &error) {
+    out = MeshData{};
+    error.clear();
+    bool mismatch = false;
+    if (!IsKind(object, "Mesh", mismatch)) {
+        error = mismatch ? "Mesh template has an unexpected layout" : "not a Mesh object";
+        return false;
+    }
+    std::vector<D3DVECTOR> positions;
+    FaceList faces;
+    MeshChildren children;
+    std::vector<std::uint32_t> faceMaterials;
+    if (!ReadMeshGeometry(object, positions, faces, error) ||
+        !ReadMeshChildren(object, static_cast<std::uint32_t>(positions.size()), faces, out,
+                          children, error) ||
+        !ReadFaceMaterials(children.materialList,
+                           static_cast<std::uint32_t>(faces.starts.size() - 1), out, faceMaterials,
+                           error))
+        return false;
+    const std::vector<std::uint32_t> cornerVertex = SplitVertices(positions, children, faces, out);
+    FanTriangles(faces, cornerVertex, faceMaterials, out);
     FinishSubsets(out);
     return true;
 }
