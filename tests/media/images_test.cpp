@@ -297,11 +297,12 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     for (int c = 0; c < 256; ++c) {
         EXPECT_GE(widths[c], 1) << c;
         EXPECT_LE(widths[c], 15) << c;
-        // Slider parts join their neighbours: steps and the knob on both sides, the end caps
-        // inward. A glyph's first pixel on screen takes half of the last column of the cell to
-        // its left, so that column carries the lead-in of a glyph that joins on its left.
-        auto joinsLeft = [](int k) { return k == '=' || k == '?' || k == '>'; };
-        bool joinsRight = c == '=' || c == '?' || c == '<';
+        // Slider parts join their neighbours: steps on both sides, the end caps inward. The knob
+        // is a question mark standing clear of both edges, so "???" stays three marks. A glyph's
+        // first pixel on screen takes half of the last column of the cell to its left, so that
+        // column carries the lead-in of a glyph that joins on its left.
+        auto joinsLeft = [](int k) { return k == '=' || k == '>'; };
+        bool joinsRight = c == '=' || c == '<';
         int cx = (c % 16) * 16, cy = (c / 16) * 16;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
@@ -343,8 +344,8 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
 TEST(Font, SliderTrackRunsUnbrokenAsTheDeviceSamplesIt) {
     // The device samples every glyph pixel between two texel columns (its pixel centres sit on
     // whole coordinates), so the first pixel of a glyph takes half of the last column of the cell
-    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, whose
-    // question mark crosses the row) no pixel may dip.
+    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, a
+    // question mark that the track stops at) no pixel may dip.
     auto img = LoadPicture("font.png", 1);
     ASSERT_TRUE(img.ok);
     auto widths = ReadWidthTable();
