@@ -113,12 +113,30 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
             EXPECT_EQ(img.At(x, 63).a, 0) << n;
         }
     }
-    // The bars fill the frame's silhouette pixel for pixel.
+    // The two bars cover the same texels.
     auto full = LoadPicture("health-full.png"), lose = LoadPicture("health-lose.png");
     ASSERT_EQ(full.Texels().size(), lose.Texels().size());
     for (std::size_t i = 3; i < full.Texels().size(); i += 4) {
         EXPECT_EQ(full.Texels()[i] > 0, lose.Texels()[i] > 0);
     }
+    // A bar is drawn cut to the health share of the picture area (rows 10-63) from the bottom
+    // up, so it reads true only as a level: one width in every row from the area's top to its
+    // bottom.
+    std::vector<int> inked;
+    for (std::uint32_t y = 0; y < 64; ++y) {
+        int n = 0;
+        for (std::uint32_t x = 0; x < 128; ++x) {
+            n += full.At(x, y).a > 0;
+        }
+        if (n > 0) {
+            EXPECT_EQ(n, 122) << "row " << y;
+            inked.push_back(static_cast<int>(y));
+        }
+    }
+    ASSERT_FALSE(inked.empty());
+    EXPECT_LE(inked.front(), 11);
+    EXPECT_GE(inked.back(), 61);
+    EXPECT_EQ(inked.back() - inked.front() + 1, static_cast<int>(inked.size()));
     auto radar = LoadPicture("radar.png");
     EXPECT_EQ(radar.At(0, 0).a, 0);
     EXPECT_EQ(radar.At(127, 127).a, 0);
@@ -297,11 +315,12 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
     for (int c = 0; c < 256; ++c) {
         EXPECT_GE(widths[c], 1) << c;
         EXPECT_LE(widths[c], 15) << c;
-        // Slider parts join their neighbours: steps and the knob on both sides, the end caps
-        // inward. A glyph's first pixel on screen takes half of the last column of the cell to
-        // its left, so that column carries the lead-in of a glyph that joins on its left.
-        auto joinsLeft = [](int k) { return k == '=' || k == '?' || k == '>'; };
-        bool joinsRight = c == '=' || c == '?' || c == '<';
+        // Slider parts join their neighbours: steps on both sides, the end caps inward. The knob
+        // is a question mark standing clear of both edges, so "???" stays three marks. A glyph's
+        // first pixel on screen takes half of the last column of the cell to its left, so that
+        // column carries the lead-in of a glyph that joins on its left.
+        auto joinsLeft = [](int k) { return k == '=' || k == '>'; };
+        bool joinsRight = c == '=' || c == '<';
         int cx = (c % 16) * 16, cy = (c / 16) * 16;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
@@ -343,8 +362,8 @@ TEST(Font, AtlasAndWidthTableFollowTheCellRules) {
 TEST(Font, SliderTrackRunsUnbrokenAsTheDeviceSamplesIt) {
     // The device samples every glyph pixel between two texel columns (its pixel centres sit on
     // whole coordinates), so the first pixel of a glyph takes half of the last column of the cell
-    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, whose
-    // question mark crosses the row) no pixel may dip.
+    // to its left. Along the track row of "<=====" and "=====>" (either side of the knob, a
+    // question mark that the track stops at) no pixel may dip.
     auto img = LoadPicture("font.png", 1);
     ASSERT_TRUE(img.ok);
     auto widths = ReadWidthTable();

@@ -379,11 +379,12 @@ TEST(Meshes, RadarDiscAndGaugeQuadMatchTheHudLayout) {
         EXPECT_NEAR(disc.uvs[i][0], disc.positions[i].x + 0.5f, 1e-5f);
         EXPECT_NEAR(disc.uvs[i][1], 0.5f - disc.positions[i].y, 1e-5f);
     }
-    // The gauge grows upward from its bottom edge, which must be the origin.
+    // The gauge grows upward from its bottom edge, which must be the origin; it shows the
+    // pictures' rows 10-63 (above them lies the lives caption) at one texel a pixel.
     Mesh g = LoadMesh("ShipHealth.x");
     Box b = Bounds(g);
     EXPECT_FLOAT_EQ(b.lo.y, 0.0f);
-    EXPECT_FLOAT_EQ(b.hi.y, 1.0f);
+    EXPECT_FLOAT_EQ(b.hi.y, 54.0f / 64.0f);
     EXPECT_FLOAT_EQ(b.lo.x, -0.5f);
     EXPECT_FLOAT_EQ(b.hi.x, 0.5f);
     for (std::size_t i = 0; i < g.positions.size(); ++i) {

@@ -124,20 +124,69 @@ TEST(Sounds, LengthsFitTheMomentsTheyArePlayed) {
 
 TEST(Sounds, LevelsFollowTheMix) {
     const std::map<std::string, double> peaks = {
-        {"spring.wav", -6},      {"marsshiplaser.wav", -8}, {"explosion1.wav", -1},
-        {"explosion2.wav", -3},  {"laser.wav", -6},         {"danger.wav", -9},
-        {"win.wav", -6},         {"lose.wav", -6},          {"hit.wav", -4},
-        {"menuselect.wav", -12}, {"menuback.wav", -10}};
+        {"spring.wav", -9},      {"marsshiplaser.wav", -11}, {"explosion1.wav", -12},
+        {"explosion2.wav", -12}, {"laser.wav", -9},          {"danger.wav", -13},
+        {"win.wav", -9},         {"lose.wav", -10},          {"hit.wav", -10},
+        {"menuselect.wav", -15}, {"menuback.wav", -13}};
     for (const auto &[name, db] : peaks) {
         EXPECT_NEAR(PeakDb(LoadSound(name)), db, 0.5) << name;
     }
-    const std::map<std::string, double> rms = {{"engine.wav", -12},   {"marsshipengine.wav", -12},
-                                               {"rumble.wav", -10},   {"stationorder.wav", -11},
-                                               {"menuloop.wav", -14}, {"menuloop2.wav", -14}};
+    const std::map<std::string, double> rms = {{"engine.wav", -29},   {"marsshipengine.wav", -29},
+                                               {"rumble.wav", -29},   {"stationorder.wav", -20},
+                                               {"menuloop.wav", -22}, {"menuloop2.wav", -22}};
     for (const auto &[name, db] : rms) {
         Sound w = LoadSound(name);
         EXPECT_NEAR(RmsDb(w), db, 1.0) << name;
         EXPECT_LT(PeakDb(w), -0.3) << name; // never clipped
+    }
+}
+
+TEST(Sounds, TheBusiestMomentsStayBelowFullScaleWithTheEffectsAboveTheLoops) {
+    auto linear = [](const std::string &name) {
+        Sound w = LoadSound(name);
+        std::vector<double> v(w.samples.begin(), w.samples.end());
+        for (double &x : v) {
+            x /= 32768.0;
+        }
+        return v;
+    };
+    auto peak = [](const std::vector<double> &v) {
+        double p = 0;
+        for (double x : v) {
+            p = std::max(p, std::fabs(x));
+        }
+        return p;
+    };
+    // The attract: the menu music, the engine at full volume and the fly-by's lasers, however
+    // their peaks happen to meet.
+    EXPECT_LT(peak(linear("menuloop.wav")) + peak(linear("engine.wav")) + peak(linear("laser.wav")),
+              0.95);
+    // A self-destruct starts two big blasts, the menu tick and the lost-life motif in one frame,
+    // over the running engine.
+    std::vector<double> sum(LoadSound("explosion1.wav").samples.size(), 0.0);
+    for (const char *n : {"explosion1.wav", "explosion1.wav", "menuback.wav", "lose.wav"}) {
+        std::vector<double> v = linear(n);
+        sum.resize(std::max(sum.size(), v.size()), 0.0);
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            sum[i] += v[i];
+        }
+    }
+    EXPECT_LT(peak(sum) + peak(linear("engine.wav")), 0.95);
+    // Each shot and blast, over its loudest tenth of a second, stands 6 dB above every loop.
+    double loops = -100;
+    for (const char *n : {"engine.wav", "rumble.wav", "marsshipengine.wav"}) {
+        loops = std::max(loops, RmsDb(LoadSound(n)));
+    }
+    for (const char *n :
+         {"laser.wav", "marsshiplaser.wav", "explosion1.wav", "explosion2.wav", "hit.wav"}) {
+        std::vector<double> v = linear(n);
+        const std::size_t window = 2205;
+        double energy = 0, loudest = 0;
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            energy += v[i] * v[i] - (i >= window ? v[i - window] * v[i - window] : 0.0);
+            loudest = std::max(loudest, energy);
+        }
+        EXPECT_GT(10 * std::log10(loudest / window), loops + 6) << n;
     }
 }
 

@@ -23,13 +23,13 @@ const Color kHighlight = hex(0xffb530);
 
 // The device samples each glyph pixel between two texels, so a glyph's first pixel takes half of
 // the last column of the cell to its left in the atlas. Glyphs that must join the one before them
-// on screen (slider steps, the knob, the right end cap) therefore get their track continued into
+// on screen (slider steps and the right end cap) therefore get their track continued into
 // that column, which nothing else ever samples.
 bool joinsLeft(char c) {
-    return c == '=' || c == '?' || c == '>';
+    return c == '=' || c == '>';
 }
 bool joinsRight(char c) {
-    return c == '=' || c == '?' || c == '<';
+    return c == '=' || c == '<';
 }
 
 // Draws the ink into its cell over a thin dark rim for contrast.
@@ -138,25 +138,14 @@ void MakeFont(Output &out, const TextRenderer &text) {
             track(ink, 0, static_cast<float>(width));
             break;
         case '?': {
-            // The knob: an amber disc on the track with a question mark cut out of it. On the
-            // slider it is the knob; a fresh hall-of-fame row's "???" reads as three unknowns.
+            // A question mark in amber, as wide as a slider step and centred in it: a fresh
+            // hall-of-fame row's "???" reads as three unknowns, and on the slider the track stops
+            // either side of it, so it stands out as the knob at the value.
+            // A size up from the letters so it stands taller than the capitals beside the track.
             width = kSliderWidth;
-            track(ink, 0, static_cast<float>(width));
-            const float r = 5.3f, mx = width / 2.0f, my = 8.0f;
-            std::vector<Point> disc;
-            for (int i = 0; i < 32; ++i) {
-                float a = 2 * kPi * i / 32;
-                disc.push_back({mx + r * std::cos(a), my + r * std::sin(a)});
-            }
-            ink.fillPolygon(disc);
-            Mask mark(kCell, kCell);
-            const float size = 10.5f;
+            const float size = kGlyphSize + 2;
             auto box = text.glyph(face, '?', size);
-            text.draw(mark, face, "?", size, mx - box.width / 2.0f - box.left,
-                      my + box.top - box.rows / 2.0f);
-            for (int i = 0; i < kCell * kCell; ++i) {
-                ink.values[i] = std::max(0.0f, ink.values[i] - mark.values[i]);
-            }
+            text.draw(ink, face, "?", size, (width - box.width) / 2.0f - box.left, kBaseline + 1);
             colour = kHighlight;
             break;
         }

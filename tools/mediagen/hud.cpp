@@ -37,7 +37,13 @@ Canvas dot(Color colour) {
     return c;
 }
 
-// The ship seen from above, nose up, fitted to the gauge's picture area (rows 12-60).
+// The gauge's picture area: texture rows 10-63, under the lives caption's rows 0-9, which the gauge
+// quad leaves out. The bars are drawn with their texture cut to the health share from the bottom
+// up, so a bar reads true only when its fill spans the whole area at one width.
+constexpr int kGaugeTop = 10;
+constexpr float kFillTop = 11, kFillBottom = 62, kFillLeft = 3, kFillRight = 125;
+
+// The ship seen from above, nose up, inside the picture area.
 std::vector<Point> shipOutline() {
     return {{64, 12}, {70, 24}, {72, 34}, {104, 48}, {106, 55}, {76, 54}, {74, 60},
             {54, 60}, {52, 54}, {22, 55}, {24, 48},  {56, 34},  {58, 24}};
@@ -47,12 +53,12 @@ Canvas gauge(bool frame, Color fill) {
     Canvas c(128, 64);
     auto outline = shipOutline();
     if (frame) {
-        // Thin frame below the lives caption's rows, then the silhouette outline.
+        // A thin frame round the picture area, then the silhouette outline.
         Color edge = hex(0xa0e8ff, 0.8f);
-        c.line(2, 11, 126, 11, 1, edge);
-        c.line(2, 62, 126, 62, 1, edge);
-        c.line(2, 11, 2, 62, 1, edge);
-        c.line(126, 11, 126, 62, 1, edge);
+        c.line(2, kGaugeTop + 0.5f, 126, kGaugeTop + 0.5f, 1, edge);
+        c.line(2, kFillBottom + 0.5f, 126, kFillBottom + 0.5f, 1, edge);
+        c.line(2.5f, kGaugeTop, 2.5f, kFillBottom + 1, 1, edge);
+        c.line(125.5f, kGaugeTop, 125.5f, kFillBottom + 1, 1, edge);
         c.fillPolygon(outline, rgb(0.05f, 0.1f, 0.15f, 0.45f));
         for (std::size_t i = 0; i < outline.size(); ++i) {
             const auto &a = outline[i];
@@ -60,16 +66,21 @@ Canvas gauge(bool frame, Color fill) {
             c.line(a[0], a[1], b[0], b[1], 1.4f, hex(0xd0f4ff, 0.95f));
         }
     } else {
+        // A level across the frame, its height the health share; the ship shows through it a
+        // shade lighter so the gauge keeps its emblem at any level.
+        c.fillRect(kFillLeft, kFillTop, kFillRight, kFillBottom,
+                   {fill.r * 0.8f, fill.g * 0.8f, fill.b * 0.8f, 0.85f});
         c.fillPolygon(outline, [&](float, float y) {
-            // Vertical sheen so the bar reads as a filled volume.
-            float k = 0.8f + 0.2f * std::sin(y * 0.35f);
-            return Color{fill.r * k, fill.g * k, fill.b * k, 0.85f};
+            // Vertical sheen so the emblem reads as a volume.
+            float k = 0.95f + 0.15f * std::sin(y * 0.35f);
+            return Color{std::min(1.0f, fill.r * k), std::min(1.0f, fill.g * k),
+                         std::min(1.0f, fill.b * k), 0.85f};
         });
     }
     // Rows 0-9 stay empty (the lives caption lies there) and the outer rows stay transparent.
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 128; ++x) {
-            if (y < 10 || y == 63 || x == 0 || x == 127) {
+            if (y < kGaugeTop || y == 63 || x == 0 || x == 127) {
                 c.set(x, y, {0, 0, 0, 0});
             }
         }
@@ -140,10 +151,13 @@ void MakeHud(Output &out) {
     disc.materials.push_back({1.0f, ""});
     out.mesh("radar.x", disc);
 
-    // Gauge quad with its origin at the middle of its bottom edge.
+    // Gauge quad with its origin at the middle of its bottom edge, showing the pictures' rows from
+    // the picture area's top down at one pixel a texel: its height is that area's share of the
+    // 64 rows, so a bar cut to a share of the gauge's height is that share of the area.
     Mesh gaugeQuad;
-    auto a = gaugeQuad.addVertex({-0.5f, 1, 0}, 0, 0);
-    auto b = gaugeQuad.addVertex({0.5f, 1, 0}, 1, 0);
+    const float top = 1.0f - kGaugeTop / 64.0f;
+    auto a = gaugeQuad.addVertex({-0.5f, top, 0}, 0, 1 - top);
+    auto b = gaugeQuad.addVertex({0.5f, top, 0}, 1, 1 - top);
     auto c = gaugeQuad.addVertex({0.5f, 0, 0}, 1, 1);
     auto d = gaugeQuad.addVertex({-0.5f, 0, 0}, 0, 1);
     gaugeQuad.addQuad(a, b, c, d, 0);

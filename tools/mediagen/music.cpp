@@ -228,12 +228,14 @@ Sound briefingLoop() {
 
 } // namespace
 
+// Both loops sit at -22 dB RMS, their peaks near -7 dBFS: the menu music plays under the attract's
+// engine and lasers, the briefing loop under the engine start, and the sum must not clip.
 void MakeMusic(Output &out) {
     Sound menu = menuLoop();
-    Master(menu, -14, true, true);
+    Master(menu, -22, true, true);
     out.wav("menuloop.wav", menu);
     Sound brief = briefingLoop();
-    Master(brief, -14, true, true);
+    Master(brief, -22, true, true);
     out.wav("menuloop2.wav", brief);
 }
 

@@ -505,24 +505,30 @@ void MakeSounds(Output &out) {
         bool rms;
         bool loop;
     };
+    // The mix: the mixer adds every voice at its own volume and clips the sum, so levels are set
+    // for the worst moments the game has. The loops are a bed well under everything (the engine
+    // runs at full volume through play, the rumble and the Mars-ship engine near full when their
+    // source is close); the one-shots stand 6 dB and more above it; the menu music (-22 dB RMS)
+    // leaves room for the attract's engine and laser, and the self-destruct's two big blasts,
+    // started in one frame with the menu tick and the lost-life motif, stay clear of full scale.
     Effect effects[] = {
-        {"spring.wav", spring(), -6, false, false},
-        {"engine.wav", engine(), -12, true, true},
-        {"marsshipengine.wav", marsEngine(), -12, true, true},
-        {"marsshiplaser.wav", marsLaser(), -8, false, false},
-        {"enginestart.wav", engineStart(), -6, false, false},
-        {"rumble.wav", rumble(), -10, true, true},
-        {"explosion1.wav", explosionBig(), -1, false, false},
-        {"explosion2.wav", explosionRock(), -3, false, false},
-        {"laser.wav", laser(), -6, false, false},
-        {"danger.wav", danger(), -9, false, true},
-        {"win.wav", win(), -6, false, false},
-        {"lose.wav", lose(), -6, false, false},
-        {"hit.wav", hit(), -4, false, false},
-        {"menuselect.wav", menuSelect(), -12, false, false},
-        {"menuback.wav", menuBack(), -10, false, false},
-        // Played over the engine loop (-12 dB RMS): the order stands just above it.
-        {"stationorder.wav", stationOrder(), -11, true, false},
+        {"spring.wav", spring(), -9, false, false},
+        {"engine.wav", engine(), -29, true, true},
+        {"marsshipengine.wav", marsEngine(), -29, true, true},
+        {"marsshiplaser.wav", marsLaser(), -11, false, false},
+        {"enginestart.wav", engineStart(), -8, false, false},
+        {"rumble.wav", rumble(), -29, true, true},
+        {"explosion1.wav", explosionBig(), -12, false, false},
+        {"explosion2.wav", explosionRock(), -12, false, false},
+        {"laser.wav", laser(), -9, false, false},
+        {"danger.wav", danger(), -13, false, true},
+        {"win.wav", win(), -9, false, false},
+        {"lose.wav", lose(), -10, false, false},
+        {"hit.wav", hit(), -10, false, false},
+        {"menuselect.wav", menuSelect(), -15, false, false},
+        {"menuback.wav", menuBack(), -13, false, false},
+        // Played over the engine loop at full volume: the order stands well above it.
+        {"stationorder.wav", stationOrder(), -20, true, false},
     };
     for (auto &e : effects) {
         Master(e.sound, e.level, e.rms, e.loop);
