@@ -31,9 +31,10 @@ void WriteSwitch(char *text, const char *name, bool on) {
 HRESULT CMyD3DApplication::UpdateOptionsMenu() {
     const DeviceRecord &device =
         m_adapters[m_dwCurrentAdapter].devices[m_adapters[m_dwCurrentAdapter].dwCurrentDevice];
-    if (m_dwOptionsModeIndex >= device.dwModeCount)
-        m_dwOptionsModeIndex = 0;
-    const ModeRecord &mode = device.modes[m_dwOptionsModeIndex];
+    // An index outside this device's list (a chosen mode of another device) stays as it is, so
+    // DONE sees it unchanged; the menu shows the first mode in its place.
+    const ModeRecord &mode =
+        device.modes[m_dwOptionsModeIndex < device.dwModeCount ? m_dwOptionsModeIndex : 0];
 
     // The highlighted value item puts its value in braces, drawn as the selection marks.
     const bool modeHighlighted = m_nOptionsCursor == kModeItem;
@@ -130,14 +131,17 @@ HRESULT CMyD3DApplication::UpdateOptionsMenu() {
 }
 
 HRESULT CMyD3DApplication::ChangeDisplayMode() {
+    AdapterRecord &adapter = m_adapters[m_dwCurrentAdapter];
+    DeviceRecord &device = adapter.devices[adapter.dwCurrentDevice];
     if (m_dwOptionsModeIndex == m_dwChosenModeIndex || !m_bActive || !m_bReady)
+        return 0;
+    // The device would be made from a mode record that does not exist.
+    if (m_dwOptionsModeIndex >= device.dwModeCount)
         return 0;
 
     StopMusic();
     SetPaused(TRUE);
 
-    AdapterRecord &adapter = m_adapters[m_dwCurrentAdapter];
-    DeviceRecord &device = adapter.devices[adapter.dwCurrentDevice];
     device.dwCurrentMode = m_dwOptionsModeIndex;
     m_dwChosenModeIndex = m_dwOptionsModeIndex;
     m_bWindowed = device.bWindowed;
