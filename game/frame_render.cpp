@@ -379,12 +379,11 @@ private:
         app.m_pPhoto->Render();
     }
 
-    // The play scene under the black quad, ready for a translucent caption on top. The cockpit
-    // leaves depth testing on behind it, under which its own panels would keep the quad out;
-    // the darkening covers the whole screen in either view.
+    // The play scene under the black quad, ready for a translucent caption on top. The quad is
+    // depth-tested as the scene left it: after the cockpit, whose panels lie nearer than the quad,
+    // the cockpit stays bright over the darkened view beyond it.
     void DarkenedScene() {
         app.SetOverlayProjection();
-        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
         app.DrawFullScreenBlack(0);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     }
