@@ -264,7 +264,7 @@ public:
     INT m_nInitialsCount;
     INT m_nCheatCounter;
     bool m_bGameInProgress;
-    INT m_nLifeLossCause; // 0 satellite lost, 1 ship destroyed, 2 time out
+    INT m_nLifeLossCause; // kLifeLostSatellite, kLifeLostShipDestroyed or kLifeLostTimeOut
 
     // Options.
     DWORD m_dwSteeringSensitivity;
@@ -279,7 +279,7 @@ public:
     // Timers, in seconds.
     float m_fKeyRepeatTimer;
     float m_fStateTimer;
-    float m_fTimeLeft; // -666.0 means no limit
+    float m_fTimeLeft; // kNoTimeLimit when the wave has none
     float m_fSteeringFactor;
     float m_fDifficultyFactor;
     float m_fRunningTime;

@@ -84,7 +84,7 @@ void CMyD3DApplication::DetectCollisions() {
         --m_nLives;
         m_fStateTimer = 0.0f;
         m_gameState = GameState::LifeLost;
-        m_nLifeLossCause = 0;
+        m_nLifeLossCause = kLifeLostSatellite;
     };
     const auto score = [this](INT points) {
         m_dwWaveScore += TakeHitScore(m_nShotCounter, points, m_fDifficultyFactor);

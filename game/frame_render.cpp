@@ -10,6 +10,7 @@
 #include "game/explosion.h"
 #include "game/laser.h"
 #include "game/mars_ship.h"
+#include "game/play_rules.h"
 #include "game/radar.h"
 #include "game/satellite.h"
 #include "game/screen_texts.h"
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
-constexpr float kNoTimeLimit = -666.0f;
 
 // Blend pairs of the render step.
 void SetBlend(IDirect3DDevice8 *device, DWORD source, DWORD destination) {
@@ -278,7 +278,8 @@ private:
     void PlayScene() {
         const GameState state = app.m_gameState;
         // Once the ship is destroyed the chase view shows the wreck, whatever the view setting.
-        const bool wrecked = state == GameState::LifeLost && app.m_nLifeLossCause == 1;
+        const bool wrecked =
+            state == GameState::LifeLost && app.m_nLifeLossCause == kLifeLostShipDestroyed;
         const D3DXMATRIX *viewProjection = &app.m_matViewProj;
         Spaceship &ship = *app.m_pSpaceship;
 
@@ -352,7 +353,7 @@ private:
             DarkenedScene();
             if (app.m_nLives < 0)
                 Caption(CaptionId::GameOver, 0.0f, 0.0f, 256.0f, 32.0f);
-            else if (app.m_nLifeLossCause == 1)
+            else if (app.m_nLifeLossCause == kLifeLostShipDestroyed)
                 Caption(CaptionId::SpaceJunk, 0.0f, 0.0f, 256.0f, 32.0f);
             else
                 Caption(CaptionId::WaveFailed, 0.0f, 0.0f, 256.0f, 32.0f);
@@ -412,7 +413,7 @@ private:
             DrawText(text, 6.0f, static_cast<float>(height) - 38.0f);
             RestoreTextureAlpha(device);
         }
-        if (app.m_nCheatCounter == 10)
+        if (app.m_nCheatCounter == kCheatComplete)
             Caption(CaptionId::TehSuck, 0.0f, -halfHeight + 20.0f, 256.0f, 32.0f);
         device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
         app.DrawRadarDots();

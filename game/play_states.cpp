@@ -18,10 +18,6 @@
 
 namespace {
 
-constexpr float kNoTimeLimit = -666.0f;
-// A menu-style key must have been held this long in the state before it acts, so that a key
-// still down from the previous screen does not act at once.
-constexpr float kEnterDelay = 0.15f;
 // Play keys act at most once per this many seconds.
 constexpr float kKeyRepeat = 0.2f;
 constexpr float kWaveIntroLength = 5.0f;
@@ -79,7 +75,7 @@ void CMyD3DApplication::StartNewGame(float difficultyFactor) {
 
 void CMyD3DApplication::UpdateGetReady() {
     m_fStateTimer += m_fElapsedTime;
-    if (m_fStateTimer > kEnterDelay && m_input.bEnter) {
+    if (m_fStateTimer > kMenuKeyDelay && m_input.bEnter) {
         PlaySoundOnce(m_pMenuBackSound);
         m_fStateTimer = 0.0f;
         m_dwTotalScore = 0;
@@ -94,7 +90,7 @@ void CMyD3DApplication::UpdateWaveIntro() {
         RewindAndPlaySound(m_pEngineStartSound);
     // The briefing loop fades to silence over the first two seconds.
     SetSoundVolume(m_pMenuLoop2Sound, -10000.0f * m_fStateTimer * 0.5f);
-    if (m_fStateTimer > kEnterDelay && m_input.bEnter) {
+    if (m_fStateTimer > kMenuKeyDelay && m_input.bEnter) {
         StopSound(m_pEngineStartSound);
         m_fStateTimer = kWaveIntroLength + 1.0f; // starts the wave below, in this frame
     }
@@ -234,7 +230,7 @@ void CMyD3DApplication::UpdatePlaying() {
         m_dwWaveScore = 0;
         StopSound(m_pDangerSound);
         StopSound(m_pEngineSound);
-        m_nLifeLossCause = 1;
+        m_nLifeLossCause = kLifeLostShipDestroyed;
         m_gameState = GameState::LifeLost;
     }
 
@@ -244,7 +240,7 @@ void CMyD3DApplication::UpdatePlaying() {
         m_fStateTimer = 0.0f;
         m_dwWaveScore = 0;
         StopSound(m_pDangerSound);
-        m_nLifeLossCause = 2;
+        m_nLifeLossCause = kLifeLostTimeOut;
         m_gameState = GameState::LifeLost;
     }
 }
