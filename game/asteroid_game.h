@@ -150,8 +150,14 @@ public:
     void UpdateGetReady();
     void UpdateWaveIntro();
     void StartWave();
+    // One frame of play, in this order: the world, the wave's end, the play keys, the steering,
+    // the ship's laser and a life lost by the ship's destruction or the time running out.
     void UpdatePlaying();
+    void EndWaveWhenCleared();
+    void TakePlayKeys();
     void SteerShip();
+    void FireShipLaser();
+    void LoseLifeWhenDue();
     void UpdatePaused();
     void UpdateLifeLost();
     void UpdateWaveCleared();

@@ -142,7 +142,14 @@ void CMyD3DApplication::UpdatePlaying() {
         m_fTimeLeft -= dt;
 
     UpdateWorld();
+    EndWaveWhenCleared();
+    TakePlayKeys();
+    SteerShip();
+    FireShipLaser();
+    LoseLifeWhenDue();
+}
 
+void CMyD3DApplication::EndWaveWhenCleared() {
     if (!m_bTargetsRemain && m_gameState == GameState::Playing && m_pSpaceship->health > 0.0f) {
         m_gameState = GameState::WaveCleared;
         m_fStateTimer = 0.0f;
@@ -154,7 +161,9 @@ void CMyD3DApplication::UpdatePlaying() {
         StopSound(m_pDangerSound);
         RewindAndPlaySound(m_pWinSound);
     }
+}
 
+void CMyD3DApplication::TakePlayKeys() {
     // The keys below act even when an earlier one changed the state in this frame; each one
     // that restarts the key clock keeps the later ones from acting until it runs again.
     const auto accepted = [this](DWORD flag) {
@@ -190,7 +199,7 @@ void CMyD3DApplication::UpdatePlaying() {
     }
 
     if (accepted(m_input.bSelfDestruct)) {
-        // The key clock keeps running: the loss below ends the life in this same frame.
+        // The key clock keeps running: LoseLifeWhenDue ends the life in this same frame.
         m_pSpaceship->health = 0.0f;
         const D3DXVECTOR3 at = m_pSpaceship->GetPosition();
         m_pExplosion->Add(at.x, at.y, at.z, 3, true);
@@ -207,9 +216,9 @@ void CMyD3DApplication::UpdatePlaying() {
         StartMusic();
         EnterMenuState(GameState::MainMenu);
     }
+}
 
-    SteerShip();
-
+void CMyD3DApplication::FireShipLaser() {
     const bool controllerFires = m_pController && m_controllerState.rgbButtons[0] != 0;
     if (m_input.bFire || controllerFires) {
         const D3DXVECTOR3 muzzle = m_pSpaceship->GetShakeOffset();
@@ -220,7 +229,9 @@ void CMyD3DApplication::UpdatePlaying() {
             m_pSpaceship->SlowDown();
         }
     }
+}
 
+void CMyD3DApplication::LoseLifeWhenDue() {
     if (m_pSpaceship->health <= 0.0f && m_gameState == GameState::Playing) {
         RewindAndPlaySound(m_pLoseSound);
         const D3DXVECTOR3 at = m_pSpaceship->GetPosition();
