@@ -143,6 +143,12 @@ public:
     // failure that ends the program.
     HRESULT UpdateOptionsMenu();
     HRESULT ChangeDisplayMode();
+    // The phases of the options menu's frame: its items, Enter, Left or Right, and the flip of
+    // one of the four switches (items 1 to 4).
+    void BuildOptionsItems(const DeviceRecord &device);
+    HRESULT TakeOptionsEnter();
+    void TakeOptionsLeftOrRight(const DeviceRecord &device);
+    void FlipOption(INT item);
 
     // Play: waves, lives and scoring (play_states.cpp).
     void BuildWaveTable();
