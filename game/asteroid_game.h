@@ -105,6 +105,8 @@ public:
     HRESULT UpdateFrame() override;
     HRESULT RenderFrame() override;
     HRESULT ReleaseDeviceResources() override;
+    // The step of the load that hands the device to every world and HUD object, in load order.
+    void LoadObjectResources();
     HRESULT DestroyDeviceResources() override;
     HRESULT FinalShutdown() override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
