@@ -183,6 +183,11 @@ private:
     void ApplyCursorRules();
     void BuildDeviceText(const DeviceRecord &device, DWORD behavior, const AdapterRecord &adapter);
     void ReleaseDirect3D();
+    // Window messages handled in steps of their own: a menu or accelerator command (true when it
+    // was the framework's), and the end of a size or move in a window (false when the device
+    // could not be reset to the new client size and the program is ending).
+    bool HandleCommand(HWND window, WORD command);
+    bool FitBackBufferToWindow(HWND window);
 };
 
 // The one application object; the constructor sets it and the window procedure uses it.

@@ -89,6 +89,63 @@ void CD3DApplication::SetPaused(BOOL pause) {
         AppTimer(TimerCommand::Start);
 }
 
+namespace {
+
+// The system commands a full-screen window refuses: it cannot be sized, moved or maximised, has
+// no window menu, and keeps the monitor powered.
+bool IsBlockedInFullScreen(WPARAM command) {
+    switch (command) {
+    case SC_SIZE:
+    case SC_MOVE:
+    case SC_MAXIMIZE:
+    case SC_KEYMENU:
+    case SC_MONITORPOWER:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool CD3DApplication::HandleCommand(HWND window, WORD command) {
+    if (command == kToggleWindowedCommand) {
+        if (m_bActive && m_bReady) {
+            SetPaused(TRUE);
+            // A failed switch ends the program; the pause stays, as nothing is left to resume.
+            if (FAILED(ToggleWindowedMode())) {
+                ShowError(AppError::DeviceResetFailed, ShowErrorMode::Exit);
+                return true;
+            }
+            SetPaused(FALSE);
+        }
+        return true;
+    }
+    if (command == kCloseCommand) {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+bool CD3DApplication::FitBackBufferToWindow(HWND window) {
+    const RECT oldClient = m_rcClient;
+    GetWindowRect(window, &m_rcWindow);
+    GetClientRect(window, &m_rcClient);
+    if (oldClient.right - oldClient.left == m_rcClient.right - m_rcClient.left &&
+        oldClient.bottom - oldClient.top == m_rcClient.bottom - m_rcClient.top)
+        return true;
+    m_bReady = FALSE;
+    m_presentParams.BackBufferWidth = static_cast<UINT>(m_rcClient.right - m_rcClient.left);
+    m_presentParams.BackBufferHeight = static_cast<UINT>(m_rcClient.bottom - m_rcClient.top);
+    if (FAILED(ResetDevice())) {
+        ShowError(AppError::DeviceResetFailed, ShowErrorMode::Exit);
+        return false;
+    }
+    m_bReady = TRUE;
+    return true;
+}
+
 LRESULT CD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -139,36 +196,13 @@ LRESULT CD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam,
         break;
 
     case WM_COMMAND:
-        if (LOWORD(wParam) == kToggleWindowedCommand) {
-            if (m_bActive && m_bReady) {
-                SetPaused(TRUE);
-                if (FAILED(ToggleWindowedMode())) {
-                    ShowError(AppError::DeviceResetFailed, ShowErrorMode::Exit);
-                    return 0;
-                }
-                SetPaused(FALSE);
-            }
+        if (HandleCommand(window, LOWORD(wParam)))
             return 0;
-        }
-        if (LOWORD(wParam) == kCloseCommand) {
-            SendMessageA(window, WM_CLOSE, 0, 0);
-            return 0;
-        }
         break;
 
     case WM_SYSCOMMAND:
-        switch (wParam) {
-        case SC_SIZE:
-        case SC_MOVE:
-        case SC_MAXIMIZE:
-        case SC_KEYMENU:
-        case SC_MONITORPOWER:
-            if (!m_bWindowed)
-                return 1;
-            break;
-        default:
-            break;
-        }
+        if (!m_bWindowed && IsBlockedInFullScreen(wParam))
+            return 1;
         break;
 
     case WM_MOUSEMOVE:
@@ -192,24 +226,8 @@ LRESULT CD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam,
 
     case WM_EXITSIZEMOVE:
         SetPaused(FALSE);
-        if (m_bActive && m_bWindowed) {
-            const RECT oldClient = m_rcClient;
-            GetWindowRect(window, &m_rcWindow);
-            GetClientRect(window, &m_rcClient);
-            if (oldClient.right - oldClient.left != m_rcClient.right - m_rcClient.left ||
-                oldClient.bottom - oldClient.top != m_rcClient.bottom - m_rcClient.top) {
-                m_bReady = FALSE;
-                m_presentParams.BackBufferWidth =
-                    static_cast<UINT>(m_rcClient.right - m_rcClient.left);
-                m_presentParams.BackBufferHeight =
-                    static_cast<UINT>(m_rcClient.bottom - m_rcClient.top);
-                if (FAILED(ResetDevice())) {
-                    ShowError(AppError::DeviceResetFailed, ShowErrorMode::Exit);
-                    return 0;
-                }
-                m_bReady = TRUE;
-            }
-        }
+        if (m_bActive && m_bWindowed && !FitBackBufferToWindow(window))
+            return 0;
         break;
 
     case WM_POWERBROADCAST:

@@ -10,6 +10,7 @@
 #include "game/explosion.h"
 #include "game/laser.h"
 #include "game/mars_ship.h"
+#include "game/play_rules.h"
 #include "game/radar.h"
 #include "game/satellite.h"
 #include "game/ship_health.h"
@@ -40,12 +41,12 @@ CMyD3DApplication::CMyD3DApplication()
       m_nMainMenuCursor(0), m_nOptionsCursor(0), m_nItemCount(0), m_gameState(GameState::Intro),
       m_nWave(1), m_nLives(3), m_dwOptionsModeIndex(0), m_dwWaveScore(0), m_dwTotalScore(0),
       m_nShotCounter(0), m_bExitChosen(false), m_bQuit(false), m_initials{}, m_nInitialsCount(0),
-      m_nCheatCounter(0), m_bGameInProgress(false), m_nLifeLossCause(0), m_dwSteeringSensitivity(5),
-      m_bHeadlight(true), m_bReflection(true), m_bBrisaVenner(true), m_bInvertPitch(true),
-      m_nViewMode(1), m_fKeyRepeatTimer(0.0f), m_fStateTimer(0.0f), m_fTimeLeft(-666.0f),
-      m_fSteeringFactor(1.0f), m_fDifficultyFactor(1.0f), m_fRunningTime(0.0f),
-      m_bTargetsRemain(true), m_pShipFlameMesh(nullptr), m_pMarsFlameMesh(nullptr),
-      m_pMarsTargetMarkMesh(nullptr), m_pMarsLeadMarkMesh(nullptr) {
+      m_nCheatCounter(0), m_bGameInProgress(false), m_nLifeLossCause(kLifeLostSatellite),
+      m_dwSteeringSensitivity(5), m_bHeadlight(true), m_bReflection(true), m_bBrisaVenner(true),
+      m_bInvertPitch(true), m_nViewMode(1), m_fKeyRepeatTimer(0.0f), m_fStateTimer(0.0f),
+      m_fTimeLeft(kNoTimeLimit), m_fSteeringFactor(1.0f), m_fDifficultyFactor(1.0f),
+      m_fRunningTime(0.0f), m_bTargetsRemain(true), m_pShipFlameMesh(nullptr),
+      m_pMarsFlameMesh(nullptr), m_pMarsTargetMarkMesh(nullptr), m_pMarsLeadMarkMesh(nullptr) {
     m_dwCreationWidth = 640;
     m_dwCreationHeight = 480;
     m_strWindowTitle = "Tarvos";

@@ -105,6 +105,8 @@ public:
     HRESULT UpdateFrame() override;
     HRESULT RenderFrame() override;
     HRESULT ReleaseDeviceResources() override;
+    // The step of the load that hands the device to every world and HUD object, in load order.
+    void LoadObjectResources();
     HRESULT DestroyDeviceResources() override;
     HRESULT FinalShutdown() override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -143,6 +145,12 @@ public:
     // failure that ends the program.
     HRESULT UpdateOptionsMenu();
     HRESULT ChangeDisplayMode();
+    // The phases of the options menu's frame: its items, Enter, Left or Right, and the flip of
+    // one of the four switches (items 1 to 4).
+    void BuildOptionsItems(const DeviceRecord &device);
+    HRESULT TakeOptionsEnter();
+    void TakeOptionsLeftOrRight(const DeviceRecord &device);
+    void FlipOption(INT item);
 
     // Play: waves, lives and scoring (play_states.cpp).
     void BuildWaveTable();
@@ -150,8 +158,14 @@ public:
     void UpdateGetReady();
     void UpdateWaveIntro();
     void StartWave();
+    // One frame of play, in this order: the world, the wave's end, the play keys, the steering,
+    // the ship's laser and a life lost by the ship's destruction or the time running out.
     void UpdatePlaying();
+    void EndWaveWhenCleared();
+    void TakePlayKeys();
     void SteerShip();
+    void FireShipLaser();
+    void LoseLifeWhenDue();
     void UpdatePaused();
     void UpdateLifeLost();
     void UpdateWaveCleared();
@@ -264,7 +278,7 @@ public:
     INT m_nInitialsCount;
     INT m_nCheatCounter;
     bool m_bGameInProgress;
-    INT m_nLifeLossCause; // 0 satellite lost, 1 ship destroyed, 2 time out
+    INT m_nLifeLossCause; // kLifeLostSatellite, kLifeLostShipDestroyed or kLifeLostTimeOut
 
     // Options.
     DWORD m_dwSteeringSensitivity;
@@ -279,7 +293,7 @@ public:
     // Timers, in seconds.
     float m_fKeyRepeatTimer;
     float m_fStateTimer;
-    float m_fTimeLeft; // -666.0 means no limit
+    float m_fTimeLeft; // kNoTimeLimit when the wave has none
     float m_fSteeringFactor;
     float m_fDifficultyFactor;
     float m_fRunningTime;

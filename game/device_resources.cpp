@@ -34,11 +34,8 @@ void LoadMesh(MeshObj *mesh, IDirect3DDevice8 *device, const char *file) {
     mesh->Load(file);
 }
 
-} // namespace
-
-HRESULT CMyD3DApplication::LoadDeviceResources() {
-    IDirect3DDevice8 *device = m_pDevice;
-
+// The material, texture-stage states, render states, world transform and lights every load sets.
+void SetFixedStates(IDirect3DDevice8 *device) {
     D3DMATERIAL8 material;
     InitMaterial(material, 1.0f, 0.0f, 0.0f, 1.0f);
     device->SetMaterial(&material);
@@ -72,24 +69,47 @@ HRESULT CMyD3DApplication::LoadDeviceResources() {
     device->LightEnable(0, TRUE);
     device->LightEnable(1, TRUE);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
+}
 
+// The large and small text fonts; the first failure is traced and returned.
+HRESULT CreateTextFonts(IDirect3DDevice8 *device, ID3DXFont **largeTextFont,
+                        ID3DXFont **smallTextFont) {
     HFONT largeFont = CreateBoldArial(20);
     HFONT smallFont = CreateBoldArial(12);
-    HRESULT hr = D3DXCreateFont(device, largeFont, &m_pLargeFont);
+    HRESULT hr = D3DXCreateFont(device, largeFont, largeTextFont);
     if (FAILED(hr)) {
         DXTraceA("asteroid game", __LINE__, hr, "D3DXCreateFont", FALSE);
         DeleteObject(largeFont);
         DeleteObject(smallFont);
         return hr;
     }
-    hr = D3DXCreateFont(device, smallFont, &m_pSmallFont);
+    hr = D3DXCreateFont(device, smallFont, smallTextFont);
     DeleteObject(largeFont);
     DeleteObject(smallFont);
     if (FAILED(hr)) {
         DXTraceA("asteroid game", __LINE__, hr, "D3DXCreateFont2", FALSE);
         return hr;
     }
+    return 0;
+}
 
+} // namespace
+
+HRESULT CMyD3DApplication::LoadDeviceResources() {
+    IDirect3DDevice8 *device = m_pDevice;
+    SetFixedStates(device);
+    if (const HRESULT hr = CreateTextFonts(device, &m_pLargeFont, &m_pSmallFont); FAILED(hr))
+        return hr;
+    LoadObjectResources();
+
+    // Each load makes a new bitmap font; the one the previous load made goes with it.
+    delete m_pBitmapFont;
+    m_pBitmapFont = new dhFastFont(device, "font.png", "font.dat");
+    return 0;
+}
+
+void CMyD3DApplication::LoadObjectResources() {
+    IDirect3DDevice8 *device = m_pDevice;
     // What fails to load below is traced or left empty by the object itself and drawn without it.
     const float width = static_cast<float>(m_backBufferDesc.Width);
     const float height = static_cast<float>(m_backBufferDesc.Height);
@@ -123,13 +143,9 @@ HRESULT CMyD3DApplication::LoadDeviceResources() {
     m_pSmoke->LoadResources();
     m_pTextAsset->device = device;
     m_pTextAsset->LoadResources();
-
-    // Each load makes a new bitmap font; the one the previous load made goes with it.
-    delete m_pBitmapFont;
-    m_pBitmapFont = new dhFastFont(device, "font.png", "font.dat");
-    return 0;
 }
 
+// Not the load order reversed, nor the load order: each step is written out in its own order.
 HRESULT CMyD3DApplication::ReleaseDeviceResources() {
     ReleaseInterface(m_pLargeFont);
     ReleaseInterface(m_pSmallFont);

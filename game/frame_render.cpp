@@ -10,6 +10,7 @@
 #include "game/explosion.h"
 #include "game/laser.h"
 #include "game/mars_ship.h"
+#include "game/play_rules.h"
 #include "game/radar.h"
 #include "game/satellite.h"
 #include "game/screen_texts.h"
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
-constexpr float kNoTimeLimit = -666.0f;
 
 // Blend pairs of the render step.
 void SetBlend(IDirect3DDevice8 *device, DWORD source, DWORD destination) {
@@ -278,10 +278,22 @@ private:
     void PlayScene() {
         const GameState state = app.m_gameState;
         // Once the ship is destroyed the chase view shows the wreck, whatever the view setting.
-        const bool wrecked = state == GameState::LifeLost && app.m_nLifeLossCause == 1;
-        const D3DXMATRIX *viewProjection = &app.m_matViewProj;
-        Spaceship &ship = *app.m_pSpaceship;
+        const bool wrecked =
+            state == GameState::LifeLost && app.m_nLifeLossCause == kLifeLostShipDestroyed;
+        PlayCameraAndSky(state, wrecked);
+        PlayWorld(wrecked);
+        PlayEffects();
+        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+        if (app.m_nViewMode == 1 && !wrecked)
+            CockpitView();
+        if (state == GameState::Playing || state == GameState::Paused)
+            Hud();
+        PlayOverlay(state);
+    }
 
+    // A paused frame leaves the chase trail where it was.
+    void PlayCameraAndSky(GameState state, bool wrecked) {
+        Spaceship &ship = *app.m_pSpaceship;
         app.m_matShipRotation = RotationOf(ship);
         if (state != GameState::Paused)
             app.m_pCamera->FollowShip(ship.GetPosition(), &app.m_matShipRotation);
@@ -292,7 +304,11 @@ private:
             app.ApplyShipView();
             app.m_pSkybox->Render(ship.GetPosition());
         }
+    }
 
+    // The lit, depth-written objects; the ship itself only from the chase camera.
+    void PlayWorld(bool wrecked) {
+        const D3DXMATRIX *viewProjection = &app.m_matViewProj;
         device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
         device->SetRenderState(D3DRS_LIGHTING, TRUE);
         app.m_pDebris->Render(viewProjection);
@@ -301,11 +317,16 @@ private:
         app.m_pMarsShip->Render(viewProjection);
         if (app.m_nViewMode == 0 && !wrecked) {
             const D3DXMATRIX view = app.m_pCamera->GetViewMatrix();
-            ship.Render(&view, &app.m_matProj, &app.m_matShipRotation, app.m_bReflection);
+            app.m_pSpaceship->Render(&view, &app.m_matProj, &app.m_matShipRotation,
+                                     app.m_bReflection);
         }
         if (wrecked && app.m_bBrisaVenner)
             Photo();
+    }
 
+    // Explosions, lasers and smoke, blended over the world without writing depth.
+    void PlayEffects() {
+        const D3DXMATRIX *viewProjection = &app.m_matViewProj;
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         AdditiveColour(device);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -314,26 +335,28 @@ private:
         app.m_pLaser->Render(viewProjection, &app.m_matShipRotation);
         AdditiveAlpha(device);
         app.m_pSmoke->Render(viewProjection, &app.m_matShipRotation);
+    }
 
-        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
-        if (app.m_nViewMode == 1 && !wrecked) {
-            const D3DXVECTOR3 position = ship.GetPosition();
-            app.m_pAsteroidField->RenderTargetMarks(viewProjection, app.m_fElapsedTime, position.x,
-                                                    position.y, position.z, &app.m_matShipRotation,
-                                                    ship.speed);
-            app.m_pMarsShip->RenderTargetMarks(viewProjection, app.m_fElapsedTime, position,
-                                               &app.m_matShipRotation, ship.speed);
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-            device->SetRenderState(D3DRS_LIGHTING, TRUE);
-            device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-            const D3DXVECTOR3 shaken = ship.GetShakeOffset();
-            app.m_pCockpit->Render(shaken.x, shaken.y, shaken.z, &app.m_matShipRotation,
-                                   ship.health, ship.speed, app.m_nWave > 4, app.m_bBrisaVenner);
-        }
+    // The target marks, then the cockpit around them.
+    void CockpitView() {
+        const D3DXMATRIX *viewProjection = &app.m_matViewProj;
+        Spaceship &ship = *app.m_pSpaceship;
+        const D3DXVECTOR3 position = ship.GetPosition();
+        app.m_pAsteroidField->RenderTargetMarks(viewProjection, app.m_fElapsedTime, position.x,
+                                                position.y, position.z, &app.m_matShipRotation,
+                                                ship.speed);
+        app.m_pMarsShip->RenderTargetMarks(viewProjection, app.m_fElapsedTime, position,
+                                           &app.m_matShipRotation, ship.speed);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        device->SetRenderState(D3DRS_LIGHTING, TRUE);
+        device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        const D3DXVECTOR3 shaken = ship.GetShakeOffset();
+        app.m_pCockpit->Render(shaken.x, shaken.y, shaken.z, &app.m_matShipRotation, ship.health,
+                               ship.speed, app.m_nWave > 4, app.m_bBrisaVenner);
+    }
 
-        if (state == GameState::Playing || state == GameState::Paused)
-            Hud();
-
+    // The darkened scene and its caption in the paused, lost and cleared states.
+    void PlayOverlay(GameState state) {
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
         Darken(device);
@@ -345,14 +368,14 @@ private:
         case GameState::WaveCleared:
             DarkenedScene();
             Caption(CaptionId::WaveCleared, 0.0f, 0.0f, 256.0f, 32.0f);
-            if (ship.health == 1.0f)
+            if (app.m_pSpaceship->health == 1.0f)
                 Caption(CaptionId::NoDamage, 0.0f, -16.0f, 256.0f, 16.0f);
             break;
         case GameState::LifeLost:
             DarkenedScene();
             if (app.m_nLives < 0)
                 Caption(CaptionId::GameOver, 0.0f, 0.0f, 256.0f, 32.0f);
-            else if (app.m_nLifeLossCause == 1)
+            else if (app.m_nLifeLossCause == kLifeLostShipDestroyed)
                 Caption(CaptionId::SpaceJunk, 0.0f, 0.0f, 256.0f, 32.0f);
             else
                 Caption(CaptionId::WaveFailed, 0.0f, 0.0f, 256.0f, 32.0f);
@@ -379,12 +402,11 @@ private:
         app.m_pPhoto->Render();
     }
 
-    // The play scene under the black quad, ready for a translucent caption on top. The cockpit
-    // leaves depth testing on behind it, under which its own panels would keep the quad out;
-    // the darkening covers the whole screen in either view.
+    // The play scene under the black quad, ready for a translucent caption on top. The quad is
+    // depth-tested as the scene left it: after the cockpit, whose panels lie nearer than the quad,
+    // the cockpit stays bright over the darkened view beyond it.
     void DarkenedScene() {
         app.SetOverlayProjection();
-        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
         app.DrawFullScreenBlack(0);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     }
@@ -413,7 +435,7 @@ private:
             DrawText(text, 6.0f, static_cast<float>(height) - 38.0f);
             RestoreTextureAlpha(device);
         }
-        if (app.m_nCheatCounter == 10)
+        if (app.m_nCheatCounter == kCheatComplete)
             Caption(CaptionId::TehSuck, 0.0f, -halfHeight + 20.0f, 256.0f, 32.0f);
         device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
         app.DrawRadarDots();

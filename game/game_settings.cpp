@@ -14,7 +14,6 @@ constexpr const char *kSettingsKey = "Software\\Tarvos";
 constexpr DWORD kDefaultWidth = 640;
 constexpr DWORD kDefaultHeight = 480;
 constexpr DWORD kDefaultSensitivity = 5;
-constexpr DWORD kLargestSensitivity = 10;
 // No window side can be larger than this: a stored size beyond it (or of zero) could only come
 // from a damaged store, and would stop the window from being made at all.
 constexpr DWORD kLargestWindowSide = 16384;
@@ -78,12 +77,9 @@ LONG CMyD3DApplication::LoadSettings() {
     m_bReflection = readFlag(key, "Reflection", TRUE);
     m_bBrisaVenner = readFlag(key, "Brisa Venner", TRUE);
 
-    // The options menu steps the sensitivity within 0..10 and the ship turns by it / 10 + 0.5: a
-    // stored value beyond 10 would spin the ship wildly, show no mark on the menu's slider and take
-    // as many key presses to step back, so it is taken as unreadable.
+    // Taken as stored, even beyond the menu's 0..10: the slider then shows no mark, and one Right
+    // in the options menu brings it back to 0.
     m_dwSteeringSensitivity = readNumber(key, "SteeringSensitivity", kDefaultSensitivity);
-    if (m_dwSteeringSensitivity > kLargestSensitivity)
-        m_dwSteeringSensitivity = kDefaultSensitivity;
 
     for (int row = 0; row < kHallOfFameRows; ++row) {
         char name[16];
@@ -94,12 +90,8 @@ LONG CMyD3DApplication::LoadSettings() {
         rowValueName(name, "Score", row);
         entry.score = readNumber(key, name, defaultScore(row));
     }
-    // The table is kept best first: a new score is inserted by walking up from the bottom row,
-    // and only a score above the bottom row's gets in. Rows stored out of that order are put back
-    // in it (equal scores keep their order), so that neither test is made against the wrong row.
-    std::stable_sort(
-        std::begin(m_hallOfFame), std::end(m_hallOfFame),
-        [](const HallOfFameEntry &a, const HallOfFameEntry &b) { return a.score > b.score; });
+    // The rows are restored as they stand: only the initials entry orders them, by inserting a
+    // new score where it belongs, and its walk stays within the ten rows whatever their order.
 
     if (opened != ERROR_SUCCESS)
         return opened;

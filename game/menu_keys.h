@@ -2,10 +2,8 @@
 #pragma once
 
 #include "game/asteroid_game.h"
+#include "game/play_rules.h"
 
-// A menu key acts only once the state has lasted this long since the last accepted key, so a key
-// held down steps through a menu at a readable pace.
-constexpr float kMenuKeyDelay = 0.15f;
 // Seconds without an accepted key before the attract cycle moves on to the next page.
 constexpr float kIdleTimeout = 20.0f;
 

@@ -29,11 +29,40 @@ void WriteSwitch(char *text, const char *name, bool on) {
 } // namespace
 
 HRESULT CMyD3DApplication::UpdateOptionsMenu() {
+    // The same record serves the whole frame, also after a mode change by Enter.
     const DeviceRecord &device =
         m_adapters[m_dwCurrentAdapter].devices[m_adapters[m_dwCurrentAdapter].dwCurrentDevice];
-    if (m_dwOptionsModeIndex >= device.dwModeCount)
-        m_dwOptionsModeIndex = 0;
-    const ModeRecord &mode = device.modes[m_dwOptionsModeIndex];
+    BuildOptionsItems(device);
+
+    m_fStateTimer += m_fElapsedTime;
+    if (m_fStateTimer > kIdleTimeout) {
+        m_fStateTimer = 0.0f;
+        m_gameState = GameState::HallOfFame;
+    }
+
+    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nOptionsCursor, kOptionsItemCount);
+    if (m_input.bEscape && m_fStateTimer > kMenuKeyDelay) {
+        // The chosen mode is dropped; switches already flipped stay.
+        PlaySoundOnce(m_pMenuBackSound);
+        EnterMenuState(GameState::MainMenu);
+    }
+
+    if (m_input.bEnter && m_fStateTimer > kMenuKeyDelay) {
+        const HRESULT hr = TakeOptionsEnter();
+        if (FAILED(hr))
+            return hr;
+    }
+    if ((m_input.bLeft || m_input.bRight) && m_fStateTimer > kMenuKeyDelay &&
+        m_nOptionsCursor != kDoneItem)
+        TakeOptionsLeftOrRight(device);
+    return 0;
+}
+
+void CMyD3DApplication::BuildOptionsItems(const DeviceRecord &device) {
+    // An index outside this device's list (a chosen mode of another device) stays as it is, so
+    // DONE sees it unchanged; the menu shows the first mode in its place.
+    const ModeRecord &mode =
+        device.modes[m_dwOptionsModeIndex < device.dwModeCount ? m_dwOptionsModeIndex : 0];
 
     // The highlighted value item puts its value in braces, drawn as the selection marks.
     const bool modeHighlighted = m_nOptionsCursor == kModeItem;
@@ -54,90 +83,77 @@ HRESULT CMyD3DApplication::UpdateOptionsMenu() {
     m_nItemCount = kOptionsItemCount;
     for (INT i = 0; i < kOptionsItemCount; ++i)
         m_menuItems[i] = m_menuTexts[i];
+}
 
-    m_fStateTimer += m_fElapsedTime;
-    if (m_fStateTimer > kIdleTimeout) {
-        m_fStateTimer = 0.0f;
-        m_gameState = GameState::HallOfFame;
-    }
-
-    StepMenuCursor(m_input, m_pMenuSelectSound, m_fStateTimer, m_nOptionsCursor, kOptionsItemCount);
-    if (m_input.bEscape && m_fStateTimer > kMenuKeyDelay) {
-        // The chosen mode is dropped; switches already flipped stay.
-        PlaySoundOnce(m_pMenuBackSound);
+HRESULT CMyD3DApplication::TakeOptionsEnter() {
+    m_fStateTimer = 0.0f;
+    PlaySoundOnce(m_pMenuBackSound);
+    if (m_nOptionsCursor == kModeItem)
+        return ChangeDisplayMode();
+    if (m_nOptionsCursor == kDoneItem) {
+        m_gameState = GameState::MainMenu;
+        const HRESULT hr = ChangeDisplayMode();
+        if (FAILED(hr))
+            return hr;
         EnterMenuState(GameState::MainMenu);
+        return 0;
     }
-
-    auto flipSwitch = [this](INT item) {
-        switch (item) {
-        case 1:
-            m_bInvertPitch = !m_bInvertPitch;
-            break;
-        case 2:
-            m_bHeadlight = !m_bHeadlight;
-            m_pSpaceship->SetHeadlight(m_bHeadlight);
-            break;
-        case 3:
-            m_bReflection = !m_bReflection;
-            break;
-        case 4:
-            m_bBrisaVenner = !m_bBrisaVenner;
-            break;
-        default:
-            break;
-        }
-    };
-
-    if (m_input.bEnter && m_fStateTimer > kMenuKeyDelay) {
-        m_fStateTimer = 0.0f;
-        PlaySoundOnce(m_pMenuBackSound);
-        if (m_nOptionsCursor == kModeItem) {
-            const HRESULT hr = ChangeDisplayMode();
-            if (FAILED(hr))
-                return hr;
-        } else if (m_nOptionsCursor == kDoneItem) {
-            m_gameState = GameState::MainMenu;
-            const HRESULT hr = ChangeDisplayMode();
-            if (FAILED(hr))
-                return hr;
-            EnterMenuState(GameState::MainMenu);
-        } else {
-            flipSwitch(m_nOptionsCursor);
-        }
-    }
-
-    if ((m_input.bLeft || m_input.bRight) && m_fStateTimer > kMenuKeyDelay &&
-        m_nOptionsCursor != kDoneItem) {
-        m_fStateTimer = 0.0f;
-        PlaySoundOnce(m_pMenuBackSound);
-        if (m_nOptionsCursor == kModeItem) {
-            const DWORD last = device.dwModeCount - 1;
-            if (m_input.bLeft)
-                m_dwOptionsModeIndex = m_dwOptionsModeIndex == 0 ? last : m_dwOptionsModeIndex - 1;
-            else
-                m_dwOptionsModeIndex = m_dwOptionsModeIndex >= last ? 0 : m_dwOptionsModeIndex + 1;
-        } else if (m_nOptionsCursor == kSensitivityItem) {
-            DWORD &value = m_dwSteeringSensitivity;
-            if (m_input.bLeft)
-                value = value == 0 ? kMaxSensitivity : value - 1;
-            else
-                value = value >= kMaxSensitivity ? 0 : value + 1;
-        } else {
-            flipSwitch(m_nOptionsCursor);
-        }
-    }
+    FlipOption(m_nOptionsCursor);
     return 0;
 }
 
+void CMyD3DApplication::TakeOptionsLeftOrRight(const DeviceRecord &device) {
+    m_fStateTimer = 0.0f;
+    PlaySoundOnce(m_pMenuBackSound);
+    if (m_nOptionsCursor == kModeItem) {
+        const DWORD last = device.dwModeCount - 1;
+        if (m_input.bLeft)
+            m_dwOptionsModeIndex = m_dwOptionsModeIndex == 0 ? last : m_dwOptionsModeIndex - 1;
+        else
+            m_dwOptionsModeIndex = m_dwOptionsModeIndex >= last ? 0 : m_dwOptionsModeIndex + 1;
+    } else if (m_nOptionsCursor == kSensitivityItem) {
+        DWORD &value = m_dwSteeringSensitivity;
+        if (m_input.bLeft)
+            value = value == 0 ? kMaxSensitivity : value - 1;
+        else
+            value = value >= kMaxSensitivity ? 0 : value + 1;
+    } else {
+        FlipOption(m_nOptionsCursor);
+    }
+}
+
+void CMyD3DApplication::FlipOption(INT item) {
+    switch (item) {
+    case 1:
+        m_bInvertPitch = !m_bInvertPitch;
+        break;
+    case 2:
+        m_bHeadlight = !m_bHeadlight;
+        m_pSpaceship->SetHeadlight(m_bHeadlight);
+        break;
+    case 3:
+        m_bReflection = !m_bReflection;
+        break;
+    case 4:
+        m_bBrisaVenner = !m_bBrisaVenner;
+        break;
+    default:
+        break;
+    }
+}
+
 HRESULT CMyD3DApplication::ChangeDisplayMode() {
+    AdapterRecord &adapter = m_adapters[m_dwCurrentAdapter];
+    DeviceRecord &device = adapter.devices[adapter.dwCurrentDevice];
     if (m_dwOptionsModeIndex == m_dwChosenModeIndex || !m_bActive || !m_bReady)
+        return 0;
+    // The device would be made from a mode record that does not exist.
+    if (m_dwOptionsModeIndex >= device.dwModeCount)
         return 0;
 
     StopMusic();
     SetPaused(TRUE);
 
-    AdapterRecord &adapter = m_adapters[m_dwCurrentAdapter];
-    DeviceRecord &device = adapter.devices[adapter.dwCurrentDevice];
     device.dwCurrentMode = m_dwOptionsModeIndex;
     m_dwChosenModeIndex = m_dwOptionsModeIndex;
     m_bWindowed = device.bWindowed;

@@ -18,10 +18,6 @@
 
 namespace {
 
-constexpr float kNoTimeLimit = -666.0f;
-// A menu-style key must have been held this long in the state before it acts, so that a key
-// still down from the previous screen does not act at once.
-constexpr float kEnterDelay = 0.15f;
 // Play keys act at most once per this many seconds.
 constexpr float kKeyRepeat = 0.2f;
 constexpr float kWaveIntroLength = 5.0f;
@@ -79,7 +75,7 @@ void CMyD3DApplication::StartNewGame(float difficultyFactor) {
 
 void CMyD3DApplication::UpdateGetReady() {
     m_fStateTimer += m_fElapsedTime;
-    if (m_fStateTimer > kEnterDelay && m_input.bEnter) {
+    if (m_fStateTimer > kMenuKeyDelay && m_input.bEnter) {
         PlaySoundOnce(m_pMenuBackSound);
         m_fStateTimer = 0.0f;
         m_dwTotalScore = 0;
@@ -94,7 +90,7 @@ void CMyD3DApplication::UpdateWaveIntro() {
         RewindAndPlaySound(m_pEngineStartSound);
     // The briefing loop fades to silence over the first two seconds.
     SetSoundVolume(m_pMenuLoop2Sound, -10000.0f * m_fStateTimer * 0.5f);
-    if (m_fStateTimer > kEnterDelay && m_input.bEnter) {
+    if (m_fStateTimer > kMenuKeyDelay && m_input.bEnter) {
         StopSound(m_pEngineStartSound);
         m_fStateTimer = kWaveIntroLength + 1.0f; // starts the wave below, in this frame
     }
@@ -146,7 +142,14 @@ void CMyD3DApplication::UpdatePlaying() {
         m_fTimeLeft -= dt;
 
     UpdateWorld();
+    EndWaveWhenCleared();
+    TakePlayKeys();
+    SteerShip();
+    FireShipLaser();
+    LoseLifeWhenDue();
+}
 
+void CMyD3DApplication::EndWaveWhenCleared() {
     if (!m_bTargetsRemain && m_gameState == GameState::Playing && m_pSpaceship->health > 0.0f) {
         m_gameState = GameState::WaveCleared;
         m_fStateTimer = 0.0f;
@@ -158,7 +161,9 @@ void CMyD3DApplication::UpdatePlaying() {
         StopSound(m_pDangerSound);
         RewindAndPlaySound(m_pWinSound);
     }
+}
 
+void CMyD3DApplication::TakePlayKeys() {
     // The keys below act even when an earlier one changed the state in this frame; each one
     // that restarts the key clock keeps the later ones from acting until it runs again.
     const auto accepted = [this](DWORD flag) {
@@ -194,7 +199,7 @@ void CMyD3DApplication::UpdatePlaying() {
     }
 
     if (accepted(m_input.bSelfDestruct)) {
-        // The key clock keeps running: the loss below ends the life in this same frame.
+        // The key clock keeps running: LoseLifeWhenDue ends the life in this same frame.
         m_pSpaceship->health = 0.0f;
         const D3DXVECTOR3 at = m_pSpaceship->GetPosition();
         m_pExplosion->Add(at.x, at.y, at.z, 3, true);
@@ -211,9 +216,9 @@ void CMyD3DApplication::UpdatePlaying() {
         StartMusic();
         EnterMenuState(GameState::MainMenu);
     }
+}
 
-    SteerShip();
-
+void CMyD3DApplication::FireShipLaser() {
     const bool controllerFires = m_pController && m_controllerState.rgbButtons[0] != 0;
     if (m_input.bFire || controllerFires) {
         const D3DXVECTOR3 muzzle = m_pSpaceship->GetShakeOffset();
@@ -224,7 +229,9 @@ void CMyD3DApplication::UpdatePlaying() {
             m_pSpaceship->SlowDown();
         }
     }
+}
 
+void CMyD3DApplication::LoseLifeWhenDue() {
     if (m_pSpaceship->health <= 0.0f && m_gameState == GameState::Playing) {
         RewindAndPlaySound(m_pLoseSound);
         const D3DXVECTOR3 at = m_pSpaceship->GetPosition();
@@ -234,7 +241,7 @@ void CMyD3DApplication::UpdatePlaying() {
         m_dwWaveScore = 0;
         StopSound(m_pDangerSound);
         StopSound(m_pEngineSound);
-        m_nLifeLossCause = 1;
+        m_nLifeLossCause = kLifeLostShipDestroyed;
         m_gameState = GameState::LifeLost;
     }
 
@@ -244,7 +251,7 @@ void CMyD3DApplication::UpdatePlaying() {
         m_fStateTimer = 0.0f;
         m_dwWaveScore = 0;
         StopSound(m_pDangerSound);
-        m_nLifeLossCause = 2;
+        m_nLifeLossCause = kLifeLostTimeOut;
         m_gameState = GameState::LifeLost;
     }
 }

@@ -44,9 +44,10 @@ void ExpectRepaired(const CMyD3DApplication &app) {
     EXPECT_TRUE(app.m_bInvertPitch && !app.m_bHeadlight && app.m_bReflection && app.m_bBrisaVenner);
     EXPECT_EQ(app.m_dwCreationWidth * 10000 + app.m_dwCreationHeight, 10240480u);
     EXPECT_EQ(app.m_wantedFullScreenMode.Format, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(app.m_dwSteeringSensitivity, 5u);
-    // Best first again, each score with its own initials.
-    const DWORD scores[] = {999999, 90000, 80000, 70000, 60000, 40000, 30000, 20000, 10000, 5};
+    // A number is taken as it stands, even where the options menu would never put it.
+    EXPECT_EQ(app.m_dwSteeringSensitivity, 4000000000u);
+    // The rows as stored, out of order too, each score with its own initials.
+    const DWORD scores[] = {5, 90000, 80000, 70000, 60000, 999999, 40000, 30000, 20000, 10000};
     for (int row = 0; row < kHallOfFameRows; ++row) {
         EXPECT_EQ(app.m_hallOfFame[row].score, scores[row]);
         EXPECT_STREQ(app.m_hallOfFame[row].initials, row == 2 ? "AB" : "???");

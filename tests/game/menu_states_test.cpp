@@ -120,6 +120,24 @@ TEST_F(MenuFlowTest, InitialsNeedThreeLettersAndTheScoreTakesItsPlace) {
     EXPECT_EQ(app->m_hallOfFame[9].score, 20000u); // the old tenth is gone
 }
 
+TEST_F(MenuFlowTest, TheInsertionWalkStaysInTheTableWhateverTheStoredOrder) {
+    // Rows restored worst first: every row above is lower, so the walk climbs to row 0 and stops.
+    for (int i = 0; i < kHallOfFameRows; ++i)
+        app->m_hallOfFame[i] = {"AAA", static_cast<DWORD>(10000 * (i + 1))};
+    app->m_dwTotalScore = 95000;
+    Enter(GameState::InitialsEntry);
+    for (BYTE key : {DIK_X, DIK_Y, DIK_Z}) {
+        Press(key);
+        Settle();
+    }
+    Press(DIK_RETURN);
+    ASSERT_EQ(app->m_gameState, GameState::HallOfFame);
+    EXPECT_STREQ(app->m_hallOfFame[0].initials, "XYZ");
+    EXPECT_EQ(app->m_hallOfFame[0].score, 95000u);
+    for (int i = 1; i < kHallOfFameRows; ++i)
+        EXPECT_EQ(app->m_hallOfFame[i].score, static_cast<DWORD>(10000 * i)) << i;
+}
+
 TEST_F(MenuFlowTest, AfterExitTheCreditsWaitForAKeyThenQuit) {
     Enter(GameState::MainMenu);
     app->m_nMainMenuCursor = 4;

@@ -73,6 +73,17 @@ TEST_F(OptionsMenuTest, SensitivityWrapsBothWaysAndSwitchesFlip) {
     Step(DIK_RETURN); // nothing to do on the slider
     EXPECT_EQ(app->m_dwSteeringSensitivity, 0u);
     EXPECT_EQ(app->m_gameState, GameState::OptionsMenu);
+    // A stored value beyond the slider shows no mark; Left steps down, Right starts again at 0.
+    app->m_dwSteeringSensitivity = 11;
+    Run();
+    EXPECT_EQ(Item(*app, 5), "SENSITIVITY{<===========>}");
+    Step(DIK_LEFT);
+    EXPECT_EQ(app->m_dwSteeringSensitivity, 10u);
+    app->m_dwSteeringSensitivity = 0xFFFFFFFFu;
+    Run();
+    EXPECT_EQ(Item(*app, 5), "SENSITIVITY{<===========>}");
+    Step(DIK_RIGHT);
+    EXPECT_EQ(app->m_dwSteeringSensitivity, 0u);
     Step(DIK_UP);
     Step(DIK_UP);
     Step(DIK_UP);
@@ -99,6 +110,27 @@ TEST_F(OptionsMenuTest, LeavingKeepsSwitchesButNotAnUnappliedMode) {
     Step(DIK_RETURN);
     EXPECT_EQ(app->m_gameState, GameState::MainMenu);
     EXPECT_EQ(app->m_pDevice, nullptr);
+}
+
+TEST_F(OptionsMenuTest, AModeIndexOutsideTheListIsKeptAndNeverApplied) {
+    // The chosen mode belongs to a device with more modes than this one.
+    app->m_dwChosenModeIndex = app->m_dwOptionsModeIndex = 5;
+    app->m_bActive = app->m_bReady = TRUE; // a mode change would reach for the (absent) device
+    Run();
+    EXPECT_EQ(Item(*app, 0), "MODE{640X480X32}"); // shown from the first record
+    EXPECT_EQ(app->m_dwOptionsModeIndex, 5u);
+    Step(DIK_LEFT);
+    EXPECT_EQ(app->m_dwOptionsModeIndex, 4u);
+    Step(DIK_RETURN); // still outside the list: nothing to apply
+    EXPECT_EQ(app->m_dwChosenModeIndex, 5u);
+    Step(DIK_RIGHT); // past the end of the list to the first mode
+    EXPECT_EQ(app->m_dwOptionsModeIndex, 0u);
+    // DONE with the index the menu opened with leaves the device alone.
+    app->m_dwOptionsModeIndex = 5;
+    app->m_nOptionsCursor = 6;
+    Step(DIK_RETURN);
+    EXPECT_EQ(app->m_gameState, GameState::MainMenu);
+    EXPECT_EQ(app->m_dwChosenModeIndex, 5u);
 }
 
 TEST_F(OptionsMenuTest, TwentyIdleSecondsLeaveForTheHallOfFame) {
