@@ -130,8 +130,10 @@ Device::~Device() {
         --LiveGlCount();
     }
     // Leaving full screen gives the desktop its window back.
-    if (m_fullScreen && windowAlive)
+    if (m_fullScreen && windowAlive) {
         SDL_SetWindowFullscreen(m_sdlWindow, 0);
+        win32::RestoreFrame(m_window);
+    }
     delete m_backBuffer;
     --LiveObjectCount();
     m_owner->Release();
@@ -174,6 +176,8 @@ void Device::SetFullScreen(bool fullScreen) {
     if (SDL_SetWindowFullscreen(m_sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         Trace(std::string("cannot change full-screen state: ") + SDL_GetError());
     m_fullScreen = fullScreen;
+    if (!fullScreen)
+        win32::RestoreFrame(m_window);
     // Full screen follows the display's refresh; a window presents at once.
     SDL_GL_SetSwapInterval(fullScreen ? 1 : 0);
 }

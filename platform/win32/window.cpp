@@ -275,6 +275,18 @@ HWND HwndOf(SDL_Window *window) {
     return nullptr;
 }
 
+void RestoreFrame(HWND window) {
+    const auto info = detail::Lookup(window);
+    if (!info || (SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_FULLSCREEN))
+        return;
+    applyStyle(info->sdl, info->style);
+    if (!(SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_MINIMIZED))
+        placeClient(window, info->sdl,
+                    placedClient(outerOf(info->sdl, info->style), info->style,
+                                 detail::PlacementInsets(info->sdl, info->style)),
+                    false, false);
+}
+
 } // namespace win32
 
 ATOM RegisterClassA(const WNDCLASSA *windowClass) {

@@ -138,6 +138,18 @@ TEST_F(WindowTest, WindowsThePlacementMakesNeverLeaveTheWorkArea) {
                  work.bottom - work.top, 0);
     SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
     EXPECT_TRUE(inside(window));
+
+    // The windowed style given while the window filled the screen takes effect when it leaves it.
+    SDL_Window *sdl = win32::SdlWindowOf(window);
+    SetWindowLongA(window, GWL_STYLE, LONG(kFullScreenStyle));
+    SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
+    SDL_SetWindowFullscreen(sdl, 0);
+    win32::RestoreFrame(window);
+    if (DriverChangesFrames()) {
+        EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS);
+    }
+    EXPECT_TRUE(inside(window));
 }
 
 TEST_F(WindowTest, DestroyedWindowIsGoneForEveryCall) {
