@@ -14,8 +14,8 @@ constexpr const char *kSettingsKey = "Software\\Tarvos";
 constexpr DWORD kDefaultWidth = 640;
 constexpr DWORD kDefaultHeight = 480;
 constexpr DWORD kDefaultSensitivity = 5;
-// No window side can be larger than this: a stored size beyond it (or of zero) could only come
-// from a damaged store, and would stop the window from being made at all.
+// No window side can be larger than this, whatever the display: the bound when the display's own
+// modes cannot be read.
 constexpr DWORD kLargestWindowSide = 16384;
 constexpr const char *kDefaultInitials = "???";
 
@@ -42,10 +42,34 @@ DWORD readNumber(HKEY key, const char *name, DWORD defaultValue) {
     return value;
 }
 
-// A window side outside 1..kLargestWindowSide is taken as unreadable.
-DWORD readWindowSide(HKEY key, const char *name, DWORD defaultValue) {
+// The largest width and height among the default adapter's display modes and its desktop: no
+// full-screen mode and no window can be larger. kLargestWindowSide when they cannot be read.
+void largestDisplaySides(DWORD &width, DWORD &height) {
+    width = height = kLargestWindowSide;
+    IDirect3D8 *d3d = Direct3DCreate8(D3D_SDK_VERSION);
+    if (!d3d)
+        return;
+    D3DDISPLAYMODE mode{};
+    if (SUCCEEDED(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
+        width = mode.Width;
+        height = mode.Height;
+        const UINT count = d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT);
+        for (UINT i = 0; i < count; ++i) {
+            if (SUCCEEDED(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, i, &mode))) {
+                width = std::max<DWORD>(width, mode.Width);
+                height = std::max<DWORD>(height, mode.Height);
+            }
+        }
+    }
+    d3d->Release();
+}
+
+// A window side outside 1..largest is taken as unreadable: zero could only come from a damaged
+// store, and a side beyond the display's would make a back buffer of gigabytes, drawn at a few
+// frames a minute, for a window the desktop cannot show.
+DWORD readWindowSide(HKEY key, const char *name, DWORD defaultValue, DWORD largest) {
     const DWORD value = readNumber(key, name, defaultValue);
-    return value >= 1 && value <= kLargestWindowSide ? value : defaultValue;
+    return value >= 1 && value <= largest ? value : defaultValue;
 }
 
 void rowValueName(char (&name)[16], const char *stem, int row) {
@@ -65,8 +89,11 @@ LONG CMyD3DApplication::LoadSettings() {
 
     // The enumeration looks for the stored full-screen mode and falls back to 640 x 480 when the
     // display lacks it; the window is made at the stored size.
-    m_wantedFullScreenMode.Width = readWindowSide(key, "Width", kDefaultWidth);
-    m_wantedFullScreenMode.Height = readWindowSide(key, "Height", kDefaultHeight);
+    DWORD largestWidth = 0;
+    DWORD largestHeight = 0;
+    largestDisplaySides(largestWidth, largestHeight);
+    m_wantedFullScreenMode.Width = readWindowSide(key, "Width", kDefaultWidth, largestWidth);
+    m_wantedFullScreenMode.Height = readWindowSide(key, "Height", kDefaultHeight, largestHeight);
     m_dwCreationWidth = m_wantedFullScreenMode.Width;
     m_dwCreationHeight = m_wantedFullScreenMode.Height;
     m_wantedFullScreenMode.Format =

@@ -130,8 +130,10 @@ Device::~Device() {
         --LiveGlCount();
     }
     // Leaving full screen gives the desktop its window back.
-    if (m_fullScreen && windowAlive)
+    if (m_fullScreen && windowAlive) {
         SDL_SetWindowFullscreen(m_sdlWindow, 0);
+        win32::RestoreFrame(m_window);
+    }
     delete m_backBuffer;
     --LiveObjectCount();
     m_owner->Release();
@@ -174,6 +176,8 @@ void Device::SetFullScreen(bool fullScreen) {
     if (SDL_SetWindowFullscreen(m_sdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         Trace(std::string("cannot change full-screen state: ") + SDL_GetError());
     m_fullScreen = fullScreen;
+    if (!fullScreen)
+        win32::RestoreFrame(m_window);
     // Full screen follows the display's refresh; a window presents at once.
     SDL_GL_SetSwapInterval(fullScreen ? 1 : 0);
 }
@@ -399,26 +403,53 @@ HRESULT Device::Present(const RECT *, const RECT *, HWND, const void *) {
     m_gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     m_gl.Disable(GL_SCISSOR_TEST);
     m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    m_gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    m_gl.Clear(GL_COLOR_BUFFER_BIT);
     if (windowW > 0 && windowH > 0) {
-        // Scale to fit with the aspect kept; the bars left over stay black.
-        const double bw = m_pp.BackBufferWidth, bh = m_pp.BackBufferHeight;
-        const double scale = std::min(windowW / bw, windowH / bh);
-        const int dw = std::max(1, static_cast<int>(bw * scale + 0.5));
-        const int dh = std::max(1, static_cast<int>(bh * scale + 0.5));
-        const int dx = (windowW - dw) / 2;
-        const int dy = (windowH - dh) / 2;
+        const PresentArea area = FitPicture(m_pp.BackBufferWidth, m_pp.BackBufferHeight,
+                                            static_cast<UINT>(windowW), static_cast<UINT>(windowH));
+        // The picture covers the window but for the bars that keep its shape: only they are
+        // cleared, and a picture that fills the window needs no clear at all.
+        m_gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        m_gl.Enable(GL_SCISSOR_TEST);
+        for (const RECT &bar : area.bars) {
+            m_gl.Scissor(bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top);
+            m_gl.Clear(GL_COLOR_BUFFER_BIT);
+        }
+        m_gl.Disable(GL_SCISSOR_TEST);
+        const RECT &to = area.picture;
+        const bool sameSize = to.right - to.left == static_cast<LONG>(m_pp.BackBufferWidth) &&
+                              to.bottom - to.top == static_cast<LONG>(m_pp.BackBufferHeight);
         m_gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
         // Row 0 of the back buffer is the picture's top: flip into the window.
-        m_gl.BlitFramebuffer(0, 0, static_cast<GLint>(bw), static_cast<GLint>(bh), dx, dy + dh,
-                             dx + dw, dy, GL_COLOR_BUFFER_BIT,
-                             dw == static_cast<int>(bw) && dh == static_cast<int>(bh) ? GL_NEAREST
-                                                                                      : GL_LINEAR);
+        m_gl.BlitFramebuffer(0, 0, static_cast<GLint>(m_pp.BackBufferWidth),
+                             static_cast<GLint>(m_pp.BackBufferHeight), to.left, to.bottom,
+                             to.right, to.top, GL_COLOR_BUFFER_BIT,
+                             sameSize ? GL_NEAREST : GL_LINEAR);
     }
     SDL_GL_SwapWindow(m_sdlWindow);
     m_gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     return S_OK;
+}
+
+PresentArea FitPicture(UINT pictureWidth, UINT pictureHeight, UINT windowWidth, UINT windowHeight) {
+    // Scaled to fit with its shape kept, in the middle of the window.
+    const double scale =
+        std::min(double(windowWidth) / pictureWidth, double(windowHeight) / pictureHeight);
+    const LONG w = std::clamp<LONG>(static_cast<LONG>(pictureWidth * scale + 0.5), 1,
+                                    static_cast<LONG>(windowWidth));
+    const LONG h = std::clamp<LONG>(static_cast<LONG>(pictureHeight * scale + 0.5), 1,
+                                    static_cast<LONG>(windowHeight));
+    const LONG x = (static_cast<LONG>(windowWidth) - w) / 2;
+    const LONG y = (static_cast<LONG>(windowHeight) - h) / 2;
+    const LONG right = static_cast<LONG>(windowWidth), top = static_cast<LONG>(windowHeight);
+    PresentArea area;
+    area.picture = RECT{x, y, x + w, y + h};
+    // The bars (rows below and above the picture, columns beside it), in the window's
+    // bottom-up pixels; empty ones are left out.
+    for (const RECT &bar : {RECT{0, 0, right, y}, RECT{0, y + h, right, top}, RECT{0, y, x, y + h},
+                            RECT{x + w, y, right, y + h}})
+        if (bar.right > bar.left && bar.bottom > bar.top)
+            area.bars.push_back(bar);
+    return area;
 }
 
 bool Device::ReadBackBuffer(std::uint32_t &width, std::uint32_t &height,

@@ -25,6 +25,15 @@ class Direct3D;
 class BackBufferSurface;
 class Pipeline;
 
+// Where Present puts a picture in a window: scaled to fit with its shape kept, centred, and the
+// bars left beside or above and below it; in window pixels counted from the bottom-left, as
+// OpenGL counts them.
+struct PresentArea {
+    RECT picture{};
+    std::vector<RECT> bars;
+};
+PresentArea FitPicture(UINT pictureWidth, UINT pictureHeight, UINT windowWidth, UINT windowHeight);
+
 class Device final : public RefCounted<IDirect3DDevice8> {
 public:
     static HRESULT Create(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND focusWindow,

@@ -97,6 +97,9 @@ void translateWindowEvent(const SDL_WindowEvent &event) {
         Deactivate(window);
         post(window, WM_ACTIVATEAPP, FALSE, 0);
         break;
+    case SDL_WINDOWEVENT_MOVED:
+        NoteWindowMoved(window);
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
         info->queue->Invalidate(window);
         break;

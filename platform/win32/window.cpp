@@ -7,6 +7,7 @@
 #include "platform/win32/message_queue.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/window_internal.h"
+#include "platform/win32/window_placement.h"
 
 #include <SDL.h>
 
@@ -35,6 +36,9 @@ struct WindowRecord {
     bool destroying = false;
     int expectedWidth = -1;
     int expectedHeight = -1;
+    // Where the layer last put the client area, until the desktop reports the window moved.
+    bool placing = false;
+    POINT placedAt{};
 };
 
 struct WindowTable {
@@ -112,6 +116,63 @@ void applyStyle(SDL_Window *sdl, DWORD style) {
     SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
 }
 
+// The window rectangle in the layer's frame for `style`, from the SDL window's client area.
+RECT outerOf(SDL_Window *sdl, DWORD style) {
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
+    SDL_GetWindowSize(sdl, &w, &h);
+    const RECT inset = win32::detail::FrameInsets(style);
+    return RECT{x - inset.left, y - inset.top, x + w + inset.right, y + h + inset.bottom};
+}
+
+// The client rectangle the window would have with `inset` around it, where the window procedure
+// asked for `outer` (in the layer's frame for `style`): the caller's client size, moved and cut
+// down so that the client area with `inset` around it lies inside the work area.
+RECT placedClient(const RECT &outer, DWORD style, const RECT &inset) {
+    const RECT layer = win32::detail::FrameInsets(style);
+    const RECT grown{outer.left + layer.left - inset.left, outer.top + layer.top - inset.top,
+                     outer.right - layer.right + inset.right,
+                     outer.bottom - layer.bottom + inset.bottom};
+    const RECT fitted = win32::detail::FitIntoWorkArea(grown, win32::detail::WorkAreaFor(grown));
+    const LONG left = fitted.left + inset.left;
+    const LONG top = fitted.top + inset.top;
+    return RECT{left, top, std::max(left + 1, fitted.right - inset.right),
+                std::max(top + 1, fitted.bottom - inset.bottom)};
+}
+
+// Gives the SDL window the client rectangle `client`, moving and sizing only what changes or what
+// the caller asked for; a size the layer gives is remembered, so its echo is no user's resize.
+void placeClient(HWND window, SDL_Window *sdl, const RECT &client, bool move, bool size) {
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
+    SDL_GetWindowSize(sdl, &w, &h);
+    if (move || x != client.left || y != client.top) {
+        {
+            WindowTable &t = table();
+            std::lock_guard guard(t.lock);
+            if (const auto it = t.windows.find(window); it != t.windows.end()) {
+                it->second.placing = true;
+                it->second.placedAt = POINT{client.left, client.top};
+            }
+        }
+        SDL_SetWindowPosition(sdl, client.left, client.top);
+    }
+    if (!size && w == client.right - client.left && h == client.bottom - client.top)
+        return;
+    SDL_SetWindowSize(sdl, client.right - client.left, client.bottom - client.top);
+    // SDL may hold the size to the minimum; the echo to expect is the size it really took.
+    int takenWidth = 0;
+    int takenHeight = 0;
+    SDL_GetWindowSize(sdl, &takenWidth, &takenHeight);
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.windows.find(window);
+    if (it != t.windows.end()) {
+        it->second.expectedWidth = takenWidth;
+        it->second.expectedHeight = takenHeight;
+    }
+}
+
 } // namespace
 
 namespace win32::detail {
@@ -156,6 +217,32 @@ HWND MainWindow() {
     return nullptr;
 }
 
+void NoteWindowMoved(HWND window) {
+    SDL_Window *sdl = nullptr;
+    POINT placedAt{};
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it == t.windows.end() || !it->second.placing)
+            return;
+        it->second.placing = false;
+        sdl = it->second.sdl;
+        placedAt = it->second.placedAt;
+    }
+    // A window placed before its window manager had framed it may land with the frame's corner,
+    // not the client area's, where the client area was meant to go: a frame's thickness too far
+    // right and down, out of the work area. Once the frame is known, SDL allows for it, so the
+    // same place asked again is where the layer meant.
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if ((x != placedAt.x || y != placedAt.y) &&
+        SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left) &&
+        !(SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+        SDL_SetWindowPosition(sdl, placedAt.x, placedAt.y);
+}
+
 bool ConsumeExpectedSize(HWND window, int width, int height) {
     WindowTable &t = table();
     std::lock_guard guard(t.lock);
@@ -186,6 +273,18 @@ HWND HwndOf(SDL_Window *window) {
         if (record.sdl == window)
             return handle;
     return nullptr;
+}
+
+void RestoreFrame(HWND window) {
+    const auto info = detail::Lookup(window);
+    if (!info || (SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_FULLSCREEN))
+        return;
+    applyStyle(info->sdl, info->style);
+    if (!(SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_MINIMIZED))
+        placeClient(window, info->sdl,
+                    placedClient(outerOf(info->sdl, info->style), info->style,
+                                 detail::PlacementInsets(info->sdl, info->style)),
+                    false, false);
 }
 
 } // namespace win32
@@ -231,10 +330,19 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         width = 800;
         height = 600;
     }
-    const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
-    const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
-    const int clientX = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : x + inset.left;
-    const int clientY = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : y + inset.top;
+    // The whole window, frame included, goes inside the work area: a window that asks for no
+    // place of its own in the middle of the first display's.
+    RECT outer;
+    if (x == CW_USEDEFAULT) {
+        outer = win32::detail::CentreInWorkArea(width, height, win32::detail::PrimaryWorkArea());
+    } else {
+        const RECT wanted{x, y, x + width, y + height};
+        outer = win32::detail::FitIntoWorkArea(wanted, win32::detail::WorkAreaFor(wanted));
+    }
+    const int clientWidth = std::max<int>(1, outer.right - outer.left - inset.left - inset.right);
+    const int clientHeight = std::max<int>(1, outer.bottom - outer.top - inset.top - inset.bottom);
+    const int clientX = outer.left + inset.left;
+    const int clientY = outer.top + inset.top;
 
     Uint32 flags = SDL_WINDOW_OPENGL;
     flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
@@ -274,6 +382,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         r.exStyle = exStyle;
         r.classIcon = cls.icon;
         r.classCursor = cls.cursor;
+        r.placing = true;
+        r.placedAt = POINT{clientX, clientY};
     }
     applyMinimumSize(handle, sdl, style);
     // A top-level window that starts out shown comes to the front, as on the desktop.
@@ -352,6 +462,14 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
     // the device's business: it switches the SDL window itself.
     applyStyle(sdl, style);
     applyMinimumSize(window, sdl, style);
+    // A frame that grows around a window as large as the work area would push it out: the window
+    // is fitted again. A full-screen window is the device's, which gives it back to the desktop
+    // where the program placed it.
+    if (!(SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+        placeClient(
+            window, sdl,
+            placedClient(outerOf(sdl, style), style, win32::detail::PlacementInsets(sdl, style)),
+            false, false);
     return static_cast<LONG>(previous);
 }
 
@@ -398,14 +516,7 @@ BOOL GetWindowRect(HWND window, RECT *rect) {
     const auto info = win32::detail::Lookup(window);
     if (!info)
         return FALSE;
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowPosition(info->sdl, &x, &y);
-    SDL_GetWindowSize(info->sdl, &width, &height);
-    const RECT inset = win32::detail::FrameInsets(info->style);
-    *rect = RECT{x - inset.left, y - inset.top, x + width + inset.right, y + height + inset.bottom};
+    *rect = outerOf(info->sdl, info->style);
     return TRUE;
 }
 
@@ -413,24 +524,17 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     const auto info = win32::detail::Lookup(window);
     if (!info)
         return FALSE;
-    const RECT inset = win32::detail::FrameInsets(info->style);
-    if (!(flags & SWP_NOMOVE))
-        SDL_SetWindowPosition(info->sdl, x + inset.left, y + inset.top);
-    if (!(flags & SWP_NOSIZE)) {
-        const int clientWidth = std::max<int>(1, width - inset.left - inset.right);
-        const int clientHeight = std::max<int>(1, height - inset.top - inset.bottom);
-        SDL_SetWindowSize(info->sdl, clientWidth, clientHeight);
-        // SDL may hold the size to the minimum; the echo to expect is the size it really took.
-        int takenWidth = 0;
-        int takenHeight = 0;
-        SDL_GetWindowSize(info->sdl, &takenWidth, &takenHeight);
-        WindowTable &t = table();
-        std::lock_guard guard(t.lock);
-        const auto it = t.windows.find(window);
-        if (it != t.windows.end()) {
-            it->second.expectedWidth = takenWidth;
-            it->second.expectedHeight = takenHeight;
-        }
+    const bool move = !(flags & SWP_NOMOVE);
+    const bool size = !(flags & SWP_NOSIZE);
+    if (move || size) {
+        RECT outer = outerOf(info->sdl, info->style);
+        if (move)
+            outer = RECT{x, y, x + outer.right - outer.left, y + outer.bottom - outer.top};
+        if (size)
+            outer = RECT{outer.left, outer.top, outer.left + width, outer.top + height};
+        const RECT client = placedClient(outer, info->style,
+                                         win32::detail::PlacementInsets(info->sdl, info->style));
+        placeClient(window, info->sdl, client, move, size);
     }
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_TOPMOST)

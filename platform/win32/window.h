@@ -129,5 +129,8 @@ namespace win32 {
 SDL_Window *SdlWindowOf(HWND window);
 // The handle of the window that owns an SDL window, or NULL.
 HWND HwndOf(SDL_Window *window);
+// Gives a window that has just left full screen the frame of its style again, inside the work
+// area: the desktop keeps no frame changes made while a window fills the screen.
+void RestoreFrame(HWND window);
 
 } // namespace win32

@@ -31,6 +31,9 @@ HWND MainWindow();
 // Forgets the client size the layer itself last gave the window; returns whether `width` x
 // `height` was that size (so a resize event is only the echo of the layer's own change).
 bool ConsumeExpectedSize(HWND window, int width, int height);
+// The desktop moved the window: the answer to the layer's own last placement, which is asked once
+// more when the window did not land where it was put.
+void NoteWindowMoved(HWND window);
 
 // Frame thickness the layer gives a style (left, top, right, bottom).
 RECT FrameInsets(DWORD style);

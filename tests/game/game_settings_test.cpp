@@ -2,6 +2,8 @@
 // value cannot be used, and what that run saves is clean and is what the next process reads.
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
+#include "tests/build_folder.h"
+#include "tests/framework/app_test_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,50 @@ TEST_F(Settings, AFirstStartTakesTheDefaults) {
     EXPECT_TRUE(!app.m_bWindowed && !app.m_bWantedWindowed && app.m_bInvertPitch);
     EXPECT_EQ(app.m_dwCreationWidth * 10000 + app.m_dwCreationHeight, 6400480u);
     EXPECT_EQ(app.m_wantedFullScreenMode.Format, D3DFMT_R5G6B5);
+}
+
+TEST_F(Settings, ASizeBeyondTheDisplaysLargestIsReadAsTheDefaultAndAWindowedRunSavesTheDesktop) {
+    seams::OverrideD3D8Adapters({seams::StandardD3D8Adapter(1024, 768)});
+    Set("Windowed", REG_DWORD, Dword(1));
+    Set("Width", REG_DWORD, Dword(16384));
+    Set("Height", REG_DWORD, Dword(16384));
+    const auto size = [](const CMyD3DApplication &app) {
+        EXPECT_EQ(app.m_wantedFullScreenMode.Width, app.m_dwCreationWidth);
+        EXPECT_EQ(app.m_wantedFullScreenMode.Height, app.m_dwCreationHeight);
+        return app.m_dwCreationWidth * 10000 + app.m_dwCreationHeight;
+    };
+    EXPECT_EQ(size(CMyD3DApplication()), 6400480u);
+    // The display's own largest mode is taken; one pixel more is not.
+    Set("Width", REG_DWORD, Dword(1024));
+    Set("Height", REG_DWORD, Dword(769));
+    EXPECT_EQ(size(CMyD3DApplication()), 10240480u);
+    Set("Height", REG_DWORD, Dword(768));
+
+    // Started at that size in a window as large as the desktop, the game runs in a window that
+    // fits the desktop, and a clean exit stores the desktop's mode for the next start.
+    const std::filesystem::path folder = std::filesystem::current_path();
+    std::filesystem::current_path(test_support::BinaryDir() / "media");
+    RegCloseKey(m_key);
+    test_support::UseApplicationTestSeams();
+    seams::UseRegistryRoot(m_folder);
+    seams::OverrideD3D8Adapters({seams::StandardD3D8Adapter(1024, 768)});
+    {
+        CMyD3DApplication app;
+        EXPECT_EQ(size(app), 10240768u);
+        ASSERT_EQ(app.Startup(GetModuleHandleA(nullptr)), S_OK);
+        RECT client{};
+        GetClientRect(app.m_hWnd, &client);
+        EXPECT_LT(client.right * client.bottom, 1024 * 768);
+        EXPECT_EQ(app.m_backBufferDesc.Width, static_cast<UINT>(client.right));
+        SendMessageA(app.m_hWnd, WM_CLOSE, 0, 0);
+    }
+    std::filesystem::current_path(folder);
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarvos", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &m_key, nullptr);
+    DWORD width = 0, height = 0, bytes = 4;
+    RegQueryValueExA(m_key, "Width", nullptr, nullptr, reinterpret_cast<BYTE *>(&width), &bytes);
+    RegQueryValueExA(m_key, "Height", nullptr, nullptr, reinterpret_cast<BYTE *>(&height), &bytes);
+    EXPECT_EQ(width * 10000 + height, 10240768u);
 }
 
 TEST_F(Settings, ADamagedStoreStartsWithDefaultsAndIsSavedCleanForTheNextRun) {

@@ -1,5 +1,6 @@
 // The device on a real window through the offscreen video driver: creation and its refusals,
 // back buffer, Clear, Present, capture, loss and Reset, and exact reference counts.
+#include "platform/d3d8/device.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/d3d8/headless_device.h"
@@ -65,6 +66,35 @@ protected:
     IDirect3D8 *m_d3d = nullptr;
     IDirect3DDevice8 *m_device = nullptr;
 };
+
+TEST(PresentArea, ThePictureKeepsItsShapeAndOnlyTheBarsBesideItAreLeftToClear) {
+    const auto rect = [](const RECT &r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+               std::to_string(r.right) + "," + std::to_string(r.bottom);
+    };
+    const auto bars = [&](const d3d8::PresentArea &a) {
+        std::string out;
+        for (const RECT &b : a.bars)
+            out += rect(b) + " ";
+        return out;
+    };
+    // Filling the window: nothing to clear.
+    d3d8::PresentArea same = d3d8::FitPicture(640, 480, 640, 480);
+    EXPECT_EQ(rect(same.picture), "0,0,640,480");
+    EXPECT_TRUE(same.bars.empty());
+    EXPECT_TRUE(d3d8::FitPicture(640, 480, 1280, 960).bars.empty());
+    // 4:3 on a 5:4 screen: rows below and above.
+    d3d8::PresentArea letterbox = d3d8::FitPicture(640, 480, 1280, 1024);
+    EXPECT_EQ(rect(letterbox.picture), "0,32,1280,992");
+    EXPECT_EQ(bars(letterbox), "0,0,1280,32 0,992,1280,1024 ");
+    // 5:4 on a 16:9 screen: columns beside.
+    d3d8::PresentArea pillarbox = d3d8::FitPicture(1280, 1024, 1920, 1080);
+    EXPECT_EQ(rect(pillarbox.picture), "285,0,1635,1080");
+    EXPECT_EQ(bars(pillarbox), "0,0,285,1080 1635,0,1920,1080 ");
+    // A window restored a little larger than the picture it shows, and one far smaller.
+    EXPECT_EQ(rect(d3d8::FitPicture(1272, 997, 1280, 1024).picture), "0,10,1280,1013");
+    EXPECT_EQ(rect(d3d8::FitPicture(16384, 16384, 3, 1).picture), "1,0,2,1");
+}
 
 TEST_F(DeviceTest, ClearsThePresentedBackBufferOfTheRequestedSize) {
     ASSERT_EQ(create(windowed(m_window, 200, 100)), S_OK);

@@ -2,6 +2,7 @@
 #include "window_test_support.h"
 
 #include "platform/win32/window_internal.h"
+#include "platform/win32/window_placement.h"
 
 #include <set>
 
@@ -72,6 +73,83 @@ TEST_F(WindowTest, FullScreenStyleIsBorderlessAndKeepsTheClientSize) {
         EXPECT_FALSE(SDL_GetWindowFlags(win32::SdlWindowOf(window)) & SDL_WINDOW_BORDERLESS);
         EXPECT_TRUE(SDL_GetWindowFlags(win32::SdlWindowOf(window)) & SDL_WINDOW_RESIZABLE);
     }
+}
+
+TEST(WindowPlacement, ARectangleIsCutToTheWorkAreaAndMovedJustInsideIt) {
+    using win32::detail::CentreInWorkArea;
+    using win32::detail::FitIntoWorkArea;
+    const RECT work{0, 0, 1280, 1024};
+    const auto same = [](const RECT &a, const RECT &b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    // A window read while it filled the screen, frame and all: as large as the work area.
+    EXPECT_TRUE(same(FitIntoWorkArea({-4, -23, 1284, 1028}, work), work));
+    EXPECT_TRUE(same(FitIntoWorkArea({100, 50, 16484, 16434}, work), work));
+    // Sticking out on one side: moved back, size kept.
+    EXPECT_TRUE(same(FitIntoWorkArea({-50, -10, 598, 497}, work), {0, 0, 648, 507}));
+    EXPECT_TRUE(same(FitIntoWorkArea({1000, 900, 1648, 1407}, work), {632, 517, 1280, 1024}));
+    EXPECT_TRUE(same(FitIntoWorkArea({10, 20, 658, 527}, work), {10, 20, 658, 527}));
+    // A work area that does not start at the origin (a panel above it, a second display).
+    const RECT panelled{1280, 30, 2560, 1024};
+    EXPECT_TRUE(same(FitIntoWorkArea({1200, 0, 1848, 507}, panelled), {1280, 30, 1928, 537}));
+    EXPECT_TRUE(same(CentreInWorkArea(648, 507, work), {316, 258, 964, 765}));
+    EXPECT_TRUE(same(CentreInWorkArea(20000, 20000, panelled), panelled));
+}
+
+TEST_F(WindowTest, WindowsThePlacementMakesNeverLeaveTheWorkArea) {
+    const RECT work = win32::detail::PrimaryWorkArea();
+    const auto inside = [&](HWND w) {
+        RECT outer{};
+        GetWindowRect(w, &outer);
+        return outer.left >= work.left && outer.top >= work.top && outer.right <= work.right &&
+               outer.bottom <= work.bottom && outer.right > outer.left && outer.bottom > outer.top;
+    };
+    // A stored size as large as the desktop, or far larger, makes a window that fits it with its
+    // frame; the client area and the frame still agree.
+    for (int side : {static_cast<int>(work.right - work.left), 16384}) {
+        HWND big = CreateWindowExA(0, "D3D Window", "big", kWindowedStyle, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, side, side, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(big, nullptr);
+        EXPECT_TRUE(inside(big)) << side;
+        RECT client{};
+        RECT outer{};
+        GetClientRect(big, &client);
+        GetWindowRect(big, &outer);
+        AdjustWindowRect(&client, kWindowedStyle, FALSE);
+        EXPECT_EQ(client.right - client.left, outer.right - outer.left);
+        DestroyWindow(big);
+    }
+    // Placed by the program at the rectangle it read while the window filled the screen, or far
+    // off it, or sized past it: inside, and the size asked for where it fits.
+    SetWindowPos(window, HWND_NOTOPMOST, work.left - 4, work.top - 23, work.right + 8,
+                 work.bottom + 27, SWP_SHOWWINDOW);
+    EXPECT_TRUE(inside(window));
+    SetWindowPos(window, HWND_NOTOPMOST, 50000, -50000, 0, 0, SWP_NOSIZE);
+    EXPECT_TRUE(inside(window));
+    SetWindowPos(window, HWND_NOTOPMOST, work.left + 10, work.top + 10, 300, 200, 0);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, work.left + 10);
+    EXPECT_EQ(outer.right - outer.left, 300);
+    EXPECT_EQ(outer.bottom - outer.top, 200);
+    // A frame put around a client area as large as the work area pushes the window back in.
+    SetWindowLongA(window, GWL_STYLE, LONG(kFullScreenStyle));
+    SetWindowPos(window, HWND_NOTOPMOST, work.left, work.top, work.right - work.left,
+                 work.bottom - work.top, 0);
+    SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
+    EXPECT_TRUE(inside(window));
+
+    // The windowed style given while the window filled the screen takes effect when it leaves it.
+    SDL_Window *sdl = win32::SdlWindowOf(window);
+    SetWindowLongA(window, GWL_STYLE, LONG(kFullScreenStyle));
+    SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SetWindowLongA(window, GWL_STYLE, LONG(kWindowedStyle));
+    SDL_SetWindowFullscreen(sdl, 0);
+    win32::RestoreFrame(window);
+    if (DriverChangesFrames()) {
+        EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS);
+    }
+    EXPECT_TRUE(inside(window));
 }
 
 TEST_F(WindowTest, DestroyedWindowIsGoneForEveryCall) {
