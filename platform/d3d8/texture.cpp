@@ -363,7 +363,7 @@ UINT TextureStorage::LevelBytes(const LevelStore &store) const {
 
 void TextureStorage::MakeLevelBytes(int face, UINT level) {
     LevelStore &store = *Level(face, level);
-    store.bytes.assign(LevelBytes(store), 0);
+    store.bytes = m_device->TakeStaging(LevelBytes(store));
     if (!store.inGl || !m_name || !m_device->MakeContextCurrent())
         return;
     const gl::Functions &gl = m_device->GL();
@@ -402,7 +402,7 @@ HRESULT TextureStorage::Lock(int face, UINT level, D3DLOCKED_RECT *locked, const
         MakeLevelBytes(face, level);
     const HRESULT hr = lockStore(store, m_format, locked, rect);
     if (FAILED(hr) && made && m_name)
-        std::vector<std::uint8_t>().swap(store.bytes);
+        m_device->GiveBackStaging(std::move(store.bytes));
     return hr;
 }
 
@@ -426,7 +426,7 @@ HRESULT TextureStorage::Unlock(int face, UINT level) {
             --m_unwrittenLevels;
         }
         // OpenGL holds the level now; the next lock reads it back.
-        std::vector<std::uint8_t>().swap(store.bytes);
+        m_device->GiveBackStaging(std::move(store.bytes));
     }
     return S_OK;
 }
