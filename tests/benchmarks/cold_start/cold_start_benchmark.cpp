@@ -6,10 +6,12 @@
 // reaches every subject alike; the figures are medians. A warm start (a second start inside one
 // process, the media already in the page cache and the heap already grown) is shown apart.
 //
-//   bench_cold_start [--runs N] [--also LABEL=PROGRAM]...
+//   bench_cold_start [--runs N] [--also LABEL=PROGRAM]... [--replay SCRIPT]
 //
 // --also adds another build of the game to compare side by side (for example the tree before a
-// change). Every program is run in the media folder with a scratch settings store.
+// change). --replay also plays SCRIPT (a whole game's input, at the fixed step of the whole-game
+// tests) once with each build of the game and reports its resident memory at the first present
+// and when the frames end. Every program is run in the media folder with a scratch settings store.
 #include "tests/benchmarks/game_process.h"
 
 #include <algorithm>
@@ -51,8 +53,14 @@ std::string scratchFolder() {
     return made ? made : "";
 }
 
-// One fresh run of `subject`; false when it failed or logged no present.
-bool runOnce(Subject &subject, const std::string &scratch) {
+struct Resident {
+    long first = -1, end = -1; // kB at the first present and when the frames end
+};
+
+// One fresh run of `subject`; false when it failed or logged no present. With `replay`, the
+// program plays that script at a fixed step instead of closing at its first frame.
+bool runOnce(Subject &subject, const std::string &scratch, const std::string &replay = "",
+             Resident *resident = nullptr) {
     const std::string log = scratch + "/process.log";
     const std::string settings = scratch + "/settings";
     std::filesystem::remove(log);
@@ -60,7 +68,10 @@ bool runOnce(Subject &subject, const std::string &scratch) {
     std::filesystem::create_directories(settings);
     std::vector<std::string> environment = {
         "SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "XDG_CONFIG_HOME=" + settings,
-        "TARVOS_INPUT_SCRIPT=" + scratch + "/quit.txt", "TARVOS_PROCESS_LOG=" + log};
+        "TARVOS_INPUT_SCRIPT=" + (replay.empty() ? scratch + "/quit.txt" : replay),
+        "TARVOS_PROCESS_LOG=" + log};
+    if (!replay.empty())
+        environment.push_back("TARVOS_FIXED_STEP=0.02");
     for (char **variable = environ; *variable; ++variable)
         if (!std::strchr(*variable, '=') ||
             std::none_of(environment.begin(), environment.end(), [&](const std::string &own) {
@@ -90,6 +101,15 @@ bool runOnce(Subject &subject, const std::string &scratch) {
     long rss = 0, peak = 0;
     if (!(in >> event >> at >> rssWord >> rss >> peakWord >> peak) || event != "first-present")
         return false;
+    if (resident) {
+        resident->first = rss;
+        long long endAt = 0;
+        long endPeak = 0;
+        if (in >> event >> endAt >> rssWord >> resident->end >> peakWord >> endPeak &&
+            event == "frames-end")
+            return true;
+        return false;
+    }
     subject.seconds.push_back(static_cast<double>(at - started) / 1e9);
     subject.firstMiB.push_back(static_cast<double>(rss) / 1024.0);
     subject.peakMiB.push_back(static_cast<double>(usage.ru_maxrss) / 1024.0);
@@ -126,6 +146,7 @@ double warmStartSeconds() {
 
 int main(int argc, char **argv) {
     int runs = 5;
+    std::string replay;
     std::vector<Subject> subjects = {
         {"floor (a) window + first frame", {TARVOS_COLD_START_FLOOR, "window"}, {}, {}, {}, 0},
         {"floor (b) + media decoded, uploaded", {TARVOS_COLD_START_FLOOR, "media"}, {}, {}, {}, 0},
@@ -135,13 +156,17 @@ int main(int argc, char **argv) {
         const std::string word = argv[i];
         if (word == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (word == "--replay" && i + 1 < argc) {
+            replay = std::filesystem::absolute(argv[++i]).string();
         } else if (word == "--also" && i + 1 < argc && std::strchr(argv[i + 1], '=')) {
             const std::string also = argv[++i];
             const std::string program =
                 std::filesystem::absolute(also.substr(also.find('=') + 1)).string();
             subjects.push_back({also.substr(0, also.find('=')), {program}, {}, {}, {}, 0});
         } else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--also LABEL=PROGRAM]...\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--runs N] [--also LABEL=PROGRAM]... [--replay SCRIPT]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -154,6 +179,14 @@ int main(int argc, char **argv) {
         for (auto &subject : subjects)
             if (!runOnce(subject, scratch))
                 ++subject.failures;
+    std::vector<Resident> replays(subjects.size());
+    int replayFailures = 0;
+    if (!replay.empty())
+        for (std::size_t i = 2; i < subjects.size(); ++i) {
+            Subject once = subjects[i];
+            if (!runOnce(once, scratch, replay, &replays[i]))
+                ++replayFailures;
+        }
     std::filesystem::remove_all(scratch);
 
     const Subject &floorB = subjects[1];
@@ -176,6 +209,17 @@ int main(int argc, char **argv) {
         failed += s.failures;
     }
     std::printf("(ratios: to floor (a), to floor (b))\n");
+    if (!replay.empty()) {
+        std::printf("replay of %s, resident memory:\n", replay.c_str());
+        for (std::size_t i = 2; i < subjects.size(); ++i)
+            std::printf("%-38s first frame %8.1f MiB, end %8.1f MiB, growth %+.1f%%\n",
+                        subjects[i].label.c_str(), replays[i].first / 1024.0,
+                        replays[i].end / 1024.0,
+                        replays[i].first > 0 ? 100.0 * (replays[i].end - replays[i].first) /
+                                                   static_cast<double>(replays[i].first)
+                                             : 0.0);
+    }
+    failed += replayFailures;
     const double warm = warmStartSeconds();
     std::printf("warm start, a second start inside one process (not a cold start): %.3f s\n", warm);
     return failed ? 1 : 0;
