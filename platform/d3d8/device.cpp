@@ -16,9 +16,6 @@
 
 #include <algorithm>
 #include <mutex>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <set>
 #include <string>
 
@@ -28,23 +25,6 @@ namespace {
 // Every live device, so that a test can make them all lost at once.
 std::mutex g_devicesLock;
 std::set<Device *> g_devices;
-
-// The software rasteriser allocates and frees tens of megabytes per frame. With glibc's
-// defaults the free space at the top of the heap goes back to the system at each frame and is
-// faulted back in, zero-filled, by the next: thousands of page faults per frame, about half of a
-// busy frame. A device keeps up to 128 MB of freed heap for reuse instead (well above one frame's
-// churn, and memory the process has just used anyway), and keeps blocks up to 32 MB on the heap
-// rather than mapping each afresh (the most glibc's own adaptive rule would pick; setting the
-// trim threshold switches that rule off, leaving 128 KB).
-void keepFreedMemoryForReuse() {
-#if defined(__GLIBC__)
-    static std::once_flag once;
-    std::call_once(once, [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
-    });
-#endif
-}
 
 } // namespace
 
@@ -57,7 +37,6 @@ HRESULT Device::Create(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND focu
         Trace("CreateDevice: no device window");
         return D3DERR_INVALIDCALL;
     }
-    keepFreedMemoryForReuse();
     Device *device = new Device(owner, adapter, type, window, sdlWindow, behaviour);
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);

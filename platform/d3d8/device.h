@@ -115,6 +115,21 @@ public:
     void AddDefaultPoolResource(int delta) { m_defaultPoolResources += delta; }
     void InjectLoss(int lostChecks);
 
+    // Zero-filled memory for the copy of a locked resource, and its return at the unlock. One
+    // block, the largest returned, is kept for the next lock: a program filling resource after
+    // resource then works in warm memory instead of faulting fresh pages in for each.
+    std::vector<std::uint8_t> TakeStaging(std::size_t bytes) {
+        std::vector<std::uint8_t> block = std::move(m_spareStaging);
+        m_spareStaging = {};
+        block.assign(bytes, 0);
+        return block;
+    }
+    void GiveBackStaging(std::vector<std::uint8_t> &&block) {
+        if (block.capacity() > m_spareStaging.capacity())
+            m_spareStaging = std::move(block);
+        block = {};
+    }
+
 private:
     Device(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND window, SDL_Window *sdlWindow,
            DWORD behaviour);
@@ -158,6 +173,7 @@ private:
     bool m_windowMinimised = false;
     int m_injectedLostChecks = 0;
     int m_defaultPoolResources = 0;
+    std::vector<std::uint8_t> m_spareStaging;
 
     // Cursor.
     BOOL m_cursorShown = FALSE;

@@ -1,6 +1,7 @@
 // Frame capture to PNG files, configured from the environment on first use or by a test.
 #include "platform/d3d8/frame_capture.h"
 
+#include "platform/d3d8/process_log.h"
 #include "platform/d3d8/seams.h"
 #include "platform/d3d8/trace.h"
 #include "platform/image/image.h"
@@ -81,6 +82,7 @@ void configureFromEnvironment(CaptureState &s) {
 } // namespace
 
 void OnPresent(const BackBufferReader &readBack) {
+    NotePresentForProcessLog();
     CaptureState &s = state();
     std::string path;
     unsigned frame = 0;

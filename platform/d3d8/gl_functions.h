@@ -75,6 +75,7 @@ namespace d3d8::gl {
     X(PFNGLACTIVETEXTUREPROC, ActiveTexture, glActiveTexture)                                      \
     X(PFNGLTEXIMAGE2DPROC, TexImage2D, glTexImage2D)                                               \
     X(PFNGLTEXSUBIMAGE2DPROC, TexSubImage2D, glTexSubImage2D)                                      \
+    X(PFNGLGETTEXIMAGEPROC, GetTexImage, glGetTexImage)                                            \
     X(PFNGLTEXPARAMETERIPROC, TexParameteri, glTexParameteri)                                      \
     X(PFNGLGENSAMPLERSPROC, GenSamplers, glGenSamplers)                                            \
     X(PFNGLDELETESAMPLERSPROC, DeleteSamplers, glDeleteSamplers)                                   \

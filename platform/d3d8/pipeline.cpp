@@ -528,6 +528,10 @@ void Pipeline::ApplyFixedState() {
 }
 
 void Pipeline::ApplySamplers() {
+    // Before any unit is bound: giving a texture its missing levels binds it on unit 0.
+    for (TextureStorage *texture : state.textures)
+        if (texture && texture->HasUnwrittenLevels())
+            texture->DefineUnwrittenLevels();
     for (int i = 0; i < kMaxStages; ++i) {
         TextureStorage *texture = state.textures[i];
         const GLuint name = texture ? texture->Name() : 0;

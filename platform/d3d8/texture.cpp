@@ -1,6 +1,8 @@
-// Textures and their surfaces. Levels live in memory in their Direct3D format so that LockRect
-// hands out real bytes at any time; UnlockRect copies the level into the OpenGL texture, letting
-// OpenGL convert the packed 16-bit formats.
+// Textures and their surfaces. OpenGL holds the texels: LockRect hands out a memory copy of the
+// level in its Direct3D format (read back from OpenGL, or zeros for a level never written) and
+// UnlockRect copies it into the OpenGL texture, letting OpenGL convert the packed 16-bit formats,
+// and frees it. A second copy of every texture in memory would double what textures cost, and a
+// program locks a texture to fill it, rarely again.
 #include "platform/d3d8/texture.h"
 
 #include "platform/d3d8/device.h"
@@ -161,7 +163,7 @@ void describe(D3DSURFACE_DESC *desc, const LevelStore &store, D3DFORMAT format, 
     desc->Type = D3DRTYPE_SURFACE;
     desc->Usage = usage;
     desc->Pool = pool;
-    desc->Size = static_cast<UINT>(store.bytes.size());
+    desc->Size = store.width * store.height * TextureFormatBytes(format);
     desc->MultiSampleType = D3DMULTISAMPLE_NONE;
     desc->Width = store.width;
     desc->Height = store.height;
@@ -277,14 +279,12 @@ TextureStorage::TextureStorage(Device *device, UINT width, UINT height, UINT lev
     ++LiveObjectCount();
     if (m_pool == D3DPOOL_DEFAULT)
         m_device->AddDefaultPoolResource(1);
-    const UINT bpp = TextureFormatBytes(format);
     for (int face = 0; face < faces; ++face) {
         UINT w = width, h = height;
         for (UINT level = 0; level < levels; ++level) {
             LevelStore store;
             store.width = w;
             store.height = h;
-            store.bytes.assign(static_cast<size_t>(w) * h * bpp, 0);
             m_store.push_back(std::move(store));
             w = std::max(w / 2, 1u);
             h = std::max(h / 2, 1u);
@@ -322,15 +322,57 @@ void TextureStorage::CreateGlTexture() {
     gl.TexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(m_levels - 1));
     if (f.opaque)
         gl.TexParameteri(target, GL_TEXTURE_SWIZZLE_A, GL_ONE);
-    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Storage only: the texels come with each level's first unlock, so nothing is sent twice.
     for (int face = 0; face < m_faces; ++face)
         for (UINT level = 0; level < m_levels; ++level) {
             const LevelStore &store = *Level(face, level);
             gl.TexImage2D(faceTarget(m_faces, face), static_cast<GLint>(level),
                           static_cast<GLint>(f.internal), static_cast<GLsizei>(store.width),
-                          static_cast<GLsizei>(store.height), 0, f.format, f.type,
-                          store.bytes.data());
+                          static_cast<GLsizei>(store.height), 0, f.format, f.type, nullptr);
         }
+    m_unwrittenLevels = static_cast<UINT>(m_store.size());
+    m_device->GetPipeline().TouchTextureUnit(0);
+}
+
+void TextureStorage::DefineUnwrittenLevels() {
+    if (!m_unwrittenLevels || !m_name || !m_device->MakeContextCurrent())
+        return;
+    const gl::Functions &gl = m_device->GL();
+    const GlFormat f = glFormatOf(m_format);
+    const std::vector<std::uint8_t> zeros(LevelBytes(m_store.front()), 0);
+    gl.ActiveTexture(GL_TEXTURE0);
+    gl.BindTexture(m_faces == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, m_name);
+    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int face = 0; face < m_faces; ++face)
+        for (UINT level = 0; level < m_levels; ++level) {
+            LevelStore &store = *Level(face, level);
+            if (store.inGl)
+                continue;
+            gl.TexSubImage2D(faceTarget(m_faces, face), static_cast<GLint>(level), 0, 0,
+                             static_cast<GLsizei>(store.width), static_cast<GLsizei>(store.height),
+                             f.format, f.type, zeros.data());
+            store.inGl = true;
+        }
+    m_unwrittenLevels = 0;
+    m_device->GetPipeline().TouchTextureUnit(0);
+}
+
+UINT TextureStorage::LevelBytes(const LevelStore &store) const {
+    return store.width * store.height * TextureFormatBytes(m_format);
+}
+
+void TextureStorage::MakeLevelBytes(int face, UINT level) {
+    LevelStore &store = *Level(face, level);
+    store.bytes = m_device->TakeStaging(LevelBytes(store));
+    if (!store.inGl || !m_name || !m_device->MakeContextCurrent())
+        return;
+    const gl::Functions &gl = m_device->GL();
+    const GlFormat f = glFormatOf(m_format);
+    gl.ActiveTexture(GL_TEXTURE0);
+    gl.BindTexture(m_faces == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, m_name);
+    gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.GetTexImage(faceTarget(m_faces, face), static_cast<GLint>(level), f.format, f.type,
+                   store.bytes.data());
     m_device->GetPipeline().TouchTextureUnit(0);
 }
 
@@ -354,7 +396,14 @@ HRESULT TextureStorage::Lock(int face, UINT level, D3DLOCKED_RECT *locked, const
         }
         return D3DERR_INVALIDCALL;
     }
-    return lockStore(*Level(face, level), m_format, locked, rect);
+    LevelStore &store = *Level(face, level);
+    const bool made = !store.locked && store.bytes.empty();
+    if (made)
+        MakeLevelBytes(face, level);
+    const HRESULT hr = lockStore(store, m_format, locked, rect);
+    if (FAILED(hr) && made && m_name)
+        m_device->GiveBackStaging(std::move(store.bytes));
+    return hr;
 }
 
 HRESULT TextureStorage::Unlock(int face, UINT level) {
@@ -372,6 +421,12 @@ HRESULT TextureStorage::Unlock(int face, UINT level) {
                          static_cast<GLsizei>(store.width), static_cast<GLsizei>(store.height),
                          f.format, f.type, store.bytes.data());
         m_device->GetPipeline().TouchTextureUnit(0);
+        if (!store.inGl) {
+            store.inGl = true;
+            --m_unwrittenLevels;
+        }
+        // OpenGL holds the level now; the next lock reads it back.
+        m_device->GiveBackStaging(std::move(store.bytes));
     }
     return S_OK;
 }

@@ -1,5 +1,5 @@
-// Textures: 2-D and cube textures with their mip levels kept in memory in their Direct3D format
-// (lockable at any time) and mirrored in an OpenGL texture when unlocked, their levels as
+// Textures: 2-D and cube textures held in an OpenGL texture, their levels lockable in their
+// Direct3D format through a memory copy that lives only while the level is locked, their levels as
 // surfaces, and the memory-only image surfaces.
 #pragma once
 
@@ -14,12 +14,15 @@ namespace d3d8 {
 
 class Device;
 
-// One level of one face in its Direct3D format, rows top to bottom.
+// One level of one face in its Direct3D format, rows top to bottom. A texture level's bytes exist
+// only while it is locked (or while there is no OpenGL texture to hold them); `inGl` says whether
+// the OpenGL texture holds the level's texels yet (a level never unlocked reads as zeros).
 struct LevelStore {
     UINT width = 0;
     UINT height = 0;
     std::vector<std::uint8_t> bytes;
     bool locked = false;
+    bool inGl = false;
 };
 
 // Bytes per pixel of the texture formats this layer stores, 0 for the others.
@@ -39,6 +42,10 @@ public:
     TextureStorage &operator=(const TextureStorage &) = delete;
 
     void CreateGlTexture();
+    // True while some level has never been given texels; DefineUnwrittenLevels gives them zeros,
+    // which is what a new texture samples as. The pipeline calls it before binding the texture.
+    bool HasUnwrittenLevels() const { return m_unwrittenLevels > 0; }
+    void DefineUnwrittenLevels();
 
 protected:
     HRESULT LevelDesc(UINT level, D3DSURFACE_DESC *desc) const;
@@ -46,6 +53,9 @@ protected:
     HRESULT Unlock(int face, UINT level);
     HRESULT Surface(int face, UINT level, IUnknown *container, IDirect3DSurface8 **out);
     LevelStore *Level(int face, UINT level);
+    UINT LevelBytes(const LevelStore &store) const;
+    // Gives a level about to be locked its bytes: read back from OpenGL, or zeros.
+    void MakeLevelBytes(int face, UINT level);
 
     Device *m_device;
     GLuint m_name = 0;
@@ -55,6 +65,7 @@ protected:
     D3DFORMAT m_format;
     D3DPOOL m_pool;
     DWORD m_lod = 0;
+    UINT m_unwrittenLevels = 0;
     std::vector<LevelStore> m_store; // face-major: face * levels + level
 
     friend class LevelSurface;

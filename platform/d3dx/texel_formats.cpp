@@ -38,27 +38,31 @@ bool Storable(D3DFORMAT format) {
     return D3DColorFormatBits(format) != 0;
 }
 
+// The format is chosen once per level, not per texel: the 32-bit formats are the decoders' own
+// layout and go row by row.
 void StoreLevel(const dds::Surface &level, D3DFORMAT format, std::uint8_t *destination,
                 std::size_t pitch) {
+    const std::size_t rowBytes = static_cast<std::size_t>(level.width) * 4;
     for (std::uint32_t y = 0; y < level.height; ++y) {
-        const std::uint8_t *source = &level.texels[static_cast<std::size_t>(y) * level.width * 4];
+        const std::uint8_t *source = &level.texels[y * rowBytes];
         std::uint8_t *row = destination + y * pitch;
-        for (std::uint32_t x = 0; x < level.width; ++x, source += 4) {
-            switch (format) {
-            case D3DFMT_A8R8G8B8:
-                std::memcpy(row + x * 4, source, 4);
-                break;
-            case D3DFMT_X8R8G8B8:
-                std::memcpy(row + x * 4, source, 3);
+        switch (format) {
+        case D3DFMT_A8R8G8B8:
+            std::memcpy(row, source, rowBytes);
+            break;
+        case D3DFMT_X8R8G8B8:
+            std::memcpy(row, source, rowBytes);
+            for (std::uint32_t x = 0; x < level.width; ++x)
                 row[x * 4 + 3] = 0xFF;
-                break;
-            case D3DFMT_R8G8B8:
+            break;
+        case D3DFMT_R8G8B8:
+            for (std::uint32_t x = 0; x < level.width; ++x, source += 4)
                 std::memcpy(row + x * 3, source, 3);
-                break;
-            default: {
+            break;
+        default:
+            for (std::uint32_t x = 0; x < level.width; ++x, source += 4) {
                 const std::uint16_t value = pack16(source, format);
                 std::memcpy(row + x * 2, &value, 2);
-            }
             }
         }
     }

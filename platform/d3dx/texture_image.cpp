@@ -24,18 +24,13 @@ FileKind Sniff(std::span<const std::uint8_t> file) {
     return FileKind::Unknown;
 }
 
-// One face from a decoded picture: RGBA bytes become B, G, R, A texels.
-dds::Surface FromPicture(const image::Rgba8Image &picture) {
+// One face from a picture decoded as B, G, R, A texels (255 alpha when it has none): its pixels
+// become the face's texels as they are.
+dds::Surface FromPicture(image::Rgba8Image &picture) {
     dds::Surface s;
     s.width = picture.width;
     s.height = picture.height;
-    s.texels.resize(picture.pixels.size());
-    for (std::size_t i = 0; i + 3 < picture.pixels.size(); i += 4) {
-        s.texels[i] = picture.pixels[i + 2];
-        s.texels[i + 1] = picture.pixels[i + 1];
-        s.texels[i + 2] = picture.pixels[i];
-        s.texels[i + 3] = picture.hasAlpha ? picture.pixels[i + 3] : 255;
-    }
+    s.texels = std::move(picture.pixels);
     return s;
 }
 
@@ -81,9 +76,10 @@ bool Load(std::span<const std::uint8_t> file, std::uint32_t levels, Image &out, 
     case FileKind::Png:
     case FileKind::Jpeg: {
         image::Rgba8Image picture;
-        const bool ok = Sniff(file) == FileKind::Png
-                            ? image::DecodePng(file, picture, error, maxSide)
-                            : image::DecodeJpeg(file, picture, error, maxSide);
+        const bool ok =
+            Sniff(file) == FileKind::Png
+                ? image::DecodePng(file, picture, error, maxSide, image::ChannelOrder::Bgra)
+                : image::DecodeJpeg(file, picture, error, maxSide, image::ChannelOrder::Bgra);
         if (!ok)
             return false;
         out.width = picture.width;

@@ -1,12 +1,11 @@
-// The performance plays a segment by putting its samples in a sound buffer and looping it. A
+// The performance plays a segment by giving its samples to a sound buffer and looping it. A
 // start of the segment already held restarts it from the beginning; a start of another replaces
 // it: one tune sounds at a time.
 #include "platform/dmusic/performance.h"
 
 #include "platform/dmusic/music_log.h"
 #include "platform/dmusic/segment.h"
-
-#include <cstring>
+#include "platform/dsound/direct_sound.h"
 
 namespace dmusic {
 
@@ -77,18 +76,14 @@ HRESULT Performance::PlaySegmentEx(IUnknown *source, WCHAR *, IUnknown *, DWORD,
         desc.dwFlags = DSBCAPS_CTRLVOLUME;
         desc.dwBufferBytes = static_cast<DWORD>(segment->Samples().size());
         desc.lpwfxFormat = &bufferFormat;
-        HRESULT hr = m_sound->CreateSoundBuffer(&desc, &m_voice, nullptr);
+        // The voice plays the segment's own samples, as a duplicate plays its original's: a
+        // second copy of a whole tune would be memory for nothing.
+        auto *sound = dynamic_cast<dsound::DirectSound *>(m_sound);
+        if (!sound)
+            return E_FAIL;
+        const HRESULT hr = sound->CreateSoundBufferOver(&desc, segment->SharedSamples(), &m_voice);
         if (FAILED(hr))
             return hr;
-        void *data = nullptr;
-        DWORD bytes = 0;
-        hr = m_voice->Lock(0, desc.dwBufferBytes, &data, &bytes, nullptr, nullptr, 0);
-        if (FAILED(hr)) {
-            ReleaseVoice();
-            return hr;
-        }
-        std::memcpy(data, segment->Samples().data(), bytes);
-        m_voice->Unlock(data, bytes, nullptr, 0);
         m_segment = segment;
         m_segment->AddRef();
     }

@@ -87,9 +87,11 @@ HRESULT Segment::Load(const std::string &path, Segment **segment) {
     const DWORD frames = chunk.cksize / format.nBlockAlign;
     if (frames == 0)
         return refuse(path, "no whole frame of samples");
-    std::vector<BYTE> samples(std::size_t{frames} * format.nBlockAlign);
-    if (mmioRead(file.handle, reinterpret_cast<HPSTR>(samples.data()),
-                 static_cast<LONG>(samples.size())) != static_cast<LONG>(samples.size()))
+    // Read where a sound buffer will play them: the music's voice shares this memory.
+    auto samples = std::make_shared<dsound::SampleData>(format, frames * format.nBlockAlign);
+    samples->lent = true;
+    const auto size = static_cast<LONG>(samples->bytes.size());
+    if (mmioRead(file.handle, reinterpret_cast<HPSTR>(samples->bytes.data()), size) != size)
         return refuse(path, "samples cut short");
 
     auto *loaded = new Segment();

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "platform/dmusic/dmusic.h"
+#include "platform/dsound/voice.h"
 #include "platform/mmio/wave_format.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,14 +21,16 @@ public:
     HRESULT Unload(IUnknown *audioPathOrPerformance) override;
 
     const WAVEFORMATEX &Format() const { return m_format; }
-    const std::vector<BYTE> &Samples() const { return m_samples; }
+    const std::vector<BYTE> &Samples() const { return m_samples->bytes; }
+    // The samples in the form a sound buffer plays, lent to the performance's voice.
+    const std::shared_ptr<dsound::SampleData> &SharedSamples() const { return m_samples; }
 
 private:
     Segment() = default;
     ~Segment() override = default;
 
     WAVEFORMATEX m_format{};
-    std::vector<BYTE> m_samples;
+    std::shared_ptr<dsound::SampleData> m_samples;
 };
 
 Segment *AsSegment(IUnknown *object);

@@ -30,11 +30,21 @@ HRESULT DirectSound::SetCooperativeLevel(HWND, DWORD level) {
 
 HRESULT DirectSound::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER *buffer,
                                        LPUNKNOWN outer) {
+    if (outer) {
+        if (buffer)
+            *buffer = nullptr;
+        return DSERR_INVALIDPARAM;
+    }
+    return CreateSoundBufferOver(desc, nullptr, buffer);
+}
+
+HRESULT DirectSound::CreateSoundBufferOver(LPCDSBUFFERDESC desc,
+                                           std::shared_ptr<SampleData> samples,
+                                           LPDIRECTSOUNDBUFFER *buffer) {
     if (!buffer)
         return DSERR_INVALIDPARAM;
     *buffer = nullptr;
-    if (!desc || outer ||
-        (desc->dwSize != sizeof(DSBUFFERDESC) && desc->dwSize != kDsBufferDescSize32))
+    if (!desc || (desc->dwSize != sizeof(DSBUFFERDESC) && desc->dwSize != kDsBufferDescSize32))
         return DSERR_INVALIDPARAM;
     if (m_level == 0)
         return DSERR_PRIOLEVELNEEDED;
@@ -42,13 +52,13 @@ HRESULT DirectSound::CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER
     if (seams::ShouldFail("CreateSoundBuffer", &injected))
         return injected;
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
-        if (desc->dwBufferBytes != 0 || desc->lpwfxFormat)
+        if (desc->dwBufferBytes != 0 || desc->lpwfxFormat || samples)
             return DSERR_INVALIDPARAM;
         *buffer = new PrimaryBuffer(this, desc->dwFlags);
         return DS_OK;
     }
     SecondaryBuffer *created = nullptr;
-    const HRESULT hr = SecondaryBuffer::Create(*desc, &created);
+    const HRESULT hr = SecondaryBuffer::Create(*desc, &created, std::move(samples));
     if (FAILED(hr))
         return hr;
     *buffer = created;

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "platform/dsound/dsound.h"
+#include "platform/dsound/voice.h"
+
+#include <memory>
 
 namespace dsound {
 
@@ -16,6 +19,11 @@ public:
     HRESULT DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
                                  LPDIRECTSOUNDBUFFER *duplicate) override;
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override;
+
+    // A secondary buffer as CreateSoundBuffer makes it, playing `samples` (of the described size
+    // and format) where they lie instead of a copy: the music plays its segment's samples so.
+    HRESULT CreateSoundBufferOver(LPCDSBUFFERDESC desc, std::shared_ptr<SampleData> samples,
+                                  LPDIRECTSOUNDBUFFER *buffer);
 
 private:
     ~DirectSound() override;

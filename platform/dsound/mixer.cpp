@@ -171,7 +171,11 @@ void Mixer::UpdateStep(Voice &voice) const {
 void Mixer::LoseVoice(Voice &voice) {
     voice.playing = false;
     voice.lost = true;
-    voice.data->FillWithSilence();
+    if (voice.data->lent)
+        voice.data = std::make_shared<SampleData>(voice.data->format,
+                                                  static_cast<DWORD>(voice.data->bytes.size()));
+    else
+        voice.data->FillWithSilence();
 }
 
 void Mixer::LoseAllVoices() {

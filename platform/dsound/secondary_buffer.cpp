@@ -32,7 +32,8 @@ SecondaryBuffer *AsSecondaryBuffer(IDirectSoundBuffer *buffer) {
     return dynamic_cast<SecondaryBuffer *>(buffer);
 }
 
-HRESULT SecondaryBuffer::Create(const DSBUFFERDESC &desc, SecondaryBuffer **buffer) {
+HRESULT SecondaryBuffer::Create(const DSBUFFERDESC &desc, SecondaryBuffer **buffer,
+                                std::shared_ptr<SampleData> samples) {
     *buffer = nullptr;
     if (!desc.lpwfxFormat)
         return DSERR_INVALIDPARAM;
@@ -48,8 +49,14 @@ HRESULT SecondaryBuffer::Create(const DSBUFFERDESC &desc, SecondaryBuffer **buff
     if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX ||
         desc.dwBufferBytes < format.nBlockAlign)
         return DSERR_INVALIDPARAM;
-    auto data = std::make_shared<SampleData>(format, desc.dwBufferBytes);
-    *buffer = new SecondaryBuffer(desc.dwFlags, std::move(data));
+    if (samples && (samples->bytes.size() != desc.dwBufferBytes ||
+                    samples->format.nChannels != format.nChannels ||
+                    samples->format.nSamplesPerSec != format.nSamplesPerSec ||
+                    samples->format.wBitsPerSample != format.wBitsPerSample))
+        return DSERR_INVALIDPARAM;
+    if (!samples)
+        samples = std::make_shared<SampleData>(format, desc.dwBufferBytes);
+    *buffer = new SecondaryBuffer(desc.dwFlags, std::move(samples));
     return DS_OK;
 }
 
@@ -260,6 +267,8 @@ HRESULT SecondaryBuffer::Unlock(LPVOID audioPtr1, DWORD audioBytes1, LPVOID audi
             std::memcpy(memory, m_staging.data() + m_lockBytes1, audioBytes2);
     }
     m_locked = false;
+    // The copy served this lock only; a sound is locked to be filled, rarely again.
+    std::vector<BYTE>().swap(m_staging);
     return DS_OK;
 }
 

@@ -11,8 +11,11 @@ namespace dsound {
 
 class SecondaryBuffer final : public RefCounted<IDirectSoundBuffer> {
 public:
-    // Checks a description and makes a buffer of silence; the out pointer is null on failure.
-    static HRESULT Create(const DSBUFFERDESC &desc, SecondaryBuffer **buffer);
+    // Checks a description and makes a buffer of silence, or, given `samples` of the described
+    // size and format, a buffer that plays that memory (shared, as a duplicate shares its
+    // original's); the out pointer is null on failure.
+    static HRESULT Create(const DSBUFFERDESC &desc, SecondaryBuffer **buffer,
+                          std::shared_ptr<SampleData> samples = nullptr);
     // A new buffer over the same memory, stopped at position 0, with this buffer's settings.
     HRESULT Duplicate(SecondaryBuffer **duplicate);
 

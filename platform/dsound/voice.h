@@ -21,6 +21,9 @@ struct SampleData {
 
     WAVEFORMATEX format;
     std::vector<BYTE> bytes;
+    // Memory lent by another owner (a music segment's samples): a loss takes it from the buffers
+    // that play it, which get silence of their own, and leaves the owner's samples as they are.
+    bool lent = false;
 };
 
 struct NotifyPoint {

@@ -9,7 +9,12 @@
 
 namespace image {
 
-// 8-bit RGBA pixels, rows top to bottom, no padding.
+// The order of a pixel's four bytes: R, G, B, A, or B, G, R, A (the byte order of a 32-bit
+// A8R8G8B8 texel, which texture loaders decode into directly).
+enum class ChannelOrder { Rgba, Bgra };
+
+// 8-bit RGBA pixels (in the channel order asked of the decoder), rows top to bottom, no padding.
+// Pictures without alpha have 255 in every alpha byte.
 struct Rgba8Image {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -24,9 +29,9 @@ constexpr std::uint32_t kMaxDimension = 16384;
 // A picture wider or taller than `maxSide` is refused after its header, before any pixel is
 // decoded or allocated.
 bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
-               std::uint32_t maxSide = kMaxDimension);
+               std::uint32_t maxSide = kMaxDimension, ChannelOrder order = ChannelOrder::Rgba);
 bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
-                std::uint32_t maxSide = kMaxDimension);
+                std::uint32_t maxSide = kMaxDimension, ChannelOrder order = ChannelOrder::Rgba);
 
 // The refusal text of a picture larger than a limit, the same for every format.
 std::string SizeLimitError(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide);

@@ -1,4 +1,7 @@
-// JPEG through libjpeg, from and to memory. JPEG images are always opaque.
+// JPEG through libjpeg, from and to memory. JPEG images are always opaque. libjpeg reports errors
+// by longjmp, so no local object that changes after the setjmp (a vector that grows, a string)
+// lives across it: the jump would lose its state. Pictures are decoded straight into their pixels
+// in the order asked, with libjpeg-turbo's four-byte output and its 255 filler.
 #include "platform/image/encoder_input.h"
 #include "platform/image/image.h"
 
@@ -44,7 +47,7 @@ constexpr std::uint64_t kPixelsPerByte = 4096;
 } // namespace
 
 bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
-                std::uint32_t maxSide) {
+                std::uint32_t maxSide, ChannelOrder order) {
     out = Rgba8Image{};
     if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8) {
         error = "not a JPEG file";
@@ -56,7 +59,6 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string
     manager.base.error_exit = exitOnError;
     manager.base.output_message = ignoreMessage;
     manager.base.emit_message = stopOnWarning;
-    std::vector<std::uint8_t> row;
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&info);
         error = manager.message;
@@ -83,25 +85,16 @@ bool DecodeJpeg(std::span<const std::uint8_t> data, Rgba8Image &out, std::string
         error = "JPEG size too large for its data";
         return false;
     }
-    info.out_color_space = JCS_RGB;
+    info.out_color_space = order == ChannelOrder::Bgra ? JCS_EXT_BGRX : JCS_EXT_RGBX;
     jpeg_start_decompress(&info);
     out.width = info.output_width;
     out.height = info.output_height;
     out.hasAlpha = false;
     out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 4);
-    row.resize(static_cast<std::size_t>(out.width) * 3);
     while (info.output_scanline < info.output_height) {
-        const std::size_t y = info.output_scanline;
-        JSAMPROW rowPointer = row.data();
+        JSAMPROW rowPointer = out.pixels.data() + std::size_t{info.output_scanline} * out.width * 4;
         if (jpeg_read_scanlines(&info, &rowPointer, 1) != 1)
             break;
-        std::uint8_t *dst = out.pixels.data() + y * out.width * 4;
-        for (std::uint32_t x = 0; x < out.width; ++x) {
-            dst[x * 4 + 0] = row[x * 3 + 0];
-            dst[x * 4 + 1] = row[x * 3 + 1];
-            dst[x * 4 + 2] = row[x * 3 + 2];
-            dst[x * 4 + 3] = 0xFF;
-        }
     }
     const bool damaged = manager.base.num_warnings > 0 || info.output_scanline < info.output_height;
     jpeg_abort_decompress(&info);

@@ -1,5 +1,7 @@
 // PNG through libpng, from and to memory. libpng reports errors by longjmp; every libpng call is
-// kept inside the functions that own the setjmp, with no C++ objects constructed in between.
+// kept inside the functions that own the setjmp, and no local object that changes after the
+// setjmp (a vector that grows, a string) lives across it: such an object's state would be lost by
+// the jump, leaking or freeing the wrong memory.
 #include "platform/image/encoder_input.h"
 #include "platform/image/image.h"
 
@@ -111,22 +113,10 @@ std::vector<std::uint8_t> withTransparencyCut(std::span<const std::uint8_t> data
     return {};
 }
 
-} // namespace
-
-bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
-               std::uint32_t maxSide) {
-    out = Rgba8Image{};
-    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
-        error = "not a PNG file";
-        return false;
-    }
-    if (!chunksFit(data)) {
-        error = "truncated PNG data";
-        return false;
-    }
-    const std::vector<std::uint8_t> cut = withTransparencyCut(data);
-    if (!cut.empty())
-        data = cut;
+// The libpng part of DecodePng, on data whose chunks were checked; it owns the setjmp, and the
+// copy of the data that DecodePng may make lives outside it.
+bool decodeChecked(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
+                   std::uint32_t maxSide, ChannelOrder order) {
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, storeError, ignoreWarning);
     if (!png) {
@@ -140,7 +130,6 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string 
         return false;
     }
     ReadCursor cursor{data.data(), data.size(), 0};
-    std::vector<png_bytep> rows;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         out = Rgba8Image{};
@@ -173,9 +162,11 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string 
         png_set_tRNS_to_alpha(png);
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
+    if (order == ChannelOrder::Bgra)
+        png_set_bgr(png);
     if (!(colorType & PNG_COLOR_MASK_ALPHA))
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4)
         png_error(png, "unexpected PNG row layout");
@@ -184,13 +175,32 @@ bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string 
     out.height = height;
     out.hasAlpha = alpha;
     out.pixels.resize(static_cast<std::size_t>(width) * height * 4);
-    rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = out.pixels.data() + static_cast<std::size_t>(y) * width * 4;
-    png_read_image(png, rows.data());
+    // Row by row into the picture (each pass of an interlaced one over all rows), so that no row
+    // table is needed.
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y)
+            png_read_row(png, out.pixels.data() + static_cast<std::size_t>(y) * width * 4, nullptr);
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
+}
+
+} // namespace
+
+bool DecodePng(std::span<const std::uint8_t> data, Rgba8Image &out, std::string &error,
+               std::uint32_t maxSide, ChannelOrder order) {
+    out = Rgba8Image{};
+    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) {
+        error = "not a PNG file";
+        return false;
+    }
+    if (!chunksFit(data)) {
+        error = "truncated PNG data";
+        return false;
+    }
+    const std::vector<std::uint8_t> cut = withTransparencyCut(data);
+    return decodeChecked(cut.empty() ? data : std::span<const std::uint8_t>(cut), out, error,
+                         maxSide, order);
 }
 
 bool EncodePng(const Rgba8Image &image, bool withAlpha, std::vector<std::uint8_t> &out,

@@ -138,9 +138,27 @@ bool MessageQueue::KeyDown(BYTE virtualKey) {
     return m_keys[virtualKey];
 }
 
+namespace {
+
+// Set, never cleared, once this thread's queue holder is destroyed. A thread's objects go before
+// the process's static ones, so a static object that closes its window at exit still pumps
+// messages; it must not reach the holder then. A bool has no destructor, so it stays readable.
+thread_local bool t_queueGone = false;
+
+struct QueueHolder {
+    std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
+    ~QueueHolder() { t_queueGone = true; }
+};
+
+} // namespace
+
 std::shared_ptr<MessageQueue> ThisThreadQueue() {
-    thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
-    return queue;
+    // After the holder is gone every call gets an empty queue of its own: what is posted then is
+    // for a thread that takes no more messages.
+    if (t_queueGone)
+        return std::make_shared<MessageQueue>();
+    thread_local QueueHolder holder;
+    return holder.queue;
 }
 
 MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 
 #include "game/asteroid_game.h"
 #include "platform/test_seams.h"
+#include "platform/win32/entry/heap_policy.h"
 #include "tests/scratch_settings.h"
 
 #include <cstdlib>
@@ -16,9 +17,11 @@
 
 namespace game_bench {
 
-// The game reads its media from the working folder and keeps its settings in a scratch store.
+// The game reads its media from the working folder and keeps its settings in a scratch store; the
+// heap behaves as it does in the game's own process.
 inline void PrepareProcess() {
     static const bool prepared = [] {
+        win32::KeepFreedMemoryForReuse();
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         std::filesystem::current_path(TARVOS_MEDIA_DIR);

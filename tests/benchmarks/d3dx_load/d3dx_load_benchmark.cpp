@@ -3,6 +3,7 @@
 // creation, so these figures times their counts give its start-up cost.
 #include "platform/d3dx/d3dx8.h"
 #include "platform/image/image.h"
+#include "platform/win32/entry/heap_policy.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/d3d8/headless_device.h"
 
@@ -94,6 +95,7 @@ struct Device {
     IDirect3DDevice8 *device = nullptr;
 
     Device() {
+        win32::KeepFreedMemoryForReuse(); // the heap as the game's process keeps it
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         window = headless::OpenWindow("d3dx load bench", 64, 64, WS_CAPTION);
         d3d = Direct3DCreate8(D3D_SDK_VERSION);

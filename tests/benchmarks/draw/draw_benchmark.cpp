@@ -10,6 +10,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/seams.h"
+#include "platform/win32/entry/heap_policy.h"
 #include "platform/win32/win32.h"
 #include "tests/platform/d3d8/headless_device.h"
 
@@ -182,6 +183,8 @@ struct Sides {
 };
 Sides &sides() {
     static Sides instance = [] {
+        // The heap as the game's process keeps it, for the device and the floor alike.
+        win32::KeepFreedMemoryForReuse();
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         Sides s;
         s.device = std::make_unique<DeviceScene>();

@@ -142,6 +142,70 @@ TEST_F(TextureTest, LevelsLocksAndDescriptions) {
     texture->Release();
 }
 
+// The device holds a level's texels only in OpenGL once it is unlocked, so every lock after the
+// first must read back exactly what was written, in every format, on every face and level.
+TEST_F(TextureTest, ALockReadsBackTheTexelsTheLevelHolds) {
+    const struct {
+        D3DFORMAT format;
+        UINT bytes;
+    } formats[] = {{D3DFMT_A8R8G8B8, 4}, {D3DFMT_X8R8G8B8, 4}, {D3DFMT_R8G8B8, 3},
+                   {D3DFMT_R5G6B5, 2},   {D3DFMT_X1R5G5B5, 2}, {D3DFMT_A1R5G5B5, 2},
+                   {D3DFMT_A4R4G4B4, 2}};
+    const auto pattern = [](UINT level, UINT i) {
+        return static_cast<BYTE>(level * 61 + i * 7 + 3);
+    };
+    for (const auto &f : formats) {
+        SCOPED_TRACE(static_cast<int>(f.format));
+        IDirect3DCubeTexture8 *cube = nullptr;
+        ASSERT_EQ(m_device->CreateCubeTexture(4, 0, 0, f.format, D3DPOOL_MANAGED, &cube), S_OK);
+        for (UINT level = 0; level < 3; ++level) {
+            D3DLOCKED_RECT locked{};
+            ASSERT_EQ(cube->LockRect(D3DCUBEMAP_FACE_POSITIVE_Y, level, &locked, nullptr, 0), S_OK);
+            const UINT side = 4 >> level;
+            for (UINT i = 0; i < side * side * f.bytes; ++i)
+                EXPECT_EQ(static_cast<BYTE *>(locked.pBits)[i], 0) << "a new level reads as zeros";
+            for (UINT i = 0; i < side * side * f.bytes; ++i)
+                static_cast<BYTE *>(locked.pBits)[i] = pattern(level, i);
+            ASSERT_EQ(cube->UnlockRect(D3DCUBEMAP_FACE_POSITIVE_Y, level), S_OK);
+        }
+        for (UINT level = 0; level < 3; ++level) {
+            D3DLOCKED_RECT locked{};
+            const RECT lastRow{0, static_cast<LONG>((4 >> level) - 1),
+                               static_cast<LONG>(4 >> level), static_cast<LONG>(4 >> level)};
+            ASSERT_EQ(cube->LockRect(D3DCUBEMAP_FACE_POSITIVE_Y, level, &locked, &lastRow,
+                                     D3DLOCK_READONLY),
+                      S_OK);
+            const UINT side = 4 >> level, rowBytes = side * f.bytes;
+            for (UINT i = 0; i < rowBytes; ++i)
+                EXPECT_EQ(static_cast<BYTE *>(locked.pBits)[i],
+                          pattern(level, (side - 1) * rowBytes + i));
+            ASSERT_EQ(cube->UnlockRect(D3DCUBEMAP_FACE_POSITIVE_Y, level), S_OK);
+        }
+        D3DLOCKED_RECT other{};
+        ASSERT_EQ(cube->LockRect(D3DCUBEMAP_FACE_NEGATIVE_X, 0, &other, nullptr, 0), S_OK);
+        EXPECT_EQ(static_cast<BYTE *>(other.pBits)[0], 0) << "another face is untouched";
+        ASSERT_EQ(cube->UnlockRect(D3DCUBEMAP_FACE_NEGATIVE_X, 0), S_OK);
+        cube->Release();
+    }
+}
+
+// A texture drawn before anything was written to it samples transparent black, not whatever
+// OpenGL's fresh storage holds.
+TEST_F(TextureTest, ANeverWrittenTextureSamplesAsTransparentBlack) {
+    IDirect3DTexture8 *texture = nullptr;
+    ASSERT_EQ(m_device->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              S_OK);
+    m_device->SetTexture(0, texture);
+    m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_BLENDTEXTUREALPHA);
+    m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    m_device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x00FFFFFF);
+    Begin();
+    DrawQuad();
+    End("never_written");
+    EXPECT_TRUE(Near(At(32, 32), {255, 255, 255}, 1)); // alpha 0 picks the factor
+    texture->Release();
+}
+
 TEST_F(TextureTest, TwoStagesCombineWithTheTextureFactor) {
     IDirect3DTexture8 *base = solid(m_device, D3DFMT_X8R8G8B8, 4, 0xFFC86432);  // 200, 100, 50
     IDirect3DTexture8 *light = solid(m_device, D3DFMT_X8R8G8B8, 4, 0xFF141E28); // 20, 30, 40

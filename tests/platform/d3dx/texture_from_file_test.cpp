@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -119,8 +120,21 @@ TEST_F(TextureFromFile, NamesMatchWithoutRegardToCaseAndWithBackslashes) {
 
 TEST_F(TextureFromFile, FailuresLeaveNoTexture) {
     IDirect3DTexture8 *texture = reinterpret_cast<IDirect3DTexture8 *>(0x1);
+    seams::CaptureDebugOutput(true);
     EXPECT_LT(D3DXCreateTextureFromFileA(m_device, Path("missing.png").c_str(), &texture), 0);
     EXPECT_EQ(texture, nullptr);
+    // A file that cannot be read is traced with the system's reason.
+    std::filesystem::create_directories(Path("folder.png"));
+    EXPECT_LT(D3DXCreateTextureFromFileA(m_device, Path("folder.png").c_str(), &texture), 0);
+    const std::string traces = seams::TakeDebugOutput();
+    seams::CaptureDebugOutput(false);
+    EXPECT_NE(traces.find("missing.png\": cannot open " + Path("missing.png") +
+                          ": No such file or directory\n"),
+              std::string::npos)
+        << traces;
+    EXPECT_NE(traces.find("folder.png\": cannot read " + Path("folder.png") + ": Is a directory\n"),
+              std::string::npos)
+        << traces;
     texture = reinterpret_cast<IDirect3DTexture8 *>(0x1);
     EXPECT_LT(D3DXCreateTextureFromFileA(m_device, nullptr, &texture), 0);
     EXPECT_EQ(texture, nullptr);

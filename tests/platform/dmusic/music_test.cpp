@@ -1,6 +1,7 @@
 // The menu music path: classes made through COM, a WAV segment loaded and played looping through
 // the mixer, restarts that never layer, stop, close-down and the failures the game survives.
 #include "platform/dmusic/dmusic.h"
+#include "platform/dmusic/segment.h"
 #include "platform/dsound/dsound.h"
 #include "platform/test_seams.h"
 #include "platform/win32/win32.h"
@@ -122,6 +123,25 @@ TEST_F(Music, ASecondStartRestartsInsteadOfLayering) {
     const auto left = Left(0.01);
     EXPECT_EQ(std::lround(left[0] * 32768.0), m_loop[0]) << "from the start, one copy only";
     EXPECT_EQ(std::lround(left[10] * 32768.0), m_loop[10]);
+}
+
+// The voice plays the segment's own samples rather than a copy; a loss of every sound buffer
+// takes them from the voice only, so the tune plays whole again once the performance starts over.
+TEST_F(Music, TheVoiceSharesTheSegmentsSamplesAndALossLeavesThemWhole) {
+    ASSERT_EQ(SetUpMusic(), S_OK);
+    ASSERT_EQ(Start(), S_OK);
+    const auto *segment = dmusic::AsSegment(m_segment);
+    ASSERT_NE(segment, nullptr);
+    EXPECT_EQ(segment->SharedSamples().use_count(), 2) << "the segment's and the voice's";
+    seams::LoseSoundBuffers();
+    EXPECT_EQ(segment->SharedSamples().use_count(), 1);
+    m_performance->CloseDown();
+    m_performance->InitAudio(nullptr, nullptr, nullptr, DMUS_APATH_DYNAMIC_MONO, 64,
+                             DMUS_AUDIOF_ALL, nullptr);
+    ASSERT_EQ(Start(), S_OK);
+    const auto left = Left(0.05);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        ASSERT_EQ(std::lround(left[i] * 32768.0), m_loop[i % m_loop.size()]) << "frame " << i;
 }
 
 TEST_F(Music, StopSilencesAndCloseDownEndsThePerformance) {

@@ -2,6 +2,8 @@
 // queues, and the accelerator table.
 #include "window_test_support.h"
 
+#include <thread>
+
 namespace {
 
 using namespace window_test;
@@ -226,3 +228,26 @@ TEST_F(WindowTest, DefaultProcedureClosesOnTheCloseCommandAndAltF4) {
 }
 
 } // namespace
+
+// A thread's queue is one of its own objects, gone before objects destroyed after it (at exit, the
+// process's statics; here, a thread object made before the queue). Closing down from such an
+// object still pumps messages: it finds the queue empty instead of reaching the destroyed one.
+TEST_F(WindowTest, MessagesPumpedAfterTheThreadsQueueIsGoneFindAnEmptyQueue) {
+    static bool peekedAfterwards = false;
+    static BOOL found = TRUE;
+    std::thread([] {
+        struct ClosesLast {
+            ~ClosesLast() {
+                EXPECT_TRUE(PostMessageA(nullptr, WM_USER + 7, 0, 0));
+                MSG msg{};
+                found = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+                peekedAfterwards = true;
+            }
+        };
+        thread_local ClosesLast closer;
+        (void)closer;
+        ASSERT_TRUE(PostMessageA(nullptr, WM_USER + 6, 0, 0)); // the queue is made after it
+    }).join();
+    EXPECT_TRUE(peekedAfterwards);
+    EXPECT_FALSE(found);
+}

@@ -8,6 +8,7 @@
 #include "platform/dinput/seams.h"
 #include "platform/seams/frame_clock.h"
 #include "platform/seams/program_seams.h"
+#include "platform/win32/entry/heap_policy.h"
 #include "platform/win32/window_seams.h"
 #include "tests/play/autopilot.h"
 
@@ -225,6 +226,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: tarvos_pilot very-easy|suicide|every-wave SCRIPT\n");
         return 2;
     }
+    win32::KeepFreedMemoryForReuse(); // as the program's own entry does
     std::string error;
     if (!seams::StartProgramSeams(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
