@@ -9,13 +9,22 @@ function(tarvos_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tarvos_test(NAME LABEL label SOURCES ... DEPS ... [ENV ...]): one GoogleTest executable, registered
-# with CTest under the label of the top-level folder it tests. Tests always run headless.
+# tarvos_folder_library(NAME DEPS ... [EXCLUDE file ...]): the library of one folder, made of every
+# .cpp in it but the excluded ones (program entries kept apart).
+function(tarvos_folder_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(file ${ARG_EXCLUDE})
+        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+    endforeach()
+    tarvos_library(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+endfunction()
+
+# tarvos_test(NAME LABEL label SOURCES ... DEPS ... [TIMEOUT s] [ENV ...]): one GoogleTest
+# executable, registered with CTest under the label of the top-level folder it tests. Tests always
+# run headless.
 function(tarvos_test name)
     cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
-    if(NOT TARVOS_TESTS OR TARVOS_FUZZ)
-        return()
-    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -30,26 +39,56 @@ function(tarvos_test name)
         ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;TARVOS_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARVOS_BINARY_DIR=${CMAKE_BINARY_DIR};${ARG_ENV}")
 endfunction()
 
-# tarvos_benchmark(NAME SOURCES ... DEPS ...): a Google Benchmark program, built but never run as a test.
-function(tarvos_benchmark name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-    if(NOT TARVOS_BENCHMARKS OR NOT benchmark_FOUND OR TARVOS_FUZZ OR TARVOS_SANITIZE)
+# tarvos_folder_tests(NAME LABEL label DEPS ... [TIMEOUT s] [ENV ...]): one GoogleTest program of
+# every *_test.cpp here.
+function(tarvos_folder_tests name)
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "DEPS;ENV" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    tarvos_test(${name} LABEL ${ARG_LABEL} TIMEOUT "${ARG_TIMEOUT}" SOURCES ${sources}
+        DEPS ${ARG_DEPS} ENV ${ARG_ENV})
+endfunction()
+
+# tarvos_x11_test(NAME LABEL label PROGRAM target [TIMEOUT s] [ARGS ...]): the program once more in
+# a real X server started by xvfb-run, where windows, sizes and the pointer are a window manager's.
+# Added only where xvfb-run is installed: the headless runs stand for it elsewhere.
+function(tarvos_x11_test name)
+    cmake_parse_arguments(ARG "" "LABEL;PROGRAM;TIMEOUT" "ARGS" ${ARGN})
+    if(NOT TARVOS_XVFB_RUN)
         return()
+    endif()
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_test(NAME ${name} COMMAND ${TARVOS_XVFB_RUN} -a $<TARGET_FILE:${ARG_PROGRAM}> ${ARG_ARGS})
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${ARG_LABEL}"
+        TIMEOUT ${ARG_TIMEOUT}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+        ENVIRONMENT "SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;TARVOS_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARVOS_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# tarvos_benchmark(NAME SOURCES ... DEPS ... [MEDIA]): a Google Benchmark program bench_<what>,
+# built but never run as a test. MEDIA: it reads the generated media from TARVOS_MEDIA_DIR.
+function(tarvos_benchmark name)
+    cmake_parse_arguments(ARG "MEDIA" "" "SOURCES;DEPS" ${ARGN})
+    if(NOT name MATCHES "^bench_")
+        message(FATAL_ERROR "benchmark programs are named bench_<what>, not ${name}")
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    if(ARG_MEDIA)
+        add_dependencies(${name} tarvos_media)
+        target_compile_definitions(${name} PRIVATE TARVOS_MEDIA_DIR="${CMAKE_BINARY_DIR}/media")
+    endif()
 endfunction()
 
-# tarvos_fuzz(FORMAT SOURCES ... DEPS ... CORPUS dir): a libFuzzer target fuzz_<format>; in a fuzz
-# build it is also registered as a short CTest run over its seed corpus.
+# tarvos_fuzz(FORMAT DEPS ... LABEL label): the libFuzzer target fuzz_<format> of the folder's
+# fuzz_<format>.cpp, also registered as a short CTest run over the folder's seed corpus/.
 function(tarvos_fuzz format)
-    cmake_parse_arguments(ARG "" "CORPUS;LABEL" "SOURCES;DEPS" ${ARGN})
-    if(NOT TARVOS_FUZZ)
-        return()
-    endif()
+    cmake_parse_arguments(ARG "" "LABEL" "DEPS" ${ARGN})
     set(name fuzz_${format})
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${name}.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -57,7 +96,7 @@ function(tarvos_fuzz format)
     file(MAKE_DIRECTORY ${work})
     add_test(NAME ${name}
         COMMAND ${name} -max_total_time=${TARVOS_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10
-                ${work} ${ARG_CORPUS})
+                ${work} ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABEL};fuzz" TIMEOUT 600
         ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
 endfunction()
@@ -65,28 +104,13 @@ if(NOT DEFINED TARVOS_FUZZ_SECONDS)
     set(TARVOS_FUZZ_SECONDS 5)
 endif()
 
-# tarvos_folder_library(NAME DEPS ... [OPTIONAL_DEPS ...]): the library of one folder, made of every
-# .cpp in it; optional dependencies are linked when their targets exist.
-function(tarvos_folder_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS;OPTIONAL_DEPS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    if(sources)
-        add_library(${name} STATIC ${sources})
-        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
-        foreach(dep ${ARG_OPTIONAL_DEPS})
-            if(TARGET ${dep})
-                target_link_libraries(${name} PUBLIC ${dep})
-            endif()
-        endforeach()
-    endif()
-endfunction()
-
-# tarvos_folder_tests(NAME LABEL label DEPS ...): one GoogleTest program of every *_test.cpp here.
-function(tarvos_folder_tests name)
-    cmake_parse_arguments(ARG "" "LABEL" "DEPS;ENV" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-    if(sources)
-        tarvos_test(${name} LABEL ${ARG_LABEL} SOURCES ${sources} DEPS ${ARG_DEPS} ENV ${ARG_ENV})
-    endif()
-endfunction()
+# tarvos_each_subfolder(): adds every folder under this one, each a program with its own
+# CMakeLists.txt (benchmarks, fuzz targets).
+macro(tarvos_each_subfolder)
+    file(GLOB tarvos_subfolders LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(dir ${tarvos_subfolders})
+        if(IS_DIRECTORY ${dir})
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endmacro()

@@ -179,6 +179,13 @@ private:
     void EnumerateAdapter(UINT ordinal, AdapterRecord &adapter, bool &hardwareExists,
                           bool &hardwareWindowed, bool &hardwareDesktopWindowed,
                           bool &hardwareHasModes);
+    // The phases of EnumerateAdapter, over the adapter's modes and formats as they are found.
+    struct AdapterFormats;
+    void CollectAdapterModes(UINT ordinal, AdapterRecord &adapter, AdapterFormats &found);
+    void ConfirmFormat(UINT ordinal, DeviceRecord &device, AdapterFormats &found, DWORD f);
+    BOOL ChooseVertexProcessing(D3DCAPS8 &caps, D3DFORMAT format, DWORD &behavior);
+    bool AddDeviceModes(DeviceRecord &device, const AdapterFormats &found);
+    void ChooseStartingMode(DeviceRecord &device);
     void ReadBackBufferDesc();
     void ApplyCursorRules();
     void BuildDeviceText(const DeviceRecord &device, DWORD behavior, const AdapterRecord &adapter);

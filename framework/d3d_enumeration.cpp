@@ -62,16 +62,72 @@ BOOL CD3DApplication::PickDepthStencilFormat(UINT adapter, D3DDEVTYPE deviceType
     return FALSE;
 }
 
-void CD3DApplication::EnumerateAdapter(UINT ordinal, AdapterRecord &adapter, bool &hardwareExists,
-                                       bool &hardwareWindowed, bool &hardwareDesktopWindowed,
-                                       bool &hardwareHasModes) {
+// The adapter's distinct full-screen modes and their formats, the desktop format first.
+struct CD3DApplication::AdapterFormats {
     D3DDISPLAYMODE modes[kMaxDisplayModesPerAdapter];
+    DWORD dwModeCount = 0;
     D3DFORMAT formats[kMaxFormatsPerAdapter];
+    DWORD dwFormatCount = 0;
+    // Per format, for the device being enumerated: whether the device type takes it, whether
+    // the application accepts it, and with which vertex processing and depth-stencil format.
+    BOOL bSupported[kMaxFormatsPerAdapter];
     BOOL bFormatConfirmed[kMaxFormatsPerAdapter];
     DWORD dwBehavior[kMaxFormatsPerAdapter];
     D3DFORMAT fmtDepthStencil[kMaxFormatsPerAdapter];
-    DWORD dwModeCount = 0;
-    DWORD dwFormatCount = 0;
+};
+
+void CD3DApplication::EnumerateAdapter(UINT ordinal, AdapterRecord &adapter, bool &hardwareExists,
+                                       bool &hardwareWindowed, bool &hardwareDesktopWindowed,
+                                       bool &hardwareHasModes) {
+    AdapterFormats found;
+    CollectAdapterModes(ordinal, adapter, found);
+
+    for (size_t t = 0; t < std::size(kDeviceTypes); ++t) {
+        if (adapter.dwDeviceCount == kMaxDevicesPerAdapter)
+            break;
+        DeviceRecord &device = adapter.devices[adapter.dwDeviceCount];
+        const bool hal = kDeviceTypes[t] == D3DDEVTYPE_HAL;
+        device.deviceType = kDeviceTypes[t];
+        m_pD3D->GetDeviceCaps(ordinal, device.deviceType, &device.caps);
+        device.strDescription = kDeviceDescriptions[t];
+        device.dwModeCount = 0;
+        device.dwCurrentMode = 0;
+        device.bCanRenderWindowed = FALSE;
+        device.bWindowed = FALSE;
+        device.multiSampleTypeWindowed = D3DMULTISAMPLE_NONE;
+        device.multiSampleTypeFullScreen = D3DMULTISAMPLE_NONE;
+        const bool canRenderWindowed = (device.caps.Caps2 & D3DCAPS2_CANRENDERWINDOWED) != 0;
+
+        for (DWORD f = 0; f < found.dwFormatCount; ++f) {
+            ConfirmFormat(ordinal, device, found, f);
+            if (hal && found.bSupported[f]) {
+                hardwareExists = true;
+                if (canRenderWindowed) {
+                    hardwareWindowed = true;
+                    if (f == 0)
+                        hardwareDesktopWindowed = true;
+                }
+            }
+        }
+        if (AddDeviceModes(device, found) && hal)
+            hardwareHasModes = true;
+        ChooseStartingMode(device);
+
+        if (found.bFormatConfirmed[0] && canRenderWindowed) {
+            device.bCanRenderWindowed = TRUE;
+            device.bWindowed = TRUE;
+        }
+        if (device.dwModeCount > 0)
+            ++adapter.dwDeviceCount;
+    }
+}
+
+void CD3DApplication::CollectAdapterModes(UINT ordinal, AdapterRecord &adapter,
+                                          AdapterFormats &found) {
+    D3DDISPLAYMODE *modes = found.modes;
+    D3DFORMAT *formats = found.formats;
+    DWORD &dwModeCount = found.dwModeCount;
+    DWORD &dwFormatCount = found.dwFormatCount;
 
     m_pD3D->GetAdapterIdentifier(ordinal, D3DENUM_NO_WHQL_LEVEL, &adapter.identifier);
     m_pD3D->GetAdapterDisplayMode(ordinal, &adapter.desktopMode);
@@ -107,114 +163,89 @@ void CD3DApplication::EnumerateAdapter(UINT ordinal, AdapterRecord &adapter, boo
         modes[dwModeCount++] = {mode.Width, mode.Height, 0, mode.Format};
     }
     std::qsort(modes, dwModeCount, sizeof modes[0], CompareDisplayModes);
+}
 
-    for (size_t t = 0; t < std::size(kDeviceTypes); ++t) {
-        if (adapter.dwDeviceCount == kMaxDevicesPerAdapter)
-            break;
-        DeviceRecord &device = adapter.devices[adapter.dwDeviceCount];
-        const bool hal = kDeviceTypes[t] == D3DDEVTYPE_HAL;
-        device.deviceType = kDeviceTypes[t];
-        m_pD3D->GetDeviceCaps(ordinal, device.deviceType, &device.caps);
-        device.strDescription = kDeviceDescriptions[t];
-        device.dwModeCount = 0;
-        device.dwCurrentMode = 0;
-        device.bCanRenderWindowed = FALSE;
-        device.bWindowed = FALSE;
-        device.multiSampleTypeWindowed = D3DMULTISAMPLE_NONE;
-        device.multiSampleTypeFullScreen = D3DMULTISAMPLE_NONE;
-        const bool canRenderWindowed = (device.caps.Caps2 & D3DCAPS2_CANRENDERWINDOWED) != 0;
+void CD3DApplication::ConfirmFormat(UINT ordinal, DeviceRecord &device, AdapterFormats &found,
+                                    DWORD f) {
+    const D3DFORMAT format = found.formats[f];
+    found.bFormatConfirmed[f] = FALSE;
+    found.fmtDepthStencil[f] = D3DFMT_UNKNOWN;
+    found.dwBehavior[f] = 0;
+    found.bSupported[f] =
+        SUCCEEDED(m_pD3D->CheckDeviceType(ordinal, device.deviceType, format, format, FALSE));
+    if (!found.bSupported[f])
+        return;
+    found.bFormatConfirmed[f] = ChooseVertexProcessing(device.caps, format, found.dwBehavior[f]);
+    if (found.bFormatConfirmed[f] && m_bUseDepthBuffer &&
+        !PickDepthStencilFormat(ordinal, device.deviceType, format, &found.fmtDepthStencil[f]))
+        found.bFormatConfirmed[f] = FALSE;
+}
 
-        for (DWORD f = 0; f < dwFormatCount; ++f) {
-            bFormatConfirmed[f] = FALSE;
-            fmtDepthStencil[f] = D3DFMT_UNKNOWN;
-            dwBehavior[f] = 0;
-            if (FAILED(m_pD3D->CheckDeviceType(ordinal, device.deviceType, formats[f], formats[f],
-                                               FALSE)))
+// Vertex-processing trials, strongest first: the first the application accepts wins.
+BOOL CD3DApplication::ChooseVertexProcessing(D3DCAPS8 &caps, D3DFORMAT format, DWORD &behavior) {
+    BOOL accepted = FALSE;
+    const DWORD devCaps = caps.DevCaps;
+    if (devCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) {
+        if (devCaps & D3DDEVCAPS_PUREDEVICE) {
+            behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE;
+            accepted = SUCCEEDED(AcceptDeviceCaps(&caps, behavior, format));
+        }
+        if (!accepted) {
+            behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+            accepted = SUCCEEDED(AcceptDeviceCaps(&caps, behavior, format));
+        }
+        if (!accepted) {
+            behavior = D3DCREATE_MIXED_VERTEXPROCESSING;
+            accepted = SUCCEEDED(AcceptDeviceCaps(&caps, behavior, format));
+        }
+    }
+    if (!accepted) {
+        behavior = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+        accepted = SUCCEEDED(AcceptDeviceCaps(&caps, behavior, format));
+    }
+    return accepted;
+}
+
+// The adapter's modes in the formats the device confirmed, in the adapter's order; true when any
+// was added.
+bool CD3DApplication::AddDeviceModes(DeviceRecord &device, const AdapterFormats &found) {
+    bool added = false;
+    for (DWORD m = 0; m < found.dwModeCount; ++m) {
+        const D3DDISPLAYMODE &mode = found.modes[m];
+        for (DWORD f = 0; f < found.dwFormatCount; ++f) {
+            if (mode.Format != found.formats[f] || !found.bFormatConfirmed[f])
                 continue;
-            if (hal) {
-                hardwareExists = true;
-                if (canRenderWindowed) {
-                    hardwareWindowed = true;
-                    if (f == 0)
-                        hardwareDesktopWindowed = true;
-                }
-            }
-            // Vertex-processing trials: the first the application accepts wins.
-            const DWORD devCaps = device.caps.DevCaps;
-            if (devCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) {
-                if (devCaps & D3DDEVCAPS_PUREDEVICE) {
-                    dwBehavior[f] = D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE;
-                    bFormatConfirmed[f] =
-                        SUCCEEDED(AcceptDeviceCaps(&device.caps, dwBehavior[f], formats[f]));
-                }
-                if (!bFormatConfirmed[f]) {
-                    dwBehavior[f] = D3DCREATE_HARDWARE_VERTEXPROCESSING;
-                    bFormatConfirmed[f] =
-                        SUCCEEDED(AcceptDeviceCaps(&device.caps, dwBehavior[f], formats[f]));
-                }
-                if (!bFormatConfirmed[f]) {
-                    dwBehavior[f] = D3DCREATE_MIXED_VERTEXPROCESSING;
-                    bFormatConfirmed[f] =
-                        SUCCEEDED(AcceptDeviceCaps(&device.caps, dwBehavior[f], formats[f]));
-                }
-            }
-            if (!bFormatConfirmed[f]) {
-                dwBehavior[f] = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
-                bFormatConfirmed[f] =
-                    SUCCEEDED(AcceptDeviceCaps(&device.caps, dwBehavior[f], formats[f]));
-            }
-            if (bFormatConfirmed[f] && m_bUseDepthBuffer &&
-                !PickDepthStencilFormat(ordinal, device.deviceType, formats[f],
-                                        &fmtDepthStencil[f]))
-                bFormatConfirmed[f] = FALSE;
+            if (device.dwModeCount == kMaxModesPerDevice)
+                continue;
+            device.modes[device.dwModeCount++] = {mode.Width, mode.Height, mode.Format,
+                                                  found.dwBehavior[f], found.fmtDepthStencil[f]};
+            added = true;
         }
+    }
+    return added;
+}
 
-        for (DWORD m = 0; m < dwModeCount; ++m) {
-            for (DWORD f = 0; f < dwFormatCount; ++f) {
-                if (modes[m].Format != formats[f] || !bFormatConfirmed[f])
-                    continue;
-                if (device.dwModeCount == kMaxModesPerDevice)
-                    continue;
-                device.modes[device.dwModeCount++] = {modes[m].Width, modes[m].Height,
-                                                      modes[m].Format, dwBehavior[f],
-                                                      fmtDepthStencil[f]};
-                if (hal)
-                    hardwareHasModes = true;
-            }
+// The starting mode: the wanted one, else 640 x 480 (a 16-bit format preferred).
+void CD3DApplication::ChooseStartingMode(DeviceRecord &device) {
+    for (DWORD m = 0; m < device.dwModeCount; ++m) {
+        const ModeRecord &mode = device.modes[m];
+        if (mode.dwWidth == m_wantedFullScreenMode.Width &&
+            mode.dwHeight == m_wantedFullScreenMode.Height &&
+            mode.format == m_wantedFullScreenMode.Format) {
+            device.dwCurrentMode = m;
+            m_dwChosenModeIndex = m;
+            return;
         }
-
-        // The starting mode: the wanted one, else 640 x 480 (a 16-bit format preferred).
-        bool found = false;
-        for (DWORD m = 0; m < device.dwModeCount; ++m) {
-            const ModeRecord &mode = device.modes[m];
-            if (mode.dwWidth == m_wantedFullScreenMode.Width &&
-                mode.dwHeight == m_wantedFullScreenMode.Height &&
-                mode.format == m_wantedFullScreenMode.Format) {
-                device.dwCurrentMode = m;
-                m_dwChosenModeIndex = m;
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            for (DWORD m = 0; m < device.dwModeCount; ++m) {
-                const ModeRecord &mode = device.modes[m];
-                if (mode.dwWidth != 640 || mode.dwHeight != 480)
-                    continue;
-                device.dwCurrentMode = m;
-                m_dwChosenModeIndex = m;
-                m_wantedFullScreenMode.Format = mode.format;
-                if (IsSixteenBitFormat(mode.format))
-                    break;
-            }
-        }
-
-        if (bFormatConfirmed[0] && canRenderWindowed) {
-            device.bCanRenderWindowed = TRUE;
-            device.bWindowed = TRUE;
-        }
-        if (device.dwModeCount > 0)
-            ++adapter.dwDeviceCount;
+    }
+    for (DWORD m = 0; m < device.dwModeCount; ++m) {
+        const ModeRecord &mode = device.modes[m];
+        if (mode.dwWidth != 640 || mode.dwHeight != 480)
+            continue;
+        device.dwCurrentMode = m;
+        m_dwChosenModeIndex = m;
+        m_wantedFullScreenMode.Format = mode.format;
+        if (IsSixteenBitFormat(mode.format))
+            break;
     }
 }
 

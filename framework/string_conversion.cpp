@@ -14,13 +14,6 @@ bool usableCount(int count) {
     return count == -1 || count > 0;
 }
 
-int wideLength(const WCHAR *text) {
-    int length = 0;
-    while (text[length])
-        ++length;
-    return length;
-}
-
 } // namespace
 
 void ConvertAnsiToWide(WCHAR *destination, const char *source, int count) {
@@ -36,7 +29,7 @@ void ConvertWideToAnsi(char *destination, const WCHAR *source, int count) {
     if (!destination || !source || !usableCount(count))
         return;
     if (count == -1)
-        count = wideLength(source) + 1;
+        count = lstrlenW(source) + 1;
     WideCharToMultiByte(CP_ACP, 0, source, -1, destination, count, nullptr, nullptr);
     destination[count - 1] = 0;
 }

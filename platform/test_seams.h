@@ -3,21 +3,9 @@
 // scripted input and a stepped sound mixer. Nothing here changes behaviour until a test uses it.
 #pragma once
 
+#include "platform/d3d8/seams.h"
+#include "platform/dinput/seams.h"
+#include "platform/dmusic/seams.h"
+#include "platform/dsound/seams.h"
 #include "platform/seams/failure_injection.h"
 #include "platform/win32/seams.h"
-
-#if __has_include("platform/d3d8/seams.h")
-#include "platform/d3d8/seams.h"
-#endif
-#if __has_include("platform/d3dx/seams.h")
-#include "platform/d3dx/seams.h"
-#endif
-#if __has_include("platform/dinput/seams.h")
-#include "platform/dinput/seams.h"
-#endif
-#if __has_include("platform/dsound/seams.h")
-#include "platform/dsound/seams.h"
-#endif
-#if __has_include("platform/dmusic/seams.h")
-#include "platform/dmusic/seams.h"
-#endif

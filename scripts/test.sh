@@ -32,9 +32,5 @@ if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets over their corpora"
     configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOS_FUZZ=ON -DTARVOS_WERROR=ON \
         -DTARVOS_TESTS=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-    if (cd "$TARVOS_ROOT/build-fuzz" && ctest -N -L fuzz | grep -q 'Total Tests: [1-9]'); then
-        (cd "$TARVOS_ROOT/build-fuzz" && ctest --output-on-failure -L fuzz -j "$JOBS")
-    else
-        echo "No fuzz targets yet."
-    fi
+    (cd "$TARVOS_ROOT/build-fuzz" && ctest --output-on-failure -L fuzz -j "$JOBS")
 fi

@@ -25,6 +25,17 @@ HRESULT makeSound(CSound **ppSound, LPDIRECTSOUNDBUFFER *apDSBuffer, DWORD dwSiz
     return S_OK;
 }
 
+// The empty buffer table and the unopened file a new sound is made of; false when either cannot
+// be had.
+bool allocateSoundParts(DWORD dwNumBuffers, std::unique_ptr<LPDIRECTSOUNDBUFFER[]> &apDSBuffer,
+                        std::unique_ptr<WavFile> &pWaveFile) {
+    apDSBuffer.reset(new (std::nothrow) LPDIRECTSOUNDBUFFER[dwNumBuffers]());
+    if (!apDSBuffer)
+        return false;
+    pWaveFile.reset(new (std::nothrow) WavFile());
+    return pWaveFile != nullptr;
+}
+
 } // namespace
 
 SoundManager::SoundManager() : m_pDS(nullptr) {}
@@ -146,12 +157,9 @@ HRESULT SoundManager::Create(CSound **ppSound, LPCSTR strWaveFileName, DWORD dwC
     if (!strWaveFileName || !ppSound || dwNumBuffers < 1)
         return E_INVALIDARG;
 
-    std::unique_ptr<LPDIRECTSOUNDBUFFER[]> apDSBuffer(new (std::nothrow)
-                                                          LPDIRECTSOUNDBUFFER[dwNumBuffers]());
-    if (!apDSBuffer)
-        return E_OUTOFMEMORY;
-    std::unique_ptr<WavFile> pWaveFile(new (std::nothrow) WavFile());
-    if (!pWaveFile)
+    std::unique_ptr<LPDIRECTSOUNDBUFFER[]> apDSBuffer;
+    std::unique_ptr<WavFile> pWaveFile;
+    if (!allocateSoundParts(dwNumBuffers, apDSBuffer, pWaveFile))
         return E_OUTOFMEMORY;
 
     pWaveFile->Open(strWaveFileName, nullptr, WAVEFILE_READ);
@@ -176,12 +184,9 @@ HRESULT SoundManager::CreateFromMemory(CSound **ppSound, BYTE *pbData, ULONG ulD
     if (!pbData || !ppSound || dwNumBuffers < 1)
         return E_INVALIDARG;
 
-    std::unique_ptr<LPDIRECTSOUNDBUFFER[]> apDSBuffer(new (std::nothrow)
-                                                          LPDIRECTSOUNDBUFFER[dwNumBuffers]());
-    if (!apDSBuffer)
-        return E_OUTOFMEMORY;
-    std::unique_ptr<WavFile> pWaveFile(new (std::nothrow) WavFile());
-    if (!pWaveFile)
+    std::unique_ptr<LPDIRECTSOUNDBUFFER[]> apDSBuffer;
+    std::unique_ptr<WavFile> pWaveFile;
+    if (!allocateSoundParts(dwNumBuffers, apDSBuffer, pWaveFile))
         return E_OUTOFMEMORY;
 
     pWaveFile->OpenFromMemory(pbData, ulDataSize, pwfx, WAVEFILE_READ);

@@ -48,8 +48,7 @@ struct IDirect3DDevice8 : IUnknown {
     virtual BOOL ShowCursor(BOOL show) = 0;
     virtual HRESULT SetCursorProperties(UINT hotSpotX, UINT hotSpotY, IDirect3DSurface8 *image) = 0;
 
-    // Drawing pipeline: states, resources and draws. Declared so that callers compile against
-    // the whole device; until the pipeline exists they answer D3DERR_INVALIDCALL.
+    // Drawing pipeline: states, resources and draws.
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD *value) = 0;
     virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,

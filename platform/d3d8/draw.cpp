@@ -115,7 +115,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture8 *texture) {
             return D3DERR_INVALIDCALL;
     }
     // Sampler objects belong to the stage, so a new texture keeps its stage's sampler.
-    m_pipeline->TextureChanged(stage, storage);
+    m_pipeline->SetTexture(stage, storage);
     return S_OK;
 }
 
@@ -126,8 +126,7 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer8 *buffer, UIN
     auto *ours = buffer ? dynamic_cast<VertexBuffer *>(buffer) : nullptr;
     if (buffer && (!ours || ours->Store().Owner() != this || stride == 0))
         return D3DERR_INVALIDCALL;
-    m_pipeline->state.stream = ours;
-    m_pipeline->state.stride = stride;
+    m_pipeline->SetStream(ours, stride);
     return S_OK;
 }
 
@@ -136,8 +135,7 @@ HRESULT Device::SetIndices(IDirect3DIndexBuffer8 *buffer, UINT baseVertex) {
     auto *ours = buffer ? dynamic_cast<IndexBuffer *>(buffer) : nullptr;
     if (buffer && (!ours || ours->Store().Owner() != this))
         return D3DERR_INVALIDCALL;
-    m_pipeline->state.indices = ours;
-    m_pipeline->state.baseVertex = baseVertex;
+    m_pipeline->SetIndices(ours, baseVertex);
     return S_OK;
 }
 
@@ -156,18 +154,14 @@ HRESULT Device::SetVertexShader(DWORD handle) {
         Trace("SetVertexShader: " + std::to_string(handle) + " is not a vertex format");
         return D3DERR_INVALIDCALL;
     }
-    if (m_pipeline->state.fvf != handle) {
-        m_pipeline->state.fvf = handle;
-        m_pipeline->state.layout = layout;
-        m_pipeline->KeyChanged();
-    }
+    m_pipeline->SetVertexFormat(handle, layout);
     return S_OK;
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
     LogCall("DrawPrimitive", type, startVertex, primitiveCount);
     Primitive p;
-    PipelineState &s = m_pipeline->state;
+    const PipelineState &s = m_pipeline->State();
     if (!primitiveOf(type, primitiveCount, p) || !m_inScene || !s.layout.valid || !s.stream)
         return D3DERR_INVALIDCALL;
     if (primitiveCount == 0)
@@ -192,7 +186,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
                                      UINT startIndex, UINT primitiveCount) {
     LogCall("DrawIndexedPrimitive", type, minIndex, vertexCount, startIndex, primitiveCount);
     Primitive p;
-    PipelineState &s = m_pipeline->state;
+    const PipelineState &s = m_pipeline->State();
     if (!primitiveOf(type, primitiveCount, p) || !m_inScene || !s.layout.valid || !s.stream ||
         !s.indices)
         return D3DERR_INVALIDCALL;
@@ -230,15 +224,14 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
                                 UINT stride) {
     LogCall("DrawPrimitiveUP", type, primitiveCount, vertices, stride);
     Primitive p;
-    PipelineState &s = m_pipeline->state;
+    const PipelineState &s = m_pipeline->State();
     if (!primitiveOf(type, primitiveCount, p) || !m_inScene || !s.layout.valid || !vertices ||
         stride < s.layout.size || !MakeCurrent())
         return D3DERR_INVALIDCALL;
     if (primitiveCount == 0)
         return S_OK;
     // Direct3D 8 unbinds stream 0 after a user-memory draw.
-    s.stream = nullptr;
-    s.stride = 0;
+    m_pipeline->SetStream(nullptr, 0);
     DrawCall call;
     call.mode = p.mode;
     call.count = static_cast<GLsizei>(p.vertices);
@@ -253,7 +246,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     LogCall("DrawIndexedPrimitiveUP", type, minIndex, vertexCount, primitiveCount, indices,
             indexFormat, vertices, stride);
     Primitive p;
-    PipelineState &s = m_pipeline->state;
+    const PipelineState &s = m_pipeline->State();
     if (!primitiveOf(type, primitiveCount, p) || !m_inScene || !s.layout.valid || !vertices ||
         !indices || stride < s.layout.size ||
         (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32) || !MakeCurrent())
@@ -268,10 +261,8 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
         Trace("DrawIndexedPrimitiveUP: an index reaches past the vertices given");
         return D3DERR_INVALIDCALL;
     }
-    s.stream = nullptr;
-    s.stride = 0;
-    s.indices = nullptr;
-    s.baseVertex = 0;
+    m_pipeline->SetStream(nullptr, 0);
+    m_pipeline->SetIndices(nullptr, 0);
     DrawCall call;
     call.mode = p.mode;
     call.count = static_cast<GLsizei>(p.vertices);

@@ -58,14 +58,26 @@ std::vector<unsigned> parseFrames(const char *text) {
     return frames;
 }
 
+// A seams reset captures nothing more and counts presents afresh.
+void stopCapture();
+
 CaptureState &state() {
     static CaptureState s;
     static const bool registered = [] {
-        seams::RegisterReset([] { seams::StopFrameCapture(); });
+        seams::RegisterReset(stopCapture);
         return true;
     }();
     (void)registered;
     return s;
+}
+
+void stopCapture() {
+    CaptureState &s = state();
+    std::lock_guard guard(s.lock);
+    s.configured = true;
+    s.folder.clear();
+    s.frames.clear();
+    s.presents = 0;
 }
 
 void configureFromEnvironment(CaptureState &s) {
@@ -122,15 +134,6 @@ void CaptureFrames(const std::string &folder, std::vector<unsigned> frames) {
     s.frames = std::move(frames);
     s.presents = 0;
     s.lastFrameCaptured = -1;
-}
-
-void StopFrameCapture() {
-    auto &s = d3d8::state();
-    std::lock_guard guard(s.lock);
-    s.configured = true;
-    s.folder.clear();
-    s.frames.clear();
-    s.presents = 0;
 }
 
 unsigned PresentCount() {

@@ -49,8 +49,3 @@ constexpr D3DCOLOR D3DCOLOR_XRGB(DWORD r, DWORD g, DWORD b) {
 constexpr D3DCOLOR D3DCOLOR_RGBA(DWORD r, DWORD g, DWORD b, DWORD a) {
     return D3DCOLOR_ARGB(a, r, g, b);
 }
-// Float components in 0..1 are scaled to 0..255 and truncated.
-constexpr D3DCOLOR D3DCOLOR_COLORVALUE(float r, float g, float b, float a) {
-    return D3DCOLOR_RGBA(static_cast<DWORD>(r * 255.0f), static_cast<DWORD>(g * 255.0f),
-                         static_cast<DWORD>(b * 255.0f), static_cast<DWORD>(a * 255.0f));
-}

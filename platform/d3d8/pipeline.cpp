@@ -137,7 +137,7 @@ Pipeline::~Pipeline() {
 }
 
 void Pipeline::ForgetTexture(const void *texture, GLuint name) {
-    for (TextureStorage *&bound : state.textures)
+    for (TextureStorage *&bound : m_state.textures)
         if (static_cast<const void *>(bound) == texture) {
             bound = nullptr;
             m_keyDirty = true;
@@ -149,10 +149,10 @@ void Pipeline::ForgetTexture(const void *texture, GLuint name) {
 }
 
 void Pipeline::ForgetBuffer(const void *buffer, GLuint name) {
-    if (static_cast<const void *>(state.stream) == buffer)
-        state.stream = nullptr;
-    if (static_cast<const void *>(state.indices) == buffer)
-        state.indices = nullptr;
+    if (static_cast<const void *>(m_state.stream) == buffer)
+        m_state.stream = nullptr;
+    if (static_cast<const void *>(m_state.indices) == buffer)
+        m_state.indices = nullptr;
     // Deleting a buffer detaches it from the vertex array; a later buffer may get its name again.
     if (name && m_attributeBuffer == name)
         m_attributeBuffer = 0;
@@ -246,8 +246,8 @@ void Pipeline::TextureStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE ty
     }
 }
 
-void Pipeline::TextureChanged(DWORD stage, TextureStorage *texture) {
-    TextureStorage *&bound = state.textures[stage];
+void Pipeline::SetTexture(DWORD stage, TextureStorage *texture) {
+    TextureStorage *&bound = m_state.textures[stage];
     // The program only knows what kind of texture a stage samples, not which one.
     const TextureKind before = bound ? bound->Kind() : TextureKind::None;
     const TextureKind after = texture ? texture->Kind() : TextureKind::None;
@@ -257,8 +257,8 @@ void Pipeline::TextureChanged(DWORD stage, TextureStorage *texture) {
 }
 
 ProgramKey Pipeline::BuildKey() const {
-    const auto &rs = state.render;
-    const VertexLayout &layout = state.layout;
+    const auto &rs = m_state.render;
+    const VertexLayout &layout = m_state.layout;
     ProgramKey key;
     key.pretransformed = layout.pretransformed;
     key.hasNormal = layout.normalOffset >= 0;
@@ -272,7 +272,7 @@ ProgramKey Pipeline::BuildKey() const {
     if (!layout.pretransformed && rs[D3DRS_LIGHTING]) {
         key.lighting = 1;
         int lights = 0;
-        for (const auto &[index, slot] : state.lights)
+        for (const auto &[index, slot] : m_state.lights)
             if (slot.enabled && lights < kMaxLights)
                 key.lightTypes[lights++] = static_cast<std::uint8_t>(slot.light.Type);
         key.lightCount = static_cast<std::uint8_t>(lights);
@@ -300,7 +300,7 @@ ProgramKey Pipeline::BuildKey() const {
         key.alphaFunc = static_cast<std::uint8_t>(rs[D3DRS_ALPHAFUNC]);
 
     for (int i = 0; i < kMaxStages; ++i) {
-        const auto &ss = state.stage[i];
+        const auto &ss = m_state.stage[i];
         if (ss[D3DTSS_COLOROP] == D3DTOP_DISABLE)
             break;
         StageKey &stage = key.stages[i];
@@ -313,7 +313,7 @@ ProgramKey Pipeline::BuildKey() const {
         stage.alphaArg[1] = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAARG1]);
         stage.alphaArg[2] = static_cast<std::uint8_t>(ss[D3DTSS_ALPHAARG2]);
         stage.resultTemp = ss[D3DTSS_RESULTARG] == D3DTA_TEMP;
-        const TextureStorage *texture = state.textures[i];
+        const TextureStorage *texture = m_state.textures[i];
         stage.texture = texture ? texture->Kind() : TextureKind::None;
         const DWORD index = ss[D3DTSS_TEXCOORDINDEX];
         stage.texGen = static_cast<std::uint8_t>(layout.pretransformed ? 0 : index >> 16);
@@ -337,8 +337,8 @@ ProgramKey Pipeline::BuildKey() const {
 // The enabled lights in camera space: positions and directions through the view matrix.
 void Pipeline::ComputeLights() {
     int n = 0;
-    const D3DMATRIX &v = state.view;
-    for (const auto &[index, slot] : state.lights) {
+    const D3DMATRIX &v = m_state.view;
+    for (const auto &[index, slot] : m_state.lights) {
         if (!slot.enabled || n >= kMaxLights)
             continue;
         const D3DLIGHT8 &l = slot.light;
@@ -384,9 +384,9 @@ void Pipeline::Upload(Program &program) {
         program.received[g] = m_changed[g];
         return true;
     };
-    const auto &rs = state.render;
+    const auto &rs = m_state.render;
     if (stale(UniformGroup::Transforms)) {
-        const D3DMATRIX worldView = multiply(state.world, state.view);
+        const D3DMATRIX worldView = multiply(m_state.world, m_state.view);
         gl.UniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView._11);
         if (program.normalMatrix >= 0) {
             const auto normal = normalMatrix(worldView);
@@ -394,18 +394,18 @@ void Pipeline::Upload(Program &program) {
         }
     }
     if (stale(UniformGroup::Projection))
-        gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, &state.projection._11);
+        gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, &m_state.projection._11);
     if (stale(UniformGroup::Viewport) && program.screen >= 0) {
-        const D3DVIEWPORT8 &vp = state.viewport;
+        const D3DVIEWPORT8 &vp = m_state.viewport;
         const float screen[4] = {static_cast<float>(vp.X), static_cast<float>(vp.Y),
                                  2.0f / static_cast<float>(vp.Width),
                                  2.0f / static_cast<float>(vp.Height)};
         gl.Uniform4fv(program.screen, 1, screen);
     }
     if (stale(UniformGroup::TextureMatrices) && program.texMatrix >= 0)
-        gl.UniformMatrix4fv(program.texMatrix, kMaxStages, GL_FALSE, &state.texture[0]._11);
+        gl.UniformMatrix4fv(program.texMatrix, kMaxStages, GL_FALSE, &m_state.texture[0]._11);
     if (stale(UniformGroup::Material)) {
-        const D3DMATERIAL8 &m = state.material;
+        const D3DMATERIAL8 &m = m_state.material;
         gl.Uniform4fv(program.matDiffuse, 1, &m.Diffuse.r);
         gl.Uniform4fv(program.matAmbient, 1, &m.Ambient.r);
         gl.Uniform4fv(program.matSpecular, 1, &m.Specular.r);
@@ -439,7 +439,7 @@ void Pipeline::Upload(Program &program) {
 }
 
 void Pipeline::ApplyFixedState() {
-    const auto &rs = state.render;
+    const auto &rs = m_state.render;
     GlFixedState &held = m_held;
     // True when OpenGL does not hold `wanted` yet; then it is taken as held.
     auto change = [](auto &current, auto wanted) {
@@ -457,7 +457,7 @@ void Pipeline::ApplyFixedState() {
             gl.Disable(capability);
     };
 
-    const D3DVIEWPORT8 &vp = state.viewport;
+    const D3DVIEWPORT8 &vp = m_state.viewport;
     // Row 0 of the back buffer is the picture's top, so the viewport maps without flipping.
     const GLint viewport[4] = {static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y),
                                static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height)};
@@ -533,7 +533,7 @@ void Pipeline::ApplySamplers() {
         if (texture && texture->HasUnwrittenLevels())
             texture->DefineUnwrittenLevels();
     for (int i = 0; i < kMaxStages; ++i) {
-        TextureStorage *texture = state.textures[i];
+        TextureStorage *texture = m_state.textures[i];
         const GLuint name = texture ? texture->Name() : 0;
         // A stage without a texture samples nothing; whatever its unit holds stays there.
         if (!name)
@@ -545,7 +545,7 @@ void Pipeline::ApplySamplers() {
             m_boundTextures[i] = name;
         }
         if (m_samplerDirty[i]) {
-            const auto &ss = state.stage[i];
+            const auto &ss = m_state.stage[i];
             const GLuint sampler = m_samplers[i];
             const bool linearMin = ss[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
             GLenum minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
@@ -590,12 +590,12 @@ GLuint Pipeline::StreamIndices(const void *data, std::size_t bytes) {
 // already point there.
 void Pipeline::ApplyAttributes(const DrawCall &call) {
     if (call.vertices && call.vertices == m_attributeBuffer && call.stride == m_attributeStride &&
-        state.fvf == m_attributeFvf)
+        m_state.fvf == m_attributeFvf)
         return;
     m_attributeBuffer = call.vertices;
     m_attributeStride = call.stride;
-    m_attributeFvf = state.fvf;
-    const VertexLayout &layout = state.layout;
+    m_attributeFvf = m_state.fvf;
+    const VertexLayout &layout = m_state.layout;
     gl.BindBuffer(GL_ARRAY_BUFFER, call.vertices);
     auto attribute = [&](int location, bool on, GLint size, GLenum type, GLboolean normalised,
                          int offset) {

@@ -90,14 +90,24 @@ public:
     void ForgetTexture(const void *texture, GLuint name);
     void ForgetBuffer(const void *buffer, GLuint name);
 
-    // What a recorded state change reaches: the uniforms of a group, the program choice, the
-    // fixed GL state; render states, stage states and textures sort themselves out.
-    void UniformsChanged(UniformGroup group) { m_changed[static_cast<int>(group)] = ++m_clock; }
-    void KeyChanged() { m_keyDirty = true; }
-    void FixedStateChanged() { m_fixedDirty = true; }
-    void RenderStateChanged(D3DRENDERSTATETYPE state);
-    void TextureStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
-    void TextureChanged(DWORD stage, TextureStorage *texture);
+    // The states as recorded. They change only through the setters below, each of which marks
+    // what the change reaches (uniforms, the program choice, the fixed GL state, samplers), so
+    // that no change goes unnoticed by the next draw. The device has checked the values.
+    const PipelineState &State() const { return m_state; }
+    void SetRenderState(D3DRENDERSTATETYPE type, DWORD value);
+    void SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
+    // False when Direct3D has no such transform.
+    bool SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX &matrix);
+    void SetMaterial(const D3DMATERIAL8 &material);
+    // Setting a light never changes whether it is on.
+    void SetLight(DWORD index, const D3DLIGHT8 &light);
+    // False when turning it on would make more than kMaxLights lights on.
+    bool EnableLight(DWORD index, bool on);
+    void SetViewport(const D3DVIEWPORT8 &viewport);
+    void SetVertexFormat(DWORD fvf, const VertexLayout &layout);
+    void SetTexture(DWORD stage, TextureStorage *texture);
+    void SetStream(VertexBuffer *buffer, UINT stride);
+    void SetIndices(IndexBuffer *buffer, UINT baseVertex);
     // The device set colour and depth write masks itself (clears, presents).
     void ForgetWriteMasks() {
         m_held.depthMask = -1;
@@ -112,12 +122,19 @@ public:
     GLuint StreamVertices(const void *data, std::size_t bytes);
     GLuint StreamIndices(const void *data, std::size_t bytes);
 
-    PipelineState state;
     const gl::Functions &gl;
 
     std::size_t ProgramCount() const { return m_cache.Size(); }
 
 private:
+    // What a recorded state change reaches: the uniforms of a group, the program choice, the
+    // fixed GL state; render and stage states sort out which of these they reach.
+    void UniformsChanged(UniformGroup group) { m_changed[static_cast<int>(group)] = ++m_clock; }
+    void KeyChanged() { m_keyDirty = true; }
+    void FixedStateChanged() { m_fixedDirty = true; }
+    void RenderStateChanged(D3DRENDERSTATETYPE state);
+    void TextureStageStateChanged(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
+
     ProgramKey BuildKey() const;
     void ApplyFixedState();
     void ApplySamplers();
@@ -126,6 +143,7 @@ private:
     void ComputeLights();
     void ForgetEverything();
 
+    PipelineState m_state;
     Device &m_device;
     ShaderCache m_cache;
     GLuint m_vao = 0;

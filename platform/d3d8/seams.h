@@ -43,7 +43,6 @@ int LiveGlObjects();   // GL contexts, framebuffers and renderbuffers not yet de
 // was set) are listed are written as <folder>/frame-<n>.png. The program reads the same settings
 // from TARVOS_CAPTURE_DIR and TARVOS_CAPTURE_FRAMES.
 void CaptureFrames(const std::string &folder, std::vector<unsigned> frames);
-void StopFrameCapture();
 unsigned PresentCount();
 
 // Reads the device's back buffer as it stands (rows top to bottom).

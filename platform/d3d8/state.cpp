@@ -207,7 +207,9 @@ D3DMATRIX identity() {
     return m;
 }
 
-D3DMATRIX *transformOf(PipelineState &state, D3DTRANSFORMSTATETYPE type) {
+// The recorded matrix of a transform type; null when Direct3D has none of that type.
+template <typename State>
+auto transformOf(State &state, D3DTRANSFORMSTATETYPE type) -> decltype(&state.view) {
     const int t = type;
     if (t == D3DTS_VIEW)
         return &state.view;
@@ -231,10 +233,10 @@ bool validColour(const D3DCOLORVALUE &c) {
 void Pipeline::ResetToDefaults(UINT width, UINT height, bool hasDepth) {
     const auto &table = renderStateTable();
     for (int i = 0; i < kRenderStateCount; ++i)
-        state.render[i] = table[i].initial;
-    state.render[D3DRS_ZENABLE] = hasDepth ? D3DZB_TRUE : D3DZB_FALSE;
+        m_state.render[i] = table[i].initial;
+    m_state.render[D3DRS_ZENABLE] = hasDepth ? D3DZB_TRUE : D3DZB_FALSE;
     for (int s = 0; s < kMaxStages; ++s) {
-        auto &stage = state.stage[s];
+        auto &stage = m_state.stage[s];
         stage.fill(0);
         stage[D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
         stage[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
@@ -252,22 +254,117 @@ void Pipeline::ResetToDefaults(UINT width, UINT height, bool hasDepth) {
         stage[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
         stage[D3DTSS_MAXANISOTROPY] = 1;
         stage[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
-        state.texture[s] = identity();
-        state.textures[s] = nullptr;
+        m_state.texture[s] = identity();
+        m_state.textures[s] = nullptr;
         m_samplerDirty[s] = true;
     }
-    state.world = state.view = state.projection = identity();
-    state.blendWorld.fill(identity());
-    state.material = D3DMATERIAL8{};
-    state.lights.clear();
-    state.viewport = D3DVIEWPORT8{0, 0, width, height, 0.0f, 1.0f};
-    state.fvf = 0;
-    state.layout = VertexLayout{};
-    state.stream = nullptr;
-    state.stride = 0;
-    state.indices = nullptr;
-    state.baseVertex = 0;
+    m_state.world = m_state.view = m_state.projection = identity();
+    m_state.blendWorld.fill(identity());
+    m_state.material = D3DMATERIAL8{};
+    m_state.lights.clear();
+    m_state.viewport = D3DVIEWPORT8{0, 0, width, height, 0.0f, 1.0f};
+    m_state.fvf = 0;
+    m_state.layout = VertexLayout{};
+    m_state.stream = nullptr;
+    m_state.stride = 0;
+    m_state.indices = nullptr;
+    m_state.baseVertex = 0;
     ForgetEverything();
+}
+
+void Pipeline::SetRenderState(D3DRENDERSTATETYPE type, DWORD value) {
+    if (m_state.render[type] == value)
+        return;
+    m_state.render[type] = value;
+    RenderStateChanged(type);
+}
+
+void Pipeline::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    DWORD &slot = m_state.stage[stage][type];
+    if (slot == value)
+        return;
+    slot = value;
+    TextureStageStateChanged(stage, type);
+}
+
+bool Pipeline::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX &matrix) {
+    D3DMATRIX *slot = transformOf(m_state, type);
+    if (!slot)
+        return false;
+    if (std::memcmp(slot, &matrix, sizeof *slot) == 0)
+        return true;
+    *slot = matrix;
+    const int t = type;
+    if (t == D3DTS_WORLD) {
+        UniformsChanged(UniformGroup::Transforms);
+    } else if (t == D3DTS_VIEW) {
+        UniformsChanged(UniformGroup::Transforms);
+        UniformsChanged(UniformGroup::Lights);
+    } else if (t == D3DTS_PROJECTION) {
+        UniformsChanged(UniformGroup::Projection);
+    } else if (t >= D3DTS_TEXTURE0 && t <= D3DTS_TEXTURE7) {
+        UniformsChanged(UniformGroup::TextureMatrices);
+    }
+    return true;
+}
+
+void Pipeline::SetMaterial(const D3DMATERIAL8 &material) {
+    m_state.material = material;
+    UniformsChanged(UniformGroup::Material);
+}
+
+void Pipeline::SetLight(DWORD index, const D3DLIGHT8 &light) {
+    m_state.lights[index].light = light;
+    UniformsChanged(UniformGroup::Lights);
+    KeyChanged(); // its type may have changed
+}
+
+bool Pipeline::EnableLight(DWORD index, bool on) {
+    auto &lights = m_state.lights;
+    auto found = lights.find(index);
+    if (found == lights.end()) {
+        // Enabling a light never set gives it the default: white, directional, along +z.
+        LightSlot slot;
+        slot.light.Type = D3DLIGHT_DIRECTIONAL;
+        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        slot.light.Direction = {0.0f, 0.0f, 1.0f};
+        found = lights.emplace(index, slot).first;
+    }
+    if (on) {
+        int enabled = 0;
+        for (const auto &[i, slot] : lights)
+            enabled += (slot.enabled && i != index) ? 1 : 0;
+        if (enabled >= kMaxLights)
+            return false;
+    }
+    found->second.enabled = on;
+    UniformsChanged(UniformGroup::Lights);
+    KeyChanged();
+    return true;
+}
+
+void Pipeline::SetViewport(const D3DVIEWPORT8 &viewport) {
+    m_state.viewport = viewport;
+    UniformsChanged(UniformGroup::Viewport);
+    FixedStateChanged();
+}
+
+void Pipeline::SetVertexFormat(DWORD fvf, const VertexLayout &layout) {
+    if (m_state.fvf == fvf)
+        return;
+    m_state.fvf = fvf;
+    m_state.layout = layout;
+    KeyChanged();
+}
+
+void Pipeline::SetStream(VertexBuffer *buffer, UINT stride) {
+    m_state.stream = buffer;
+    m_state.stride = stride;
+}
+
+void Pipeline::SetIndices(IndexBuffer *buffer, UINT baseVertex) {
+    m_state.indices = buffer;
+    m_state.baseVertex = baseVertex;
 }
 
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
@@ -279,10 +376,7 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
               std::to_string(value));
         return D3DERR_INVALIDCALL;
     }
-    if (m_pipeline->state.render[state] != value) {
-        m_pipeline->state.render[state] = value;
-        m_pipeline->RenderStateChanged(state);
-    }
+    m_pipeline->SetRenderState(state, value);
     return S_OK;
 }
 
@@ -290,7 +384,7 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD *value) {
     if (!value || state < 0 || state >= kRenderStateCount ||
         renderStateTable()[state].values == Values::None)
         return D3DERR_INVALIDCALL;
-    *value = m_pipeline->state.render[state];
+    *value = m_pipeline->State().render[state];
     return S_OK;
 }
 
@@ -301,11 +395,7 @@ HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
               std::to_string(type) + " cannot take " + std::to_string(value));
         return D3DERR_INVALIDCALL;
     }
-    DWORD &slot = m_pipeline->state.stage[stage][type];
-    if (slot != value) {
-        slot = value;
-        m_pipeline->TextureStageStateChanged(stage, type);
-    }
+    m_pipeline->SetTextureStageState(stage, type, value);
     return S_OK;
 }
 
@@ -314,7 +404,7 @@ HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
     if (!value || stage >= static_cast<DWORD>(kMaxStages) || type < D3DTSS_COLOROP ||
         type > D3DTSS_RESULTARG || type == 12)
         return D3DERR_INVALIDCALL;
-    *value = m_pipeline->state.stage[stage][type];
+    *value = m_pipeline->State().stage[stage][type];
     return S_OK;
 }
 
@@ -325,28 +415,13 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX *matrix
                 matrix->_33, matrix->_34, matrix->_41, matrix->_42, matrix->_43, matrix->_44);
     else
         LogCall("SetTransform", type, "NULL");
-    D3DMATRIX *slot = transformOf(m_pipeline->state, type);
-    if (!slot || !matrix)
+    if (!matrix || !m_pipeline->SetTransform(type, *matrix))
         return D3DERR_INVALIDCALL;
-    if (std::memcmp(slot, matrix, sizeof *slot) == 0)
-        return S_OK;
-    *slot = *matrix;
-    const int t = type;
-    if (t == D3DTS_WORLD) {
-        m_pipeline->UniformsChanged(UniformGroup::Transforms);
-    } else if (t == D3DTS_VIEW) {
-        m_pipeline->UniformsChanged(UniformGroup::Transforms);
-        m_pipeline->UniformsChanged(UniformGroup::Lights);
-    } else if (t == D3DTS_PROJECTION) {
-        m_pipeline->UniformsChanged(UniformGroup::Projection);
-    } else if (t >= D3DTS_TEXTURE0 && t <= D3DTS_TEXTURE7) {
-        m_pipeline->UniformsChanged(UniformGroup::TextureMatrices);
-    }
     return S_OK;
 }
 
 HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX *matrix) {
-    D3DMATRIX *slot = transformOf(m_pipeline->state, type);
+    const D3DMATRIX *slot = transformOf(m_pipeline->State(), type);
     if (!slot || !matrix)
         return D3DERR_INVALIDCALL;
     *matrix = *slot;
@@ -365,15 +440,14 @@ HRESULT Device::SetMaterial(const D3DMATERIAL8 *material) {
     if (!validColour(m.Diffuse) || !validColour(m.Ambient) || !validColour(m.Specular) ||
         !validColour(m.Emissive) || !std::isfinite(m.Power))
         return D3DERR_INVALIDCALL;
-    m_pipeline->state.material = m;
-    m_pipeline->UniformsChanged(UniformGroup::Material);
+    m_pipeline->SetMaterial(m);
     return S_OK;
 }
 
 HRESULT Device::GetMaterial(D3DMATERIAL8 *material) {
     if (!material)
         return D3DERR_INVALIDCALL;
-    *material = m_pipeline->state.material;
+    *material = m_pipeline->State().material;
     return S_OK;
 }
 
@@ -398,16 +472,13 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT8 *light) {
         Trace("SetLight: light " + std::to_string(index) + " is not a valid light");
         return D3DERR_INVALIDCALL;
     }
-    // Setting a light never changes whether it is on.
-    m_pipeline->state.lights[index].light = l;
-    m_pipeline->UniformsChanged(UniformGroup::Lights);
-    m_pipeline->KeyChanged(); // its type may have changed
+    m_pipeline->SetLight(index, l);
     return S_OK;
 }
 
 HRESULT Device::GetLight(DWORD index, D3DLIGHT8 *light) {
-    const auto found = m_pipeline->state.lights.find(index);
-    if (!light || found == m_pipeline->state.lights.end())
+    const auto found = m_pipeline->State().lights.find(index);
+    if (!light || found == m_pipeline->State().lights.end())
         return D3DERR_INVALIDCALL;
     *light = found->second.light;
     return S_OK;
@@ -415,35 +486,16 @@ HRESULT Device::GetLight(DWORD index, D3DLIGHT8 *light) {
 
 HRESULT Device::LightEnable(DWORD index, BOOL enable) {
     LogCall("LightEnable", index, enable);
-    auto &lights = m_pipeline->state.lights;
-    auto found = lights.find(index);
-    if (found == lights.end()) {
-        // Enabling a light never set gives it the default: white, directional, along +z.
-        LightSlot slot;
-        slot.light.Type = D3DLIGHT_DIRECTIONAL;
-        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-        slot.light.Direction = {0.0f, 0.0f, 1.0f};
-        found = lights.emplace(index, slot).first;
+    if (!m_pipeline->EnableLight(index, enable != FALSE)) {
+        Trace("LightEnable: no more than 8 lights can be on");
+        return D3DERR_INVALIDCALL;
     }
-    const bool on = enable != FALSE;
-    if (on) {
-        int enabled = 0;
-        for (const auto &[i, slot] : lights)
-            enabled += (slot.enabled && i != index) ? 1 : 0;
-        if (enabled >= kMaxLights) {
-            Trace("LightEnable: no more than 8 lights can be on");
-            return D3DERR_INVALIDCALL;
-        }
-    }
-    found->second.enabled = on;
-    m_pipeline->UniformsChanged(UniformGroup::Lights);
-    m_pipeline->KeyChanged();
     return S_OK;
 }
 
 HRESULT Device::GetLightEnable(DWORD index, BOOL *enable) {
-    const auto found = m_pipeline->state.lights.find(index);
-    if (!enable || found == m_pipeline->state.lights.end())
+    const auto found = m_pipeline->State().lights.find(index);
+    if (!enable || found == m_pipeline->State().lights.end())
         return D3DERR_INVALIDCALL;
     *enable = found->second.enabled ? TRUE : FALSE;
     return S_OK;
@@ -461,16 +513,14 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8 *viewport) {
         static_cast<std::uint64_t>(v.Y) + v.Height > m_pp.BackBufferHeight ||
         !(v.MinZ >= 0.0f && v.MinZ <= 1.0f && v.MaxZ >= 0.0f && v.MaxZ <= 1.0f))
         return D3DERR_INVALIDCALL;
-    m_pipeline->state.viewport = v;
-    m_pipeline->UniformsChanged(UniformGroup::Viewport);
-    m_pipeline->FixedStateChanged();
+    m_pipeline->SetViewport(v);
     return S_OK;
 }
 
 HRESULT Device::GetViewport(D3DVIEWPORT8 *viewport) {
     if (!viewport)
         return D3DERR_INVALIDCALL;
-    *viewport = m_pipeline->state.viewport;
+    *viewport = m_pipeline->State().viewport;
     return S_OK;
 }
 

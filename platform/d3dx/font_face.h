@@ -46,7 +46,6 @@ public:
     double EmPixels() const { return m_emPixels; }
     // Above and below the baseline; together the height of a line (the GDI cell height).
     int Ascent() const { return m_ascent; }
-    int Descent() const { return m_descent; }
     int LineHeight() const { return m_ascent + m_descent; }
 
     // Renders a Unicode character; false when FreeType cannot.

@@ -261,16 +261,6 @@ void SetScriptedKey(BYTE dik, bool down) {
     dinput::InputTracker::Instance().SetKey(dik, down);
 }
 
-void SetScriptedMouseButton(int button, bool down) {
-    dinput::RegisterSeamReset();
-    dinput::InputTracker::Instance().SetMouseButton(button, down);
-}
-
-void MoveScriptedMouse(LONG dx, LONG dy, LONG dz) {
-    dinput::RegisterSeamReset();
-    dinput::InputTracker::Instance().MoveMouse(dx, dy, dz);
-}
-
 void ReleaseScriptedInput() {
     dinput::InputTracker::Instance().ReleaseAll();
 }

@@ -36,10 +36,8 @@ void SetVirtualControllerHat(int id, int hat, BYTE sdlHat);
 // Unplugs it: a device made for it fails its reads from then on.
 void DetachVirtualController(int id);
 
-// What the keyboard and mouse devices read, set without SDL.
+// What the keyboard device reads, set without SDL.
 void SetScriptedKey(BYTE dik, bool down);
-void SetScriptedMouseButton(int button, bool down);
-void MoveScriptedMouse(LONG dx, LONG dy, LONG dz);
 // Every key and button up (also done by seams::ResetAll, which detaches virtual controllers too).
 void ReleaseScriptedInput();
 

@@ -2,7 +2,6 @@
 #include "platform/dsound/seams.h"
 
 #include "platform/dsound/mixer.h"
-#include "platform/dsound/secondary_buffer.h"
 
 namespace seams {
 
@@ -28,14 +27,6 @@ void LoseSoundBuffers() {
     dsound::Mixer &mixer = dsound::Mixer::Instance();
     auto guard = mixer.Enter();
     mixer.LoseAllVoices();
-}
-
-bool LoseSoundBuffer(IDirectSoundBuffer *buffer) {
-    dsound::SecondaryBuffer *secondary = dsound::AsSecondaryBuffer(buffer);
-    if (!secondary)
-        return false;
-    secondary->Lose();
-    return true;
 }
 
 } // namespace seams

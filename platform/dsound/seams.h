@@ -28,9 +28,8 @@ struct MixedSound {
 void CaptureSoundOutput(bool on);
 MixedSound TakeSoundOutput();
 
-// Loses every secondary buffer, or one, as a focus change would: stopped, its (shared) memory
-// silent, DSBSTATUS_BUFFERLOST until restored. False when the buffer is not one of the layer's.
+// Loses every secondary buffer as a focus change would: stopped, its (shared) memory silent,
+// DSBSTATUS_BUFFERLOST until restored.
 void LoseSoundBuffers();
-bool LoseSoundBuffer(IDirectSoundBuffer *buffer);
 
 } // namespace seams

@@ -349,12 +349,6 @@ HRESULT SecondaryBuffer::Restore() {
     return DS_OK;
 }
 
-void SecondaryBuffer::Lose() {
-    Mixer &mixer = Mixer::Instance();
-    auto guard = mixer.Enter();
-    mixer.LoseVoice(m_voice);
-}
-
 HRESULT SecondaryBuffer::SetNotifications(DWORD count, LPCDSBPOSITIONNOTIFY positions) {
     if (count > 0 && !positions)
         return DSERR_INVALIDPARAM;

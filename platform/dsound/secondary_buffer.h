@@ -20,7 +20,6 @@ public:
     HRESULT Duplicate(SecondaryBuffer **duplicate);
 
     DWORD Flags() const { return m_flags; }
-    void Lose();
     HRESULT SetNotifications(DWORD count, LPCDSBPOSITIONNOTIFY positions);
 
     HRESULT QueryInterface(REFIID iid, void **object) override;

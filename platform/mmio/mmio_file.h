@@ -47,7 +47,6 @@ private:
     bool Flush();
     bool Fill();            // reads the buffer from the current position (disk only)
     void EmptyAtPosition(); // an empty buffer starting at the current position (disk only)
-    char *ValidEnd() const { return m_endRead > m_next ? m_endRead : m_next; }
 
     int m_fd = -1;
     bool m_memory = false;

@@ -1,4 +1,5 @@
 // Named failure injection: tests arm a named point of the platform layer to fail the next N times.
+// Only the layer's own points exist: naming any other ends the program with a message.
 // Unarmed points cost one relaxed atomic load, so the real program pays nothing for them.
 #pragma once
 

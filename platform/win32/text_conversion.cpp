@@ -39,14 +39,14 @@ bool supported(UINT codePage, DWORD flags) {
     return flags == 0 && (codePage == CP_ACP || codePage == CP_WINDOWS_1252);
 }
 
-int wideLength(LPCWSTR text) {
+} // namespace
+
+int lstrlenW(LPCWSTR text) {
     int length = 0;
-    while (text[length])
+    while (text && text[length])
         ++length;
     return length;
 }
-
-} // namespace
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceLength,
                         LPWSTR destination, int destinationLength) {
@@ -70,7 +70,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceLe
     if (!supported(codePage, flags) || !source || sourceLength == 0 || sourceLength < -1 ||
         destinationLength < 0 || (destinationLength > 0 && !destination))
         return 0;
-    const int count = sourceLength == -1 ? wideLength(source) + 1 : sourceLength;
+    const int count = sourceLength == -1 ? lstrlenW(source) + 1 : sourceLength;
     const char fallback = defaultChar ? *defaultChar : '?';
     const int fits = destinationLength == 0      ? count
                      : count < destinationLength ? count

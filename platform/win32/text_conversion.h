@@ -6,6 +6,9 @@
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_WINDOWS_1252 = 1252;
 
+// The number of wide characters before the terminating zero; 0 for a null pointer.
+int lstrlenW(LPCWSTR text);
+
 // Converts `sourceLength` bytes (-1: up to and including the terminating zero) into wide
 // characters. With `destinationLength` 0 it only returns the count needed. When the destination is
 // too small it is filled with as many characters as fit and 0 is returned. Any code page other

@@ -139,9 +139,6 @@ inline bool operator==(const GUID &a, const GUID &b) {
 inline bool operator!=(const GUID &a, const GUID &b) {
     return !(a == b);
 }
-inline bool IsEqualGUID(const GUID &a, const GUID &b) {
-    return a == b;
-}
 inline const GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))

@@ -25,7 +25,8 @@ inline void PrepareProcess() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         std::filesystem::current_path(TARVOS_MEDIA_DIR);
-        test_support::UseScratchSettingsStore("bench");
+        static test_support::ScratchSettingsStore settings;
+        settings.Use("bench");
         seams::CaptureDebugOutput(true);
         return true;
     }();

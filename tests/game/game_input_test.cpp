@@ -20,7 +20,7 @@ class GameInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         seams::ResetAll();
-        test_support::UseScratchSettingsStore("game-input-test");
+        m_settings.Use("game-input-test");
         seams::CaptureDebugOutput(true);
         m_window = headless::OpenWindow("game input test", 640, 480);
         ASSERT_NE(m_window, nullptr);
@@ -51,6 +51,7 @@ protected:
     void Focus(Uint8 kind) { test_events::PushWindowEvent(m_window, kind); }
 
     HWND m_window = nullptr;
+    test_support::ScratchSettingsStore m_settings;
     std::unique_ptr<CMyD3DApplication> m_app;
 };
 

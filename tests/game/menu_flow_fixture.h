@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -37,7 +36,7 @@ class MenuFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         seams::ResetAll();
-        m_folder = test_support::UseScratchSettingsStore("menus");
+        m_settings.Use("menus");
         app = std::make_unique<CMyD3DApplication>();
         MakeFlowObjects(*app);
         // One full-screen device with three modes, as the options menu walks them.
@@ -53,7 +52,7 @@ protected:
     void TearDown() override {
         app.reset();
         seams::ResetAll();
-        std::filesystem::remove_all(m_folder);
+        m_settings.Remove();
     }
 
     // Runs `frames` updates with the keys of the input record as they stand.
@@ -82,5 +81,5 @@ protected:
     std::unique_ptr<CMyD3DApplication> app;
 
 private:
-    std::filesystem::path m_folder;
+    test_support::ScratchSettingsStore m_settings;
 };

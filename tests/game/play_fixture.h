@@ -35,7 +35,7 @@ protected:
         seams::UseVirtualClock();
         seams::CaptureDebugOutput(true);
         seams::CaptureMessageBoxes(true);
-        m_folder = test_support::UseScratchSettingsStore("play");
+        m_settings.Use("play");
         m_app = std::make_unique<CMyD3DApplication>();
         CMyD3DApplication &a = *m_app;
         a.m_pCamera = new Camera();
@@ -64,7 +64,7 @@ protected:
         seams::CaptureDebugOutput(false);
         seams::CaptureMessageBoxes(false);
         seams::UseRealClock();
-        std::filesystem::remove_all(m_folder);
+        m_settings.Remove();
     }
 
     // The game's sounds and music, made from the generated media as the one-time set-up makes them.
@@ -213,7 +213,7 @@ protected:
         return after;
     }
 
-    std::filesystem::path m_folder;
+    test_support::ScratchSettingsStore m_settings;
     std::unique_ptr<CMyD3DApplication> m_app;
 };
 

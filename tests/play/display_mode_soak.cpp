@@ -23,7 +23,7 @@ class DisplayModeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test_support::UseApplicationTestSeams();
-        m_folder = test_support::UseScratchSettingsStore("modes");
+        m_settings.Use("modes");
         m_oldFolder = std::filesystem::current_path();
         std::filesystem::current_path(test_support::BinaryDir() / "media");
         m_glBefore = seams::LiveGlObjects();
@@ -41,7 +41,7 @@ protected:
         seams::TakeMessageBoxes();
         seams::TakeDebugOutput();
         seams::ResetAll();
-        std::filesystem::remove_all(m_folder);
+        m_settings.Remove();
     }
 
     // The options menu's own keys: Right on the mode item picks the next mode, Enter applies it.
@@ -63,7 +63,7 @@ protected:
     }
 
     std::unique_ptr<CMyD3DApplication> app;
-    std::filesystem::path m_folder;
+    test_support::ScratchSettingsStore m_settings;
     std::filesystem::path m_oldFolder;
     int m_glBefore = 0;
 };

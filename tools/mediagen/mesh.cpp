@@ -182,14 +182,6 @@ void Mesh::sortByMaterial() {
     faceMaterial = std::move(m);
 }
 
-float Mesh::maxRadius() const {
-    float r = 0;
-    for (const auto &v : vertices) {
-        r = std::max(r, length(v.p));
-    }
-    return r;
-}
-
 float Mesh::signedVolume() const {
     double sum = 0;
     for (const auto &f : faces) {

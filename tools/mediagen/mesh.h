@@ -57,8 +57,7 @@ struct Mesh {
 
     Vec3 faceNormal(std::size_t face) const;                // (b - a) x (c - a), not normalised
     float cornerWeight(std::size_t face, int corner) const; // the face's angle at that corner
-    float maxRadius() const;
-    float signedVolume() const; // > 0 when every face points outward
+    float signedVolume() const;                             // > 0 when every face points outward
 };
 
 // Primitives, wound outward.

@@ -26,7 +26,8 @@ struct Bench {
 Bench &bench() {
     static Bench b = [] {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        test_support::UseScratchSettingsStore("input-benchmark");
+        static test_support::ScratchSettingsStore settings;
+        settings.Use("input-benchmark");
         Bench made;
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;

@@ -32,19 +32,19 @@ TEST_F(Core, RandomFollowsTheProgramsGeneratorFromStateOne) {
 
 TEST_F(Core, FailureInjectionCountsDownAndClears) {
     seams::ClearFailures();
-    seams::InjectFailure("Point", 2, E_OUTOFMEMORY);
+    seams::InjectFailure("CreateFileA", 2, E_OUTOFMEMORY);
     HRESULT code = S_OK;
-    EXPECT_TRUE(seams::ShouldFail("Point", &code));
+    EXPECT_TRUE(seams::ShouldFail("CreateFileA", &code));
     EXPECT_EQ(code, E_OUTOFMEMORY);
-    EXPECT_TRUE(seams::ShouldFail("Point"));
-    EXPECT_FALSE(seams::ShouldFail("Point"));
-    EXPECT_FALSE(seams::ShouldFail("Other"));
-    EXPECT_EQ(seams::TimesAsked("Point"), 3);
-    seams::InjectFailure("Point", seams::kFailAlways);
+    EXPECT_TRUE(seams::ShouldFail("CreateFileA"));
+    EXPECT_FALSE(seams::ShouldFail("CreateFileA"));
+    EXPECT_FALSE(seams::ShouldFail("CreateFontA"));
+    EXPECT_EQ(seams::TimesAsked("CreateFileA"), 3);
+    seams::InjectFailure("CreateFileA", seams::kFailAlways);
     for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(seams::ShouldFail("Point"));
+        EXPECT_TRUE(seams::ShouldFail("CreateFileA"));
     seams::ClearFailures();
-    EXPECT_FALSE(seams::ShouldFail("Point"));
+    EXPECT_FALSE(seams::ShouldFail("CreateFileA"));
 }
 
 TEST_F(Core, TraceWritesOneLineAndPopsUpOnlyWhenAsked) {

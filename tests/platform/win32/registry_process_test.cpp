@@ -57,7 +57,7 @@ TEST_F(RegistryChild, ReadsTheParentsValuesAndWritesItsOwn) {
     EXPECT_EQ(bytesOf(key, "Name3"), std::string("JRR\0", 4));
     setDword(key, "Score3", 12345);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    m_folder = "/nonexistent"; // the parent owns the folder; do not remove it on tear-down
+    // The parent owns its folder: tear-down removes only this process's own, never used.
 }
 
 // A child saving in a tight loop: a counter and a blob derived from it, so a file that mixed two
