@@ -529,7 +529,7 @@ void Pipeline::ApplyFixedState() {
 
 void Pipeline::ApplySamplers() {
     // Before any unit is bound: giving a texture its missing levels binds it on unit 0.
-    for (TextureStorage *texture : state.textures)
+    for (TextureStorage *texture : m_state.textures)
         if (texture && texture->HasUnwrittenLevels())
             texture->DefineUnwrittenLevels();
     for (int i = 0; i < kMaxStages; ++i) {
