@@ -13,13 +13,13 @@
 namespace fuzz_checks {
 
 using Decoder = bool (*)(std::span<const std::uint8_t>, image::Rgba8Image &, std::string &,
-                         std::uint32_t);
+                         std::uint32_t, image::ChannelOrder);
 
 // `decode` is the decoder under test (image::DecodePng, image::DecodeJpeg).
 inline int CheckPicture(const std::uint8_t *data, std::size_t size, Decoder decode) {
     image::Rgba8Image out;
     std::string error;
-    if (!decode({data, size}, out, error, image::kMaxDimension))
+    if (!decode({data, size}, out, error, image::kMaxDimension, image::ChannelOrder::Rgba))
         return 0;
     if (out.pixels.size() != std::size_t{out.width} * out.height * 4)
         __builtin_trap();
