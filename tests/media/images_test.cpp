@@ -140,7 +140,6 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
     auto radar = LoadPicture("radar.png");
     EXPECT_EQ(radar.At(0, 0).a, 0);
     EXPECT_EQ(radar.At(127, 127).a, 0);
-    EXPECT_NEAR(radar.At(80, 50).a, 128, 20); // translucent scope inside
     for (const char *n : {"radar.png", "radardot0.png", "targt.png", "targ2.png", "smoke.png"}) {
         auto img = LoadPicture(n);
         for (std::uint32_t i = 0; i < img.width; ++i) {
@@ -148,6 +147,84 @@ TEST(Images, HudPicturesMatchTheGaugeAndRadarLayout) {
             EXPECT_EQ(img.At(0, i).a, 0) << n;
             EXPECT_EQ(img.At(i, img.height - 1).a, 0) << n;
             EXPECT_EQ(img.At(img.width - 1, i).a, 0) << n;
+        }
+    }
+}
+
+namespace {
+
+float Luma(const std::uint8_t *bgra) {
+    return (0.114f * bgra[0] + 0.587f * bgra[1] + 0.299f * bgra[2]) / 255;
+}
+
+// The light a dot adds at the middle of its disc (additive: colour times alpha) when drawn
+// `diameter` pixels across, read from its levels as the device's trilinear filter reads them.
+float DotLight(const Picture &dot, float diameter) {
+    const float lod = std::clamp(std::log2(dot.width / diameter), 0.0f, dot.image.levels - 1.0f);
+    auto centre = [&](std::uint32_t level) {
+        // The four texels round the middle of an even-sized level; the one texel of a 1 x 1 level.
+        const auto &s = dot.image.At(0, level);
+        const std::uint32_t lo = s.width > 1 ? s.width / 2 - 1 : 0, hi = s.width / 2 + 0;
+        float sum = 0;
+        int n = 0;
+        for (std::uint32_t y = lo; y <= std::min(hi, s.height - 1); ++y) {
+            for (std::uint32_t x = lo; x <= std::min(hi, s.width - 1); ++x, ++n) {
+                const std::uint8_t *t = &s.texels[(y * s.width + x) * 4];
+                sum += Luma(t) * t[3] / 255;
+            }
+        }
+        return sum / n;
+    };
+    const auto level = static_cast<std::uint32_t>(lod);
+    const float next = centre(std::min(level + 1, dot.image.levels - 1));
+    return centre(level) + (next - centre(level)) * (lod - level);
+}
+
+} // namespace
+
+// The radar's disc lies over the sky, and its dots are added over the disc 4.8 pixels across for
+// the largest bodies and satellites, 3.6 for Mars ships and down to 1.6 for the smallest bodies,
+// white for what lies ahead of the ship and grey 64 for what lies behind. Inside its range ring the
+// disc must be dark enough that the brightest star behind it shows as no more than a faint glint,
+// and every dot must fill its disc and add clearly more light than that glint at each size drawn.
+TEST(Images, RadarDiscHidesTheStarsAndItsDotsOutshineThem) {
+    float star = 0;
+    for (const char *face :
+         {"sky_px.jpg", "sky_nx.jpg", "sky_py.jpg", "sky_ny.jpg", "sky_pz.jpg", "sky_nz.jpg"}) {
+        const auto sky = LoadPicture(face);
+        for (std::size_t i = 0; i < sky.Texels().size(); i += 4) {
+            star = std::max(star, Luma(&sky.Texels()[i]));
+        }
+    }
+    auto radar = LoadPicture("radar.png");
+    int clearest = 255;
+    for (std::uint32_t y = 0; y < radar.height; ++y) {
+        for (std::uint32_t x = 0; x < radar.width; ++x) {
+            if (std::hypot(x + 0.5f - 64, y + 0.5f - 64) < 60) {
+                clearest = std::min(clearest, radar.At(x, y).a);
+            }
+        }
+    }
+    const float glint = star * (1 - clearest / 255.0f);
+    EXPECT_LE(glint, 0.1f) << "brightest sky texel " << star << ", scope alpha " << clearest;
+    const std::pair<int, std::vector<float>> dots[] = {
+        {0, {4.8f, 2.4f, 1.6f}}, {1, {4.8f}}, {2, {3.6f}}};
+    for (const auto &[kind, sizes] : dots) {
+        auto dot = LoadPicture("radardot" + std::to_string(kind) + ".png");
+        int solid = 0, inside = 0;
+        for (std::uint32_t y = 0; y < dot.height; ++y) {
+            for (std::uint32_t x = 0; x < dot.width; ++x) {
+                if (std::hypot(x + 0.5f - 8, y + 0.5f - 8) < 8) {
+                    ++inside;
+                    solid += dot.At(x, y).a >= 128;
+                }
+            }
+        }
+        EXPECT_GE(solid, inside * 6 / 10) << "radardot" << kind << " is a dot within its disc";
+        for (float diameter : sizes) {
+            const float light = DotLight(dot, diameter);
+            EXPECT_GE(light, 4 * glint) << "radardot" << kind << " ahead at " << diameter;
+            EXPECT_GE(light * 64 / 255, 1.5f * glint) << "radardot" << kind << " behind";
         }
     }
 }

@@ -154,7 +154,7 @@ TEST(Meshes, FilesAreWellFormedWithOneSubsetPerMaterial) {
 TEST(Meshes, SubsetCountsAndTexturesMatchWhatTheCodeDraws) {
     const std::map<std::string, std::size_t> subsets = {
         {"cockpit.x", 11},   {"explosion.x", 2}, {"flare.x", 1},     {"flare2.x", 1},
-        {"ship.x", 1},       {"skybox.x", 6},    {"photo.x", 2},     {"radar.x", 1},
+        {"ship.x", 1},       {"skybox.x", 6},    {"photo.x", 3},     {"radar.x", 1},
         {"ShipHealth.x", 1}, {"textasset.x", 1}, {"targt.x", 1},     {"targ2.x", 1},
         {"black.x", 1},      {"black2.x", 1},    {"asteroid1.x", 1}, {"debris.x", 1}};
     for (const auto &[name, count] : subsets) {
@@ -179,16 +179,24 @@ TEST(Meshes, SubsetCountsAndTexturesMatchWhatTheCodeDraws) {
                                                "sky_ny.jpg", "sky_pz.jpg", "sky_nz.jpg"}));
 }
 
+// A few draws use whatever material was set last, so every material is the same neutral one.
+// The photo's two faces glow more (they must read as they turn from the lights), and its last
+// subset sets the neutral material again, so no draw after the photo borrows the glow.
 TEST(Meshes, EveryMaterialIsNeutralSoBorrowedMaterialsLookTheSame) {
     for (const char *name : kAllMeshes) {
-        for (const auto &mat : LoadMesh(name).materials) {
+        const auto materials = LoadMesh(name).materials;
+        for (std::size_t i = 0; i < materials.size(); ++i) {
+            const auto &mat = materials[i];
             SCOPED_TRACE(name);
             EXPECT_FLOAT_EQ(mat.diffuse.r, 1.0f);
             EXPECT_FLOAT_EQ(mat.diffuse.g, 1.0f);
             EXPECT_FLOAT_EQ(mat.diffuse.b, 1.0f);
-            EXPECT_FLOAT_EQ(mat.emissive.r, 0.25f);
-            EXPECT_FLOAT_EQ(mat.emissive.g, 0.25f);
-            EXPECT_FLOAT_EQ(mat.emissive.b, 0.25f);
+            EXPECT_FLOAT_EQ(mat.emissive.g, mat.emissive.r);
+            EXPECT_FLOAT_EQ(mat.emissive.b, mat.emissive.r);
+            const bool photoFace = std::string(name) == "photo.x" && i + 1 < materials.size();
+            if (!photoFace) {
+                EXPECT_FLOAT_EQ(mat.emissive.r, 0.25f) << "material " << i;
+            }
             EXPECT_FLOAT_EQ(mat.specular.r, 0.0f);
             // The file has no ambient colour: only the emissive fills in unlit sides.
             EXPECT_FLOAT_EQ(mat.ambient.r, 0.0f);
@@ -407,14 +415,63 @@ TEST(Meshes, SkyIsACubeSeenFromInside) {
     EXPECT_LT(SignedVolume(m), 0.0f);
 }
 
-TEST(Meshes, PhotoIsAnUprightCardWithAFrontAndABack) {
+TEST(Meshes, PhotoIsAnUprightCardWithAFrontABackAndAnEdge) {
     Mesh m = LoadMesh("photo.x");
     Box b = Bounds(m);
     EXPECT_NEAR(b.hi.x - b.lo.x, 0.6f, 0.05f);
     EXPECT_NEAR(b.hi.y - b.lo.y, 0.45f, 0.05f);
+    EXPECT_LT(b.hi.z - b.lo.z, 0.01f);
+    EXPECT_NEAR(b.hi.z + b.lo.z, 0.0f, 1e-4f);
     for (std::size_t f = 0; f < m.faces.size(); ++f) {
-        float z = FaceNormal(m, f).z;
-        EXPECT_TRUE(m.faceMaterial[f] == 0 ? z < 0 : z > 0) << "face " << f;
+        V3 n = FaceNormal(m, f);
+        switch (m.faceMaterial[f]) {
+        case 0:
+            EXPECT_LT(n.z, 0) << "face " << f;
+            break;
+        case 1:
+            EXPECT_GT(n.z, 0) << "face " << f;
+            break;
+        default:
+            // The edge faces outward from the card's middle.
+            EXPECT_NEAR(n.z, 0.0f, 1e-6f) << "face " << f;
+            EXPECT_GT(Dot(n, Centroid(m, f)), 0) << "face " << f;
+        }
+    }
+}
+
+// The photo spins about the vertical through the lit scene as it flies to the camera. The two
+// world lights, white and directional, travel along (0.1, 0.2, -1) and (-0.1, -0.2, -1): a face
+// turned toward them shows its picture in full, one turned away only as much as its material's
+// emissive part lets it. Each face must read at every turn of the spin: its picture's mean
+// brightness under the weakest light of the turn stays above a third of full scale.
+TEST(Meshes, PhotoReadsOnBothFacesAllRoundItsSpin) {
+    Mesh m = LoadMesh("photo.x");
+    ASSERT_GE(m.materials.size(), 2u);
+    const V3 lights[2] = {{0.1f, 0.2f, -1.0f}, {-0.1f, -0.2f, -1.0f}};
+    for (std::uint32_t subset : {0u, 1u}) {
+        SCOPED_TRACE(subset);
+        const auto &material = m.materials[subset];
+        auto picture = LoadPicture(material.textureFilename);
+        double sum = 0;
+        const auto &texels = picture.Texels();
+        for (std::size_t i = 0; i < texels.size(); i += 4) {
+            sum += texels[i] + texels[i + 1] + texels[i + 2];
+        }
+        const float mean = static_cast<float>(sum / (texels.size() / 4 * 3 * 255.0));
+        auto face = std::find(m.faceMaterial.begin(), m.faceMaterial.end(), subset);
+        ASSERT_NE(face, m.faceMaterial.end());
+        const V3 n = m.normals[m.faces[face - m.faceMaterial.begin()][0]];
+        float weakest = 1.0f;
+        for (int step = 0; step < 72; ++step) {
+            const float a = 6.2831853f * step / 72, c = std::cos(a), s = std::sin(a);
+            const V3 turned{n.x * c + n.z * s, n.y, n.z * c - n.x * s};
+            float light = material.emissive.r;
+            for (V3 d : lights) {
+                light += std::max(0.0f, -Dot(turned, d) / Len(d));
+            }
+            weakest = std::min(weakest, light);
+        }
+        EXPECT_GE(mean * weakest, 0.33f) << "picture " << mean << ", light " << weakest;
     }
 }
 

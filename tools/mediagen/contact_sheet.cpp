@@ -38,14 +38,8 @@ Canvas checker(int w, int h) {
     return c;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <media folder> <sheet.png>\n", argv[0]);
-        return 2;
-    }
-    std::string folder = argv[1];
+// Every picture file in the folder, in natural order so numbered frames follow one another.
+std::vector<std::string> pictureNames(const std::string &folder) {
     std::vector<std::string> names;
     for (const auto &e : std::filesystem::directory_iterator(folder)) {
         std::string n = e.path().filename().string();
@@ -53,7 +47,6 @@ int main(int argc, char **argv) {
             names.push_back(n);
         }
     }
-    // Natural order, so numbered frames follow one another.
     std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
         auto split = [](const std::string &s) {
             std::size_t i = s.find_first_of("0123456789");
@@ -64,7 +57,13 @@ int main(int argc, char **argv) {
         };
         return split(a) < split(b);
     });
-    std::map<std::string, image::Rgba8Image> textures;
+    return names;
+}
+
+// The pictures that decode; the others are named on standard error and left out.
+std::map<std::string, image::Rgba8Image> loadPictures(const std::string &folder,
+                                                      const std::vector<std::string> &names) {
+    std::map<std::string, image::Rgba8Image> pictures;
     for (const auto &n : names) {
         std::vector<std::uint8_t> bytes;
         std::string error;
@@ -75,19 +74,24 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "contact sheet: %s: %s\n", n.c_str(), error.c_str());
             continue;
         }
-        textures[n] = std::move(img);
+        pictures[n] = std::move(img);
     }
-    struct MeshEntry {
-        const char *label;
-        const char *file;
-        float distance;
-        float yaw, pitch;
-        Vec3 target;
-        float fov = 0;    // 0: the default for the view
-        float aspect = 1; // width over height
-    };
-    // Every mesh file the game loads; the ships also from behind, the hollow ones from inside.
-    std::vector<MeshEntry> meshes = {
+    return pictures;
+}
+
+struct MeshEntry {
+    const char *label;
+    const char *file;
+    float distance;
+    float yaw, pitch;
+    Vec3 target;
+    float fov = 0;    // 0: the default for the view
+    float aspect = 1; // width over height
+};
+
+// Every mesh file the game loads; the ships also from behind, the hollow ones from inside.
+const std::vector<MeshEntry> &meshEntries() {
+    static const std::vector<MeshEntry> meshes = {
         {"asteroid1", "asteroid1.x", 3.2f, 0.6f, 0.4f, {}},
         {"asteroid2", "asteroid2.x", 3.2f, 0.6f, 0.4f, {}},
         {"asteroid3", "asteroid3.x", 3.2f, 0.6f, 0.4f, {}},
@@ -124,72 +128,117 @@ int main(int argc, char **argv) {
         {"black", "black.x", 1.6f, 0.3f, 0.2f, {}},
         {"black2", "black2.x", 1.6f, 0.3f, 0.2f, {}},
     };
-    const int tile = 192, label = 18, cols = 8;
-    int imageRows = (static_cast<int>(textures.size()) + cols - 1) / cols;
-    int meshRows = (static_cast<int>(meshes.size()) + cols - 1) / cols;
-    int width = cols * tile, height = (imageRows + meshRows) * (tile + label);
-    Canvas sheet(width, height, hex(0x101214));
-    TextRenderer text;
-    if (!text.ok()) {
-        return 1;
+    return meshes;
+}
+
+// The camera for one entry; the station, the sky and the cockpit are seen from inside, and the
+// hollow, unlit station and sky without lights.
+View viewOf(const MeshEntry &e) {
+    View v;
+    v.distance = e.distance;
+    v.yaw = e.yaw;
+    v.pitch = e.pitch;
+    v.target = e.target;
+    if (e.distance < 0.1f) {
+        // Inside views: the eye sits at the target, looking along the yaw direction.
+        v.target = e.target + Vec3{std::sin(e.yaw), e.pitch, std::cos(e.yaw)};
+        v.distance = 1.0f;
+        v.yaw = -e.yaw;
+        v.pitch = -e.pitch;
+        v.fov = 1.3f;
     }
-    int index = 0;
-    auto place = [&](const Canvas &pic, const std::string &name) {
-        int x = (index % cols) * tile, y = (index / cols) * (tile + label);
-        ++index;
-        float k = std::min(1.0f, std::min(static_cast<float>(tile - 8) / pic.width(),
-                                          static_cast<float>(tile - 8) / pic.height()));
+    std::string name = e.label;
+    v.lit = name.rfind("station", 0) != 0 && name.rfind("sky", 0) != 0;
+    if (e.fov > 0) {
+        v.fov = e.fov;
+    }
+    return v;
+}
+
+// The sheet: tiles in rows of `kColumns`, each a thumbnail over a checkerboard with its name below.
+class Sheet {
+public:
+    static constexpr int kTile = 192, kLabel = 18, kColumns = 8;
+
+    Sheet(int tiles, const TextRenderer &text)
+        : m_canvas(kColumns * kTile, rowsFor(tiles) * (kTile + kLabel), hex(0x101214)),
+          m_text(text) {}
+
+    static int rowsFor(int tiles) { return (tiles + kColumns - 1) / kColumns; }
+
+    void place(const Canvas &pic, const std::string &name) {
+        int x = (m_index % kColumns) * kTile, y = (m_index / kColumns) * (kTile + kLabel);
+        ++m_index;
+        float k = std::min(1.0f, std::min(static_cast<float>(kTile - 8) / pic.width(),
+                                          static_cast<float>(kTile - 8) / pic.height()));
         int w = std::max(1, static_cast<int>(pic.width() * k)),
             h = std::max(1, static_cast<int>(pic.height() * k));
         Canvas thumb = checker(w, h);
         thumb.composite(pic.resized(w, h), 0, 0);
-        sheet.composite(thumb, x + (tile - w) / 2, y + (tile - h) / 2);
-        Mask m(tile, label);
-        text.draw(m, FontFace::Sans, name, 11, 4, 13);
-        sheet.drawMask(m, x, y + tile, hex(0xd0d8e0));
-    };
+        m_canvas.composite(thumb, x + (kTile - w) / 2, y + (kTile - h) / 2);
+        Mask m(kTile, kLabel);
+        m_text.draw(m, FontFace::Sans, name, 11, 4, 13);
+        m_canvas.drawMask(m, x, y + kTile, hex(0xd0d8e0));
+    }
+
+    // The next tile starts a new row.
+    void endRow() { m_index = rowsFor(m_index) * kColumns; }
+
+    bool write(const std::string &path) const {
+        std::vector<std::uint8_t> png;
+        std::string error;
+        if (!image::EncodePng(m_canvas.toImage(), false, png, error) ||
+            !image::WriteFileBytes(path, png, error)) {
+            std::fprintf(stderr, "contact sheet: %s\n", error.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    Canvas m_canvas;
+    const TextRenderer &m_text;
+    int m_index = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <media folder> <sheet.png>\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const std::vector<std::string> names = pictureNames(folder);
+    const auto pictures = loadPictures(folder, names);
+    const auto &meshes = meshEntries();
+    TextRenderer text;
+    if (!text.ok()) {
+        return 1;
+    }
+    const int pictureTiles = Sheet::rowsFor(static_cast<int>(pictures.size())) * Sheet::kColumns;
+    Sheet sheet(pictureTiles + static_cast<int>(meshes.size()), text);
     for (const auto &name : names) {
-        auto it = textures.find(name);
-        if (it != textures.end()) {
-            place(fromImage(it->second), name);
+        auto it = pictures.find(name);
+        if (it != pictures.end()) {
+            sheet.place(fromImage(it->second), name);
         }
     }
-    index = imageRows * cols;
-    MeshViewer viewer(folder, tile - 8, tile - 8);
+    sheet.endRow();
+    const int size = Sheet::kTile - 8;
+    MeshViewer viewer(folder, size, size);
     if (!viewer.ok()) {
         std::fprintf(stderr, "contact sheet: no Direct3D device to draw the meshes\n");
         return 1;
     }
     for (const auto &e : meshes) {
-        View v;
-        v.distance = e.distance;
-        v.yaw = e.yaw;
-        v.pitch = e.pitch;
-        v.target = e.target;
-        if (e.distance < 0.1f) {
-            // Inside views: the eye sits at the target, looking along the yaw direction.
-            v.target = e.target + Vec3{std::sin(e.yaw), e.pitch, std::cos(e.yaw)};
-            v.distance = 1.0f;
-            v.yaw = -e.yaw;
-            v.pitch = -e.pitch;
-            v.fov = 1.3f;
-        }
-        std::string name = e.label;
-        v.lit = name.rfind("station", 0) != 0 && name.rfind("sky", 0) != 0;
-        if (e.fov > 0) {
-            v.fov = e.fov;
-        }
-        int w = tile - 8, h = static_cast<int>((tile - 8) / e.aspect);
-        place(viewer.Render(e.file, w, h, v), e.label);
+        sheet.place(viewer.Render(e.file, size, static_cast<int>(size / e.aspect), viewOf(e)),
+                    e.label);
     }
-    std::vector<std::uint8_t> png;
-    std::string error;
-    if (!image::EncodePng(sheet.toImage(), false, png, error) ||
-        !image::WriteFileBytes(argv[2], png, error)) {
-        std::fprintf(stderr, "contact sheet: %s\n", error.c_str());
+    if (!sheet.write(argv[2])) {
         return 1;
     }
-    std::printf("contact sheet: %zu pictures, %zu meshes -> %s\n", textures.size(), meshes.size(),
+    std::printf("contact sheet: %zu pictures, %zu meshes -> %s\n", pictures.size(), meshes.size(),
                 argv[2]);
     return 0;
 }

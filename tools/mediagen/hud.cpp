@@ -13,8 +13,9 @@ Canvas radar() {
     const int s = 128;
     Canvas c(s, s);
     const float cx = 64, cy = 64;
-    // Translucent scope inside the circle, nothing outside.
-    c.fillCircle(cx, cy, 62.5f, rgb(0.02f, 0.08f, 0.06f, 0.5f));
+    // A dark scope inside the circle, nothing outside. It is nearly opaque: a star behind it
+    // must not pass for a blip.
+    c.fillCircle(cx, cy, 62.5f, rgb(0.015f, 0.05f, 0.045f, 0.92f));
     Color line = hex(0x5affb0, 0.55f);
     c.strokeCircle(cx, cy, 61, 1.2f, line);                // range ring: the wrap distance
     c.strokeCircle(cx, cy, 31, 1.0f, hex(0x5affb0, 0.3f)); // half range
@@ -27,11 +28,12 @@ Canvas radar() {
     return c;
 }
 
+// A blip: a disc as large as the dot can be drawn, solid to a soft last texel, so even the
+// smallest dot carries more light than any star. The outer texels stay clear (the texture wraps).
 Canvas dot(Color colour) {
     Canvas c(16, 16);
     c.shade([&](float x, float y) {
-        float r = std::hypot(x - 8, y - 8) / 7.0f;
-        float a = r >= 1 ? 0.0f : std::pow(1 - r * r, 1.5f);
+        float a = clamp01(7.0f - std::hypot(x - 8, y - 8));
         return Color{colour.r, colour.g, colour.b, a};
     });
     return c;
@@ -176,7 +178,7 @@ void MakeHud(Output &out) {
     out.png("radar.png", radar());
     out.png("radardot0.png", dot(hex(0xfff4c8)));
     out.png("radardot1.png", dot(hex(0x50ff60)));
-    out.png("radardot2.png", dot(hex(0xff3a30)));
+    out.png("radardot2.png", dot(hex(0xff5040)));
     out.png("radardot3.png", dot(rgb(1, 1, 1)));
     out.png("shiph.png", gauge(true, {}));
     out.png("health-full.png", gauge(false, hex(0x40f0c8)));

@@ -22,6 +22,9 @@ struct Vertex {
 struct Material {
     float alpha = 1.0f;  // diffuse alpha; colour is always neutral white
     std::string texture; // empty: no TextureFilename
+    // Grey emissive part, all a lit face turned from the lights shows. Some draws borrow the
+    // material set before them, so a mesh that strays from 0.25 sets a 0.25 one last.
+    float emissive = 0.25f;
 };
 
 struct Mesh {

@@ -128,17 +128,37 @@ Canvas back(const TextRenderer &text) {
 
 } // namespace
 
+// The card's faces glow more than the neutral material: the photo spins through the lit scene, and
+// a face turned from the lights shows only this share of its picture, which must still read.
+constexpr float kFaceGlow = 0.7f;
+// Thin as photo paper, but an edge-on card still shows as a line.
+constexpr float kThickness = 0.003f;
+
 Mesh BuildPhoto() {
     Mesh m;
-    const float hw = 0.3f, hh = 0.225f;
+    const float hw = 0.3f, hh = 0.225f, front = -kThickness / 2, back = kThickness / 2;
     // Front (subset 0) toward -z; the back (subset 1) toward +z with its image unmirrored.
-    auto a = m.addVertex({-hw, hh, 0}, 0, 0), b = m.addVertex({hw, hh, 0}, 1, 0);
-    auto c = m.addVertex({hw, -hh, 0}, 1, 1), d = m.addVertex({-hw, -hh, 0}, 0, 1);
+    auto a = m.addVertex({-hw, hh, front}, 0, 0), b = m.addVertex({hw, hh, front}, 1, 0);
+    auto c = m.addVertex({hw, -hh, front}, 1, 1), d = m.addVertex({-hw, -hh, front}, 0, 1);
     m.addQuad(a, b, c, d, 0);
-    auto e = m.addVertex({hw, hh, 0}, 0, 0), f = m.addVertex({-hw, hh, 0}, 1, 0);
-    auto g = m.addVertex({-hw, -hh, 0}, 1, 1), h = m.addVertex({hw, -hh, 0}, 0, 1);
+    auto e = m.addVertex({hw, hh, back}, 0, 0), f = m.addVertex({-hw, hh, back}, 1, 0);
+    auto g = m.addVertex({-hw, -hh, back}, 1, 1), h = m.addVertex({hw, -hh, back}, 0, 1);
     m.addQuad(e, f, g, h, 1);
-    m.materials = {{1.0f, "photo.jpg"}, {1.0f, "photo-back.jpg"}};
+    // The edge (subset 2), a strip of the paper facing outward all round. Drawn last, its neutral
+    // material is the one the photo leaves set for the draws that borrow it.
+    const Vec3 corners[4] = {{-hw, hh, 0}, {hw, hh, 0}, {hw, -hh, 0}, {-hw, -hh, 0}};
+    for (int i = 0; i < 4; ++i) {
+        Vec3 p = corners[i], q = corners[(i + 1) % 4];
+        // Clockwise seen from outside: along the outline on the back, then returning on the front.
+        auto ia = m.addVertex({p.x, p.y, back}, 0, 0.5f),
+             ib = m.addVertex({q.x, q.y, back}, 1, 0.5f);
+        auto ic = m.addVertex({q.x, q.y, front}, 1, 0.52f);
+        auto id = m.addVertex({p.x, p.y, front}, 0, 0.52f);
+        m.addQuad(ia, ib, ic, id, 2);
+    }
+    m.materials = {{1.0f, "photo.jpg", kFaceGlow},
+                   {1.0f, "photo-back.jpg", kFaceGlow},
+                   {1.0f, "photo-back.jpg"}};
     m.computeSmoothNormals();
     return m;
 }

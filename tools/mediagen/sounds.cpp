@@ -348,23 +348,27 @@ Sound menuBack() {
 // One syllable of the radio voice: an optional consonant, then a vowel gliding from the previous
 // one's formants, on a glottal buzz whose pitch follows the phrase's intonation.
 struct Syllable {
-    int vowel;     // index into the formant table
+    int vowel;     // index into kFormants
     int consonant; // 0 none, 1 stop, 2 hiss, 3 hum
     float length;  // seconds of the vowel
     float pitch;   // Hz at its start
     float stress;  // 0 .. 1
+
+    float consonantLength() const {
+        return consonant == 0 ? 0.0f : (consonant == 2 ? 0.07f : 0.04f);
+    }
 };
 
-Sound stationOrder() {
-    // Station control's order over the radio: the carrier opens with a squelch, a clipped voice
-    // speaks three short phrases with a falling, commanding intonation, a two-tone end beep, and
-    // the squelch closes. All of it through the narrow, compressed band of a transmission.
-    NoiseSource noise(19);
+// The first three formants of the voice's vowels, in Hz.
+constexpr float kFormants[][3] = {{730, 1090, 2440}, {270, 2290, 3010}, {300, 870, 2240},
+                                  {530, 1840, 2480}, {570, 840, 2410},  {490, 1350, 1690},
+                                  {660, 1720, 2410}};
+
+// Station control's words, each syllable with the second it starts at: three phrases of two to
+// four words of one to three syllables, each phrase falling in pitch like a command. `end` is the
+// time the last phrase has faded.
+std::vector<std::pair<float, Syllable>> radioScript(float &end) {
     Rng rng(20);
-    const float formants[][3] = {{730, 1090, 2440}, {270, 2290, 3010}, {300, 870, 2240},
-                                 {530, 1840, 2480}, {570, 840, 2410},  {490, 1350, 1690},
-                                 {660, 1720, 2410}};
-    // Words of one to three syllables, phrases of two to four words.
     const int phrases[3][4] = {{2, 3, 1, 0}, {1, 2, 2, 3}, {3, 1, 2, 0}};
     std::vector<std::pair<float, Syllable>> script;
     float t = 0.42f;
@@ -388,81 +392,97 @@ Sound stationOrder() {
                 // Declining through the phrase, a lift on each word's first syllable.
                 sy.pitch = 138 - 30.0f * n / total + 14 * sy.stress;
                 script.push_back({t, sy});
-                float consonant = sy.consonant == 0 ? 0.0f : (sy.consonant == 2 ? 0.07f : 0.04f);
-                t += consonant + sy.length + 0.035f;
+                t += sy.consonantLength() + sy.length + 0.035f;
             }
             t += rng.range(0.05f, 0.09f);
         }
         t += 0.38f;
     }
-    const float close = t + 0.05f;
-    Sound s = mono(close + 0.45f);
-    // The voice, rendered in one pass so formants glide from syllable to syllable.
-    Biquad f1, f2, f3, hissBand;
-    hissBand.set(Biquad::Type::BandPass, 3000, 1.2);
-    OnePole tilt;
-    tilt.setLowPass(900);
-    double glottal = 0;
-    float cur[3] = {500, 1500, 2500};
-    for (const auto &[start, sy] : script) {
-        std::size_t a = static_cast<std::size_t>(start * kRate);
-        float consonant = sy.consonant == 0 ? 0.0f : (sy.consonant == 2 ? 0.07f : 0.04f);
-        std::size_t n = static_cast<std::size_t>((consonant + sy.length + 0.03f) * kRate);
+    end = t;
+    return script;
+}
+
+// The voice's sources and filters, kept from syllable to syllable so that the formants glide from
+// one vowel into the next.
+class RadioVoice {
+public:
+    explicit RadioVoice(NoiseSource &noise) : m_noise(noise) {
+        m_hissBand.set(Biquad::Type::BandPass, 3000, 1.2);
+        m_tilt.setLowPass(900);
+    }
+
+    // Speaks one syllable into `s` from sample `a` on.
+    void speak(Sound &s, std::size_t a, const Syllable &sy) {
+        const float lead = sy.consonantLength();
+        std::size_t n = static_cast<std::size_t>((lead + sy.length + 0.03f) * kRate);
         for (std::size_t k = 0; k < n && a + k < s.samples.size(); ++k) {
             float u = k / kRate;
-            float v = 0;
-            if (u < consonant) {
-                float c = u / consonant;
-                if (sy.consonant == 1) {
-                    // Stop: a short closure, then a burst.
-                    v = c > 0.6f ? hissBand.process(noise.white()) * (1 - c) * 1.2f : 0.0f;
-                } else if (sy.consonant == 2) {
-                    v = hissBand.process(noise.white()) * std::sin(kPi * c) * 0.35f;
-                } else {
-                    glottal += 110.0 / kRate;
-                    v = Sine(glottal) * 0.35f * std::sin(kPi * c);
-                }
-            } else {
-                float w = u - consonant;
-                float glide = smoothstep(0.0f, 0.045f, w);
-                const float *target = formants[sy.vowel];
-                float fr[3];
-                for (int i = 0; i < 3; ++i) {
-                    fr[i] = cur[i] + (target[i] - cur[i]) * glide;
-                }
-                f1.set(Biquad::Type::BandPass, fr[0], 6);
-                f2.set(Biquad::Type::BandPass, fr[1], 9);
-                f3.set(Biquad::Type::BandPass, fr[2], 12);
-                float hz = sy.pitch * (1.0f - 0.12f * w / sy.length);
-                glottal += hz / kRate;
-                float src = tilt.process(Saw(glottal, hz / kRate)) * 3.0f + 0.04f * noise.white();
-                float env = smoothstep(0.0f, 0.012f, w) *
-                            smoothstep(sy.length + 0.03f, sy.length - 0.01f, w);
-                v = (1.0f * f1.process(src) + 0.7f * f2.process(src) + 0.35f * f3.process(src)) *
-                    env * (0.75f + 0.25f * sy.stress);
-            }
+            float v = u < lead ? consonant(sy, u / lead) : vowel(sy, u - lead);
             s.samples[a + k] += v * 1.6f;
         }
         for (int i = 0; i < 3; ++i) {
-            cur[i] = formants[sy.vowel][i];
+            m_formants[i] = kFormants[sy.vowel][i];
         }
     }
-    // Squelch at the opening and closing of the carrier, and the two-tone end beep.
-    auto squelch = [&](float at, float dur) {
-        Biquad bp;
-        bp.set(Biquad::Type::BandPass, 2000, 0.7);
-        std::size_t a = static_cast<std::size_t>(at * kRate);
-        for (std::size_t k = 0;
-             k < static_cast<std::size_t>(dur * kRate) && a + k < s.samples.size(); ++k) {
-            float u = k / kRate;
-            s.samples[a + k] += 0.45f * bp.process(noise.white()) * smoothstep(0.0f, 0.008f, u) *
-                                smoothstep(dur, dur * 0.6f, u);
+
+private:
+    // The consonant at `c`, 0 to 1 through it.
+    float consonant(const Syllable &sy, float c) {
+        if (sy.consonant == 1) {
+            // Stop: a short closure, then a burst.
+            return c > 0.6f ? m_hissBand.process(m_noise.white()) * (1 - c) * 1.2f : 0.0f;
         }
-    };
-    squelch(0.0f, 0.22f);
-    float beep = close - 0.24f;
+        if (sy.consonant == 2) {
+            return m_hissBand.process(m_noise.white()) * std::sin(kPi * c) * 0.35f;
+        }
+        m_glottal += 110.0 / kRate;
+        return Sine(m_glottal) * 0.35f * std::sin(kPi * c);
+    }
+
+    // The vowel `w` seconds in: a buzz through three band-passes gliding to the vowel's formants.
+    float vowel(const Syllable &sy, float w) {
+        float glide = smoothstep(0.0f, 0.045f, w);
+        const float *target = kFormants[sy.vowel];
+        float fr[3];
+        for (int i = 0; i < 3; ++i) {
+            fr[i] = m_formants[i] + (target[i] - m_formants[i]) * glide;
+        }
+        m_f1.set(Biquad::Type::BandPass, fr[0], 6);
+        m_f2.set(Biquad::Type::BandPass, fr[1], 9);
+        m_f3.set(Biquad::Type::BandPass, fr[2], 12);
+        float hz = sy.pitch * (1.0f - 0.12f * w / sy.length);
+        m_glottal += hz / kRate;
+        float src = m_tilt.process(Saw(m_glottal, hz / kRate)) * 3.0f + 0.04f * m_noise.white();
+        float env =
+            smoothstep(0.0f, 0.012f, w) * smoothstep(sy.length + 0.03f, sy.length - 0.01f, w);
+        return (1.0f * m_f1.process(src) + 0.7f * m_f2.process(src) + 0.35f * m_f3.process(src)) *
+               env * (0.75f + 0.25f * sy.stress);
+    }
+
+    NoiseSource &m_noise;
+    Biquad m_f1, m_f2, m_f3, m_hissBand;
+    OnePole m_tilt;
+    double m_glottal = 0;
+    float m_formants[3] = {500, 1500, 2500};
+};
+
+// The carrier's squelch as it opens or closes: a burst of band-passed noise.
+void squelch(Sound &s, NoiseSource &noise, float at, float dur) {
+    Biquad bp;
+    bp.set(Biquad::Type::BandPass, 2000, 0.7);
+    std::size_t a = static_cast<std::size_t>(at * kRate);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(dur * kRate) && a + k < s.samples.size();
+         ++k) {
+        float u = k / kRate;
+        s.samples[a + k] += 0.45f * bp.process(noise.white()) * smoothstep(0.0f, 0.008f, u) *
+                            smoothstep(dur, dur * 0.6f, u);
+    }
+}
+
+// The two-tone beep that ends the message.
+void endBeep(Sound &s, float at) {
     for (int tone = 0; tone < 2; ++tone) {
-        std::size_t a = static_cast<std::size_t>((beep + tone * 0.09f) * kRate);
+        std::size_t a = static_cast<std::size_t>((at + tone * 0.09f) * kRate);
         float hz = tone == 0 ? 1050.0f : 1400.0f;
         for (std::size_t k = 0; k < static_cast<std::size_t>(0.085f * kRate); ++k) {
             float u = k / kRate;
@@ -470,8 +490,11 @@ Sound stationOrder() {
                 0.32f * Sine(hz * u) * smoothstep(0.0f, 0.004f, u) * smoothstep(0.085f, 0.075f, u);
         }
     }
-    squelch(close, 0.3f);
-    // The transmission: band-limited, compressed and lightly driven, a faint hiss while keyed.
+}
+
+// The transmission: band-limited, compressed and lightly driven, a faint hiss while the carrier
+// is keyed (until `close`, when its squelch begins).
+void transmit(Sound &s, NoiseSource &noise, float close) {
     Biquad hp, lp, presence;
     hp.set(Biquad::Type::HighPass, 320, 0.7);
     lp.set(Biquad::Type::LowPass, 3000, 0.8);
@@ -491,6 +514,25 @@ Sound stationOrder() {
         float gain = level > threshold ? std::pow(level / threshold, -0.75f) : 1.0f;
         s.samples[i] = std::tanh(v * gain * 2.0f);
     }
+}
+
+Sound stationOrder() {
+    // Station control's order over the radio: the carrier opens with a squelch, a clipped voice
+    // speaks three short phrases with a falling, commanding intonation, a two-tone end beep, and
+    // the squelch closes. All of it through the narrow, compressed band of a transmission.
+    NoiseSource noise(19);
+    float spoken = 0;
+    const auto script = radioScript(spoken);
+    const float close = spoken + 0.05f;
+    Sound s = mono(close + 0.45f);
+    RadioVoice voice(noise);
+    for (const auto &[start, sy] : script) {
+        voice.speak(s, static_cast<std::size_t>(start * kRate), sy);
+    }
+    squelch(s, noise, 0.0f, 0.22f);
+    endBeep(s, close - 0.24f);
+    squelch(s, noise, close, 0.3f);
+    transmit(s, noise, close);
     FadeEnds(s, 0.004f, 0.05f);
     return s;
 }

@@ -126,13 +126,8 @@ Canvas frameTexture() {
     return c;
 }
 
-} // namespace
-
-Mesh BuildStation() {
-    Mesh m;
-    m.materials = {
-        {1.0f, "station-wall.jpg"}, {1.0f, "station-floor.jpg"}, {1.0f, "station-frame.jpg"}};
-    // Tube walls, wound to face the axis.
+// Tube walls, wound to face the axis.
+void addTube(Mesh &m) {
     for (float z = kFront; z > kBack + 0.01f; z -= 4.0f) {
         float z1 = std::max(kBack, z - 4.0f);
         for (int i = 0; i < 8; ++i) {
@@ -148,7 +143,10 @@ Mesh BuildStation() {
             }
         }
     }
-    // Bulkhead rings: an inner face toward the axis and two faces toward +z and -z.
+}
+
+// Bulkhead rings: an inner face toward the axis and two faces toward +z and -z.
+void addBulkheads(Mesh &m) {
     for (float z = kFront - 8.0f; z > kBack; z -= 8.0f) {
         const float depth = 0.35f, inner = kApothem - 0.6f;
         for (int i = 0; i < 8; ++i) {
@@ -174,7 +172,10 @@ Mesh BuildStation() {
             quadFacing(bo1, bo0, bi0, bi1, Vec3{0, 0, -1}, 0.3f, 1.0f);
         }
     }
-    // Docking clamps around the origin on all four flat sides, clear of the ship's path.
+}
+
+// Docking clamps around the origin on all four flat sides, clear of the ship's path.
+void addClamps(Mesh &m) {
     for (int k = 0; k < 4; ++k) {
         Mesh clamp = Box({-0.8f, -kApothem, -1.5f}, {0.8f, -kApothem + 1.6f, 1.5f}, kFrame, boxUv);
         float a = k * kPi / 2;
@@ -184,8 +185,11 @@ Mesh BuildStation() {
         });
         m.append(clamp);
     }
-    // Collar from the tube to the mouth, facing the axis: plain panels, a hazard-striped lip, then
-    // the rim through the plate.
+}
+
+// Collar from the tube to the mouth, facing the axis: plain panels, a hazard-striped lip, then the
+// rim through the plate.
+void addCollar(Mesh &m) {
     struct Band {
         float apothem0, z0, apothem1, z1, v0, v1;
     };
@@ -206,24 +210,28 @@ Mesh BuildStation() {
             }
         }
     }
-    // Hull plate around the arrival mouth, facing out (+z).
+}
+
+// Hull plate around the arrival mouth, facing out (+z): from each side of the mouth's octagon out
+// to the square edge of the plate.
+Mesh hullPlate() {
     Mesh plate;
     const float half = 16.0f;
+    auto toSquare = [&](float angle) {
+        float c = std::cos(angle), s = std::sin(angle);
+        float k = half / std::max(std::fabs(c), std::fabs(s));
+        return Vec3{c * k, s * k, kPlateZ};
+    };
+    auto uvOf = [&](Vec3 p, float &u, float &v) {
+        // One stretch of plain panelling below the hazard band.
+        u = 0.3f + (p.x + half) / (2 * half) * 0.7f;
+        v = 0.3f + (half - p.y) / (2 * half) * 0.7f;
+    };
     for (int i = 0; i < 8; ++i) {
         Vec3 o0 = octagonPoint(i, kMouthApothem, kPlateZ),
              o1 = octagonPoint(i + 1, kMouthApothem, kPlateZ);
-        auto toSquare = [&](float angle) {
-            float c = std::cos(angle), s = std::sin(angle);
-            float k = half / std::max(std::fabs(c), std::fabs(s));
-            return Vec3{c * k, s * k, kPlateZ};
-        };
         float a0 = kPi / 8 + i * kPi / 4, a1 = a0 + kPi / 4, am = (a0 + a1) / 2;
         Vec3 s0 = toSquare(a0), s1 = toSquare(a1), sm = toSquare(am), om = (o0 + o1) * 0.5f;
-        auto uvOf = [&](Vec3 p, float &u, float &v) {
-            // One stretch of plain panelling below the hazard band.
-            u = 0.3f + (p.x + half) / (2 * half) * 0.7f;
-            v = 0.3f + (half - p.y) / (2 * half) * 0.7f;
-        };
         Vec3 quads[2][4] = {{o0, s0, sm, om}, {om, sm, s1, o1}};
         for (auto &q : quads) {
             std::uint32_t idx[4];
@@ -240,7 +248,20 @@ Mesh BuildStation() {
             }
         }
     }
-    m.append(plate);
+    return plate;
+}
+
+} // namespace
+
+Mesh BuildStation() {
+    Mesh m;
+    m.materials = {
+        {1.0f, "station-wall.jpg"}, {1.0f, "station-floor.jpg"}, {1.0f, "station-frame.jpg"}};
+    addTube(m);
+    addBulkheads(m);
+    addClamps(m);
+    addCollar(m);
+    m.append(hullPlate());
     // The station is drawn unlit, but normals keep the file's format uniform with the other hulls.
     m.computeNormals(30.0f);
     return m;

@@ -95,7 +95,11 @@ std::string WriteXText(const Mesh &source, const std::string &name) {
     for (const auto &mat : m.materials) {
         s += "  Material {\n   1.000000;1.000000;1.000000;";
         number(s, mat.alpha);
-        s += ";;\n   0.000000;\n   0.000000;0.000000;0.000000;;\n   0.250000;0.250000;0.250000;;\n";
+        s += ";;\n   0.000000;\n   0.000000;0.000000;0.000000;;\n   ";
+        for (int k = 0; k < 3; ++k) {
+            number(s, mat.emissive);
+            s += k < 2 ? ";" : ";;\n";
+        }
         if (!mat.texture.empty()) {
             s += "   TextureFilename {\n    \"" + mat.texture + "\";\n   }\n";
         }
