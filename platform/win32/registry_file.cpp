@@ -137,11 +137,6 @@ ReadStatus readFile(const std::string &path, std::string *text, std::string *why
     return status;
 }
 
-bool isRegularFile(const std::string &path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // What the load keeps of a store over its limits: the key the program is opening and the keys
 // below it. Filled to the brim with everything that fits, the store would leave no room for the
 // program's own keys and values on any later run. `*kept` says what was kept, for the trace.
@@ -239,8 +234,9 @@ LoadedHive LoadHiveFile(const std::string &path, std::string_view keyInUse) {
     }
 
     const std::string damage = path + " is damaged (" + why + "); " + kept;
-    if (status != ReadStatus::NotAFile && isRegularFile(path))
+    if (status == ReadStatus::Read)
         return repair(path, damage, std::move(parsed.hive));
+    // Nothing of it could be read, so nothing known is lost while its name stands empty.
     const std::string aside = MoveAside(path);
     Trace(damage + "; " +
           (aside.empty() ? std::string("could not move it aside") : "moved it to " + aside));

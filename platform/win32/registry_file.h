@@ -29,14 +29,14 @@ struct LoadedHive {
 
 // Reads the file at `path`, never blocking. A missing file is an empty hive.
 //
-// A damaged or unreadable regular file is repaired: a copy of it is kept as "<path>.damaged-N"
-// (KeepDamagedCopy), then what was intact replaces it atomically, so the name never stands
-// without the best data known. When either step fails the damaged file stays where it is and the
-// next start repairs it again. A file over the store's limits keeps only `keyInUse` (the key the
-// program is opening) and the keys below it, so the program's own keys always fit; the rest is in
-// the copy. Anything but a regular file (or a link to one) holds nothing of ours and is renamed
-// aside. Each case is reported in one trace line. When the store's folder is a file, one trace
-// line says so and the hive starts empty.
+// A damaged file is repaired: a copy of it is kept as "<path>.damaged-N" (KeepDamagedCopy),
+// then what was intact replaces it atomically, so the name never stands without the best data
+// known. When either step fails the damaged file stays where it is and the next start repairs it
+// again. A file over the store's limits keeps only `keyInUse` (the key the program is opening)
+// and the keys below it, so the program's own keys always fit; the rest is in the copy. What
+// cannot be read at all (unreadable, too large, or anything but a regular file or a link to one)
+// is renamed aside. Each case is reported in one trace line. When the store's folder is a file,
+// one trace line says so and the hive starts empty.
 LoadedHive LoadHiveFile(const std::string &path, std::string_view keyInUse);
 
 // Writes the whole hive to a temporary file beside `path`, flushes it to the disk and renames it
