@@ -129,10 +129,7 @@ TEST_F(RegistryFile, DamagedFilesKeepTheirIntactValuesAndAreSetAside) {
 
     for (const Damage &damage : cases) {
         SCOPED_TRACE(damage.what);
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), damage.text);
+        startWithStore(damage.text);
 
         HKEY key = createKey();
         for (const char *value : {"Width", "Name0", "Height"}) {
@@ -173,35 +170,31 @@ TEST_F(RegistryFile, TheStoresNameHoldsThePlayersValuesWhateverFailsDuringARepai
         EXPECT_EQ(bytesOf(key, "Name0"), std::string("ABC\0", 4));
         RegCloseKey(key);
     };
-    auto start = [&](const char *what) {
-        SCOPED_TRACE(what);
+    auto start = [&] {
         seams::ClearFailures();
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), damaged);
+        startWithStore(damaged);
     };
     const fs::path aside = userFile().string() + ".damaged-1";
 
     // The repaired store cannot be written (no room left, or killed before it was): the damaged
     // file stays, a copy is already kept, and the next start repairs it without a second copy.
-    start("repaired store not written");
+    start();
     seams::InjectFailure("RegistrySave", seams::kFailAlways);
-    expectValues("this run");
+    expectValues("not written: this run");
     EXPECT_TRUE(readText(userFile()) == damaged);
     EXPECT_TRUE(readText(aside) == damaged);
     EXPECT_NE(seams::TakeDebugOutput().find("stays in place"), std::string::npos);
     seams::ClearFailures();
     seams::ReloadRegistry();
-    expectValues("next run");
+    expectValues("not written: next run");
     EXPECT_EQ(readText(userFile()), kClean);
     EXPECT_FALSE(fs::exists(userFile().string() + ".damaged-2"));
     seams::TakeDebugOutput();
 
     // No second name for the file: a copy is kept instead.
-    start("no hard links");
+    start();
     seams::InjectFailure("RegistryLink");
-    expectValues("this run");
+    expectValues("no hard links");
     EXPECT_EQ(readText(userFile()), kClean);
     EXPECT_TRUE(readText(aside) == damaged);
     EXPECT_NE(fs::status(aside).type(), fs::file_type::symlink);
@@ -210,7 +203,7 @@ TEST_F(RegistryFile, TheStoresNameHoldsThePlayersValuesWhateverFailsDuringARepai
 
     // Neither a second name nor a copy: the damaged file stays as it is, and the first save keeps
     // its copy (room was made since) before replacing it.
-    start("no copy at all");
+    start();
     seams::InjectFailure("RegistryLink");
     seams::InjectFailure("RegistryCopy");
     HKEY key = createKey();
@@ -314,10 +307,7 @@ TEST_F(RegistryFile, AStoreAtOrOverItsLimitsIsSetAsideAndTheProgramStillSaves) {
     };
     for (const Case &each : cases) {
         SCOPED_TRACE(each.what);
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), each.text);
+        startWithStore(each.text);
 
         HKEY key = createKey();
         ASSERT_NE(key, nullptr);
@@ -367,10 +357,7 @@ TEST_F(RegistryFile, AStoreOverOrAtItsLimitsKeepsTheKeysInUse) {
     };
     for (const Case &each : cases) {
         SCOPED_TRACE(each.what);
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), each.text);
+        startWithStore(each.text);
 
         HKEY key = createKey();
         EXPECT_EQ(bytesOf(key, "Width"), std::string("\x20\x03\0\0", 4));
