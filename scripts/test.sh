@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build, the AddressSanitizer and
-# UndefinedBehaviorSanitizer build, and (where clang is present) each fuzz target briefly over its
-# seed corpus.
+# Builds everything and runs every test: the normal build, the player's Release build (built
+# only), the AddressSanitizer and UndefinedBehaviorSanitizer build, and (where clang is present)
+# each fuzz target briefly over its seed corpus.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -19,6 +19,12 @@ check_format
 echo "== Normal build"
 configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOS_WERROR=ON
 (cd "$TARVOS_ROOT/build" && ctest --output-on-failure -j "$JOBS")
+
+# The configuration scripts/play.sh builds for players, in its own folder: a player's first build
+# must be free of warnings too, and optimised builds warn of things the others do not see.
+echo "== Release build (as scripts/play.sh makes it)"
+configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DTARVOS_TESTS=OFF -DTARVOS_BENCHMARKS=OFF \
+    -DTARVOS_WERROR=ON
 
 echo "== Sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVOS_SANITIZE=ON -DTARVOS_BENCHMARKS=OFF \

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <charconv>
 #include <span>
+#include <string>
+#include <string_view>
 #include <strings.h>
 #include <unordered_map>
 
@@ -93,6 +95,15 @@ constexpr TypeName kTypes[] = {
     {"texture", ParameterType::Texture}, {"matrix", ParameterType::Matrix},
     {"vector", ParameterType::Vector},   {"float", ParameterType::Float},
     {"dword", ParameterType::DWord},     {"bool", ParameterType::Bool}};
+
+// A word of the source as messages show it, in single quotes. Built front to back: a literal
+// prepended to a temporary string shifts it, and optimised builds warn of overlapping copies.
+std::string Quoted(std::string_view word) {
+    std::string text(1, '\'');
+    text += word;
+    text += '\'';
+    return text;
+}
 
 bool Equal(std::string_view a, const char *b) {
     return a.size() == std::char_traits<char>::length(b) && strncasecmp(a.data(), b, a.size()) == 0;
@@ -245,13 +256,13 @@ private:
             if (Equal(m_tok.text, t.name))
                 type = &t;
         if (!type)
-            return Fail("unknown type '" + std::string(m_tok.text) + "'");
+            return Fail("unknown type " + Quoted(m_tok.text));
         Advance();
         if (m_tok.type != Tok::Ident)
             return Fail("expected a parameter name");
         const std::string name(m_tok.text);
         if (!m_parameters.emplace(name, static_cast<int>(m_out.parameters.size())).second)
-            return Fail("parameter '" + name + "' declared twice");
+            return Fail("parameter " + Quoted(name) + " declared twice");
         Advance();
         if (!Take(';'))
             return false;
@@ -301,7 +312,7 @@ private:
             if (Equal(m_tok.text, s.name))
                 info = &s;
         if (!info)
-            return Fail("unknown state '" + std::string(m_tok.text) + "'");
+            return Fail("unknown state " + Quoted(m_tok.text));
         Advance();
         a.state = info->state;
         if (IsPunct('[')) {
@@ -339,7 +350,7 @@ private:
             const ParameterType wanted =
                 info.expect == Expect::Matrix ? ParameterType::Matrix : ParameterType::Texture;
             if (a.parameter < 0 || m_out.parameters[a.parameter].type != wanted)
-                return Fail("'" + std::string(m_tok.text) + "' is not a declared " +
+                return Fail(Quoted(m_tok.text) + " is not a declared " +
                             (wanted == ParameterType::Matrix ? "matrix" : "texture"));
             Advance();
             return Take('>');
@@ -355,7 +366,7 @@ private:
                     if (Equal(m_tok.text, n.name))
                         found = &n;
                 if (!found)
-                    return Fail("'" + std::string(m_tok.text) + "' is not a value of " + info.name);
+                    return Fail(Quoted(m_tok.text) + " is not a value of " + info.name);
                 term = found->value;
             } else {
                 return Fail(std::string("expected a value for ") + info.name);

@@ -79,6 +79,8 @@ constexpr std::string_view kPoints[] = {
     "Mouse.SetDataFormat",
     "QueryPerformanceFrequency",
     "RegCreateKeyExA",
+    "RegistryCopy",
+    "RegistryLink",
     "RegistrySave",
     "Reset",
     "Restore",

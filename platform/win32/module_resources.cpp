@@ -34,10 +34,15 @@ Table &Resources() {
     return table;
 }
 
-// Integer identifiers are written "#n", the way they are named in text.
+// Integer identifiers are written "#n", the way they are named in text. Built front to back: a
+// literal prepended to a temporary string shifts it, and optimised builds warn of overlapping
+// copies.
 std::string Key(LPCSTR name) {
-    if (IS_INTRESOURCE(name))
-        return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    if (IS_INTRESOURCE(name)) {
+        std::string key(1, '#');
+        key += std::to_string(reinterpret_cast<std::uintptr_t>(name));
+        return key;
+    }
     std::string key(name);
     std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });

@@ -7,6 +7,7 @@
 #include "platform/win32/registry.h"
 
 #include "platform/seams/failure_injection.h"
+#include "platform/win32/registry_disk.h"
 #include "platform/win32/registry_file.h"
 #include "platform/win32/registry_seams.h"
 
@@ -14,6 +15,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -22,7 +25,10 @@ using win32::registry::Key;
 
 struct HiveState {
     bool loaded = false;
-    bool dirty = false;
+    // The file is damaged and still in place: a copy is kept before a save replaces it.
+    bool damagedInPlace = false;
+    // Keys changed since the hive was loaded or last saved.
+    std::set<std::string> unsaved;
     Hive hive;
 };
 
@@ -51,42 +57,103 @@ Registry &registry() {
     return r;
 }
 
-std::string limitsText() {
-    return "a store holds at most " + std::to_string(win32::registry::kMaxKeys) + " keys and " +
-           std::to_string(win32::registry::kMaxValues) + " values";
+HiveState &hiveState(Registry &r, bool localMachine, std::string_view keyInUse) {
+    HiveState &state = r.hives[localMachine ? 1 : 0];
+    if (!state.loaded) {
+        auto loaded =
+            win32::registry::LoadHiveFile(win32::registry::HiveFilePath(localMachine), keyInUse);
+        state = HiveState{true, loaded.damagedInPlace, {}, std::move(loaded.hive)};
+    }
+    return state;
+}
+
+// The keys of a root that the program uses: those it holds open and those with changes not
+// saved yet.
+std::vector<std::string> keysInUse(const Registry &r, const HiveState &state, bool localMachine) {
+    std::vector<std::string> paths(state.unsaved.begin(), state.unsaved.end());
+    for (const OpenKey *key : r.open)
+        if (key->localMachine == localMachine)
+            paths.push_back(key->path);
+    return paths;
+}
+
+// The keys of `hive` that hold values, for the trace: key "A", "B".
+std::string keyList(const Hive &hive) {
+    std::string list;
+    for (const auto &[lower, key] : hive.Keys())
+        if (!key.Values().empty())
+            list += (list.empty() ? "key \"" : ", \"") + key.Path() + "\"";
+    return list;
 }
 
 // A store filled to its limits (a hand-made file can be) leaves no room for the program's own
-// keys and values, and would stop it from ever saving them. When nothing is waiting to be saved,
-// memory holds what the file holds: the whole file is set aside, so nothing in it is lost, and
-// the program goes on in a clean store. False, with the reason traced, when that cannot be done.
-bool startCleanStore(HiveState &state, bool localMachine, const std::string &wanted) {
+// keys and values. The keys in use stay and the rest is set aside: the file as it is on disk is
+// kept as ".damaged-N" first, and the next save writes the smaller store over it. Without
+// `keepInUse` the program goes on in a clean store, which is done only when nothing is waiting to
+// be saved. False, with the reason traced, when that makes no room or cannot be done.
+bool makeRoom(Registry &r, HiveState &state, bool localMachine, const std::string &wanted,
+              bool keepInUse) {
     const std::string file = win32::registry::HiveFilePath(localMachine);
-    if (state.dirty) {
-        win32::registry::Trace("no room for " + wanted + " in " + file + " (" + limitsText() +
-                               "), which holds changes not saved yet");
+    const std::string noRoom =
+        "no room for " + wanted + " in " + file + " (" + win32::registry::LimitsText() + ")";
+    if (!keepInUse && !state.unsaved.empty()) {
+        win32::registry::Trace(noRoom + ", which holds changes not saved yet");
         return false;
     }
-    const std::string aside = win32::registry::SetAsideHiveFile(file);
-    if (aside.empty()) {
-        win32::registry::Trace("no room for " + wanted + " in " + file + " (" + limitsText() +
-                               "), which could not be moved aside");
+    Hive kept = keepInUse
+                    ? win32::registry::KeptKeys(state.hive, win32::registry::KeysAtOrBelow(
+                                                                keysInUse(r, state, localMachine)))
+                    : Hive{};
+    if (kept.Keys().size() == state.hive.Keys().size() &&
+        kept.ValueCount() == state.hive.ValueCount())
+        return false; // everything is in use
+    std::string why;
+    const std::string aside = win32::registry::KeepDamagedCopy(file, &why);
+    if (aside.empty() && !why.empty()) {
+        win32::registry::Trace(noRoom + ", and no copy of it could be kept (" + why + ")");
         return false;
     }
-    win32::registry::Trace(file + " is full (" + limitsText() + ") and has no room for " + wanted +
-                           "; moved it to " + aside + " and started a clean store");
-    state.hive = Hive{};
+    win32::registry::Trace(
+        file + " is full (" + win32::registry::LimitsText() + ") and has no room for " + wanted +
+        (kept.ValueCount() == 0 ? "; started a clean store"
+                                : "; kept " + keyList(kept) + ", set aside the rest") +
+        (aside.empty() ? "" : "; the whole file is kept as " + aside));
+    state.hive = std::move(kept);
+    state.damagedInPlace = false;
     return true;
 }
 
-HiveState &hiveState(Registry &r, bool localMachine) {
-    HiveState &state = r.hives[localMachine ? 1 : 0];
-    if (!state.loaded) {
-        state.hive = win32::registry::LoadHiveFile(win32::registry::HiveFilePath(localMachine));
-        state.loaded = true;
-        state.dirty = false;
+// Runs `attempt` (which says whether it found room), making room and running it again when not.
+template <class Attempt>
+bool withRoom(Registry &r, HiveState &state, bool localMachine, const std::string &wanted,
+              Attempt attempt) {
+    if (attempt())
+        return true;
+    for (bool keepInUse : {true, false})
+        if (makeRoom(r, state, localMachine, wanted, keepInUse) && attempt())
+            return true;
+    return false;
+}
+
+// Writes the hive over its file, keeping first a copy of a damaged file that is still in place.
+bool save(HiveState &state, bool localMachine) {
+    const std::string file = win32::registry::HiveFilePath(localMachine);
+    if (state.damagedInPlace) {
+        std::string why;
+        const std::string aside = win32::registry::KeepDamagedCopy(file, &why);
+        state.damagedInPlace = aside.empty() && !why.empty();
+        if (!aside.empty())
+            win32::registry::Trace("the damaged " + file + " is kept as " + aside +
+                                   " before it is replaced");
+        else if (!why.empty())
+            win32::registry::Trace("no copy of the damaged " + file + " could be kept (" + why +
+                                   "); the values that were intact replace it");
     }
-    return state;
+    if (!win32::registry::SaveHiveFile(file, state.hive))
+        return false;
+    state.damagedInPlace = false;
+    state.unsaved.clear();
+    return true;
 }
 
 // The root and path a handle stands for; false for anything that is not a key we handed out.
@@ -129,19 +196,19 @@ LONG openOrCreate(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWO
     const auto path = win32::registry::JoinKeyPath(parentPath, subKey);
     if (!path)
         return ERROR_BAD_PATHNAME;
-    HiveState &state = hiveState(r, localMachine);
+    HiveState &state = hiveState(r, localMachine, *path);
     const bool isRoot = path->empty();
     Key *key = isRoot ? nullptr : state.hive.Find(*path);
     bool created = false;
     if (!key && !isRoot) {
         if (!create)
             return ERROR_FILE_NOT_FOUND;
-        key = state.hive.Create(*path, &created);
-        if (!key && startCleanStore(state, localMachine, "key \"" + *path + "\""))
-            key = state.hive.Create(*path, &created);
-        if (!key)
+        if (!withRoom(r, state, localMachine, "key \"" + *path + "\"", [&] {
+                key = state.hive.Create(*path, &created);
+                return key != nullptr;
+            }))
             return ERROR_NOT_ENOUGH_MEMORY;
-        state.dirty = true;
+        state.unsaved.insert(key->Path());
     }
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -182,7 +249,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPB
         return ERROR_INVALID_HANDLE;
     if (object && !(object->access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    Key *stored = hiveState(r, localMachine).hive.Find(path);
+    Key *stored = hiveState(r, localMachine, path).hive.Find(path);
     const win32::registry::Value *value = stored ? stored->Find(name ? name : "") : nullptr;
     if (!value)
         return ERROR_FILE_NOT_FOUND;
@@ -221,22 +288,21 @@ LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD /*reserved*/, DWORD type, const
         return ERROR_ACCESS_DENIED;
     if (!(object->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
-    HiveState &state = hiveState(r, localMachine);
-    Key *stored = state.hive.Create(path, nullptr); // reappears if a reload dropped it
-    std::vector<BYTE> bytes(data, data + size);
-    auto result =
-        stored ? state.hive.SetValue(*stored, valueName, type, bytes) : Hive::SetResult::Refused;
-    if (result == Hive::SetResult::Refused &&
-        startCleanStore(state, localMachine,
-                        "value \"" + valueName + "\" of key \"" + path + "\"")) {
-        stored = state.hive.Create(path, nullptr);
-        result = state.hive.SetValue(*stored, valueName, type, std::move(bytes));
-    }
+    HiveState &state = hiveState(r, localMachine, path);
+    auto result = Hive::SetResult::Refused;
+    withRoom(r, state, localMachine, "value \"" + valueName + "\" of key \"" + path + "\"", [&] {
+        // The key reappears if a reload or a clean store dropped it.
+        Key *stored = state.hive.Create(path, nullptr);
+        result = stored ? state.hive.SetValue(*stored, valueName, type,
+                                              std::vector<BYTE>(data, data + size))
+                        : Hive::SetResult::Refused;
+        return result != Hive::SetResult::Refused;
+    });
     switch (result) {
     case Hive::SetResult::Refused:
         return ERROR_NOT_ENOUGH_MEMORY;
     case Hive::SetResult::Changed:
-        state.dirty = true;
+        state.unsaved.insert(path);
         object->changed = true;
         break;
     case Hive::SetResult::Unchanged:
@@ -256,13 +322,9 @@ LONG RegCloseKey(HKEY key) {
     r.open.erase(object);
     std::unique_ptr<OpenKey> closing(object);
     HiveState &state = r.hives[object->localMachine ? 1 : 0];
-    if (!object->changed || !state.loaded || !state.dirty)
+    if (!object->changed || !state.loaded || state.unsaved.empty())
         return ERROR_SUCCESS;
-    if (!win32::registry::SaveHiveFile(win32::registry::HiveFilePath(object->localMachine),
-                                       state.hive))
-        return ERROR_CANTWRITE;
-    state.dirty = false;
-    return ERROR_SUCCESS;
+    return save(state, object->localMachine) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 namespace seams {

@@ -1,10 +1,12 @@
 // The registry's files. One text file per root; a save rewrites the whole file through a
 // temporary file in the same folder (write, flush to disk, rename, flush the folder), so a crash
-// or a kill at any moment leaves the previous file or the new one, never a mixture.
+// or a kill at any moment leaves the previous file or the new one, never a mixture. A repair
+// works the same way, after keeping the damaged file under a second name.
 #include "platform/win32/registry_file.h"
 
 #include "platform/seams/failure_injection.h"
 #include "platform/win32/debug_output.h"
+#include "platform/win32/registry_disk.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -32,48 +34,9 @@ std::string homeFolder() {
     return "/tmp";
 }
 
-bool makeFolders(const std::string &folder) {
-    std::string partial;
-    for (std::size_t i = 0; i <= folder.size(); ++i) {
-        if (i == folder.size() || (folder[i] == '/' && i > 0)) {
-            partial = folder.substr(0, i);
-            if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
-                return false;
-        }
-    }
-    return true;
-}
-
-std::string folderOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-}
-
-bool writeAll(int descriptor, const std::string &text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(descriptor, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-void syncFolder(const std::string &folder) {
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-}
-
 // Temporary files of saves that a killed process never renamed; removed once their writer is gone.
 void removeStaleTemporaries(const std::string &path) {
-    const std::string folder = folderOf(path);
+    const std::string folder = FolderOf(path);
     const std::string prefix = path.substr(path.rfind('/') + 1) + ".tmp-";
     DIR *dir = ::opendir(folder.c_str());
     if (!dir)
@@ -174,25 +137,50 @@ ReadStatus readFile(const std::string &path, std::string *text, std::string *why
     return status;
 }
 
+// What the load keeps of a store over its limits: the key the program is opening and the keys
+// below it. Filled to the brim with everything that fits, the store would leave no room for the
+// program's own keys and values on any later run. `*kept` says what was kept, for the trace.
+ParseResult keepKeyInUse(std::string_view text, std::string_view keyInUse, std::string *kept) {
+    ParseResult result;
+    if (!keyInUse.empty())
+        result = ParseHive(text, KeysAtOrBelow({std::string(keyInUse)}));
+    const Key *key = keyInUse.empty() ? nullptr : result.hive.Find(keyInUse);
+    if (!key || result.overLimits) {
+        *kept = LimitsText() + "; started a clean store";
+        return {};
+    }
+    *kept = LimitsText() + "; kept key \"" + key->Path() + "\" and the keys below it (" +
+            std::to_string(result.valuesKept) + " value(s)) and set aside the rest";
+    return result;
+}
+
+// Replaces the damaged regular file at `path` by `repaired`, once a copy of it is kept. `damage`
+// opens the trace line: what is wrong and what was kept.
+LoadedHive repair(const std::string &path, const std::string &damage, Hive repaired) {
+    std::string why;
+    const std::string aside = KeepDamagedCopy(path, &why);
+    if (aside.empty()) {
+        Trace(damage + "; no copy of it could be kept (" + why +
+              "), so it stays in place until the store is next saved");
+        return {std::move(repaired), true};
+    }
+    if (!SaveHiveFile(path, repaired))
+        Trace(damage + "; it is kept as " + aside +
+              " and stays in place until a repaired store can be written");
+    else
+        Trace(damage + "; the damaged file is kept as " + aside);
+    return {std::move(repaired), false};
+}
+
 } // namespace
 
 void Trace(const std::string &text) {
     OutputDebugStringA(("registry: " + text + "\n").c_str());
 }
 
-std::string SetAsideHiveFile(const std::string &path) {
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string aside = path + ".damaged-" + std::to_string(n);
-        struct stat info;
-        if (::lstat(aside.c_str(), &info) == 0)
-            continue;
-        if (::rename(path.c_str(), aside.c_str()) == 0) {
-            syncFolder(folderOf(path));
-            return aside;
-        }
-        return {};
-    }
-    return {};
+std::string LimitsText() {
+    return "a store holds at most " + std::to_string(kMaxKeys) + " keys and " +
+           std::to_string(kMaxValues) + " values";
 }
 
 std::string StoreFolder() {
@@ -216,51 +204,47 @@ std::string HiveFilePath(bool localMachine) {
     return StoreFolder() + (localMachine ? "/local_machine.reg" : "/current_user.reg");
 }
 
-Hive LoadHiveFile(const std::string &path) {
+LoadedHive LoadHiveFile(const std::string &path, std::string_view keyInUse) {
     removeStaleTemporaries(path);
     std::string text;
     std::string why;
     const ReadStatus status = readFile(path, &text, &why);
     if (status == ReadStatus::Missing)
-        return Hive{};
+        return {};
     if (status == ReadStatus::FolderIsAFile) {
         // Not ours to move: whatever it is, the user put it there.
         Trace("the settings folder " + why + " is a file, not a folder: settings start from " +
               "their defaults and cannot be saved until it is moved away");
-        return Hive{};
+        return {};
     }
 
     ParseResult parsed;
+    std::string kept = "kept 0 intact value(s)";
     if (status == ReadStatus::Read) {
         parsed = ParseHive(text);
         if (parsed.problems == 0)
-            return std::move(parsed.hive);
+            return {std::move(parsed.hive)};
         why = std::to_string(parsed.problems) + " problem(s), first at " + parsed.firstProblem;
+        if (parsed.overLimits)
+            parsed = keepKeyInUse(text, keyInUse, &kept);
+        else
+            kept = "kept " + std::to_string(parsed.valuesKept) + " intact value(s)";
     } else if (status == ReadStatus::TooLarge) {
         why = "larger than " + std::to_string(kMaxFileBytes) + " bytes";
     }
 
-    const std::string aside = SetAsideHiveFile(path);
-    const std::string moved =
-        aside.empty() ? std::string("could not move it aside") : "moved it to " + aside;
-    if (parsed.overLimits && !aside.empty()) {
-        // What fits of a store over its limits would fill the store to the brim, leaving no room
-        // for the program's own keys and values on any later run: the whole file is set aside
-        // instead, and the program starts from a clean store.
-        Trace(path + " is damaged (" + why + "); a store holds at most " +
-              std::to_string(kMaxKeys) + " keys and " + std::to_string(kMaxValues) + " values; " +
-              moved + " and started a clean store");
-        return Hive{};
-    }
-    Trace(path + " is damaged (" + why + "); kept " + std::to_string(parsed.valuesKept) +
-          " intact value(s); " + moved);
-    if (!aside.empty() && !parsed.hive.Empty())
-        SaveHiveFile(path, parsed.hive);
-    return std::move(parsed.hive);
+    const std::string damage = path + " is damaged (" + why + "); " + kept;
+    if (status == ReadStatus::Read)
+        return repair(path, damage, std::move(parsed.hive));
+    // Nothing of it could be read, so nothing known is lost while its name stands empty.
+    const std::string aside = MoveAside(path);
+    Trace(damage + "; " +
+          (aside.empty() ? std::string("could not move it aside") : "moved it to " + aside));
+    return {};
 }
 
 bool SaveHiveFile(const std::string &path, const Hive &hive) {
-    const std::string folder = folderOf(path);
+    const std::string folder = FolderOf(path);
     if (seams::ShouldFail("RegistrySave")) {
         Trace("cannot write " + path + ": the folder cannot be created or written");
         return false;
@@ -270,22 +254,19 @@ bool SaveHiveFile(const std::string &path, const Hive &hive) {
               " is a file, not a folder");
         return false;
     }
-    if (!makeFolders(folder)) {
+    if (!MakeFolders(folder)) {
         Trace("cannot write " + path + ": cannot create the folder " + folder + ": " +
               std::strerror(errno));
         return false;
     }
-    // Created afresh, never opened as found: something left at this name (a named pipe, a link)
-    // must neither block the save nor be written through.
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     ::unlink(temporary.c_str());
-    const int descriptor =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int descriptor = CreateFresh(temporary);
     if (descriptor < 0) {
         Trace("cannot write " + temporary + ": " + std::strerror(errno));
         return false;
     }
-    const bool written = writeAll(descriptor, FormatHive(hive)) && ::fsync(descriptor) == 0;
+    const bool written = WriteAll(descriptor, FormatHive(hive)) && ::fsync(descriptor) == 0;
     const int error = errno;
     ::close(descriptor);
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -293,7 +274,7 @@ bool SaveHiveFile(const std::string &path, const Hive &hive) {
         ::unlink(temporary.c_str());
         return false;
     }
-    syncFolder(folder);
+    SyncFolder(folder);
     return true;
 }
 

@@ -1,7 +1,9 @@
 // Test seams of the registry: a store rooted in a test folder, a way to make the layer forget what
 // it loaded (as a new process would), and the file a root is kept in. Failures of key creation
-// are injected with seams::InjectFailure("RegCreateKeyExA", ...), failed saves with
-// seams::InjectFailure("RegistrySave", ...).
+// are injected with seams::InjectFailure("RegCreateKeyExA", ...), failed saves (a full disk, or
+// a process killed before its write) with seams::InjectFailure("RegistrySave", ...). A damaged
+// file is kept by a hard link, or by a copy where "RegistryLink" fails (a file system without
+// hard links), or not at all where "RegistryCopy" fails too (a full disk).
 #pragma once
 
 #include "platform/win32/types.h"

@@ -210,6 +210,32 @@ Hive::SetResult Hive::SetValue(Key &key, std::string_view name, DWORD type,
     return SetResult::Changed;
 }
 
+KeyFilter KeysAtOrBelow(std::vector<std::string> paths) {
+    for (std::string &path : paths)
+        path = lowerCase(path);
+    return [paths = std::move(paths)](std::string_view path) {
+        const std::string lower = lowerCase(path);
+        return std::any_of(paths.begin(), paths.end(), [&](const std::string &kept) {
+            return kept.empty() || (lower.starts_with(kept) &&
+                                    (lower.size() == kept.size() || lower[kept.size()] == '\\'));
+        });
+    };
+}
+
+Hive KeptKeys(const Hive &hive, const KeyFilter &keep) {
+    Hive kept;
+    for (const auto &[lower, key] : hive.Keys()) {
+        if (keep && !keep(key.Path()))
+            continue;
+        Key *copy = kept.Create(key.Path(), nullptr);
+        if (!copy)
+            break;
+        for (const Value &value : key.Values())
+            kept.SetValue(*copy, value.name, value.type, value.data);
+    }
+    return kept;
+}
+
 std::optional<std::string> JoinKeyPath(std::string_view parentPath, const char *subKey) {
     std::string path(parentPath);
     std::string_view rest = subKey ? subKey : "";
@@ -230,7 +256,7 @@ std::optional<std::string> JoinKeyPath(std::string_view parentPath, const char *
     return path;
 }
 
-ParseResult ParseHive(std::string_view text) {
+ParseResult ParseHive(std::string_view text, const KeyFilter &keep) {
     ParseResult result;
     auto note = [&](std::size_t line, const std::string &what) {
         if (result.problems++ == 0)
@@ -238,6 +264,7 @@ ParseResult ParseHive(std::string_view text) {
     };
 
     Key *current = nullptr;
+    bool skipping = false; // inside a key that `keep` refuses
     bool sawHeader = false;
     bool sawEnd = false;
     std::size_t lineNumber = 0;
@@ -269,8 +296,14 @@ ParseResult ParseHive(std::string_view text) {
             const bool wellFormed =
                 quoted && rest.empty() && quoted->find('\0') == std::string::npos;
             auto path = wellFormed ? JoinKeyPath("", quoted->c_str()) : std::nullopt;
+            skipping = false;
             if (!path || path->empty()) {
                 note(lineNumber, "malformed key line");
+                current = nullptr;
+                continue;
+            }
+            if (keep && !keep(*path)) {
+                skipping = true;
                 current = nullptr;
                 continue;
             }
@@ -280,6 +313,8 @@ ParseResult ParseHive(std::string_view text) {
                 result.overLimits = true;
             }
         } else if (line.starts_with("value ")) {
+            if (skipping)
+                continue;
             std::string problem;
             auto value = parseValue(line.substr(6), &problem);
             if (!value) {

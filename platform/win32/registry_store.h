@@ -5,6 +5,7 @@
 #include "platform/win32/types.h"
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -63,11 +64,19 @@ public:
 
     bool Empty() const { return m_keys.empty(); }
     const std::map<std::string, Key> &Keys() const { return m_keys; }
+    std::size_t ValueCount() const { return m_valueCount; }
 
 private:
     std::map<std::string, Key> m_keys; // by lower-case path
     std::size_t m_valueCount = 0;
 };
+
+// Which keys to keep, by path; an empty filter keeps every key.
+using KeyFilter = std::function<bool(std::string_view path)>;
+// Keeps each of the keys at `paths` and every key below them, without regard to letter case.
+KeyFilter KeysAtOrBelow(std::vector<std::string> paths);
+// The keys of `hive` that `keep` keeps, with their values (the keys above them come back empty).
+Hive KeptKeys(const Hive &hive, const KeyFilter &keep);
 
 // `subKey` of the key at `parentPath` as a normalised path (empty components dropped), or nothing
 // when a component or the whole path is too long.
@@ -81,7 +90,8 @@ struct ParseResult {
     bool overLimits = false;  // more keys or values than a hive may hold
 };
 
-ParseResult ParseHive(std::string_view text);
+// Keys that `keep` refuses, and their values, are skipped without counting as problems.
+ParseResult ParseHive(std::string_view text, const KeyFilter &keep = {});
 std::string FormatHive(const Hive &hive);
 
 } // namespace win32::registry

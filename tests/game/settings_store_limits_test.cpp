@@ -66,4 +66,43 @@ TEST(SettingsStoreLimits, AFullOrOverfullStoreStillKeepsTheOptionsAndTheHallOfFa
     std::filesystem::remove_all(folder);
 }
 
+// The game's own values in a store over its limits, after everything else: they are what the
+// next start reads, not the defaults.
+TEST(SettingsStoreLimits, AStoreOverItsLimitsStillGivesTheGameItsOwnValues) {
+    using win32::registry::kMaxKeys;
+    using win32::registry::kMaxValues;
+    const std::string own = "key \"Software\\Tarvos\"\n"
+                            "value \"SteeringSensitivity\" 4 4 07000000\n"
+                            "value \"Name0\" 1 4 5a454400\n"
+                            "value \"Score0\" 4 4 40e20100\n"
+                            "end\n";
+    char pattern[] = "/tmp/tarvos-settings-limits-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    seams::UseRegistryRoot(folder);
+    seams::CaptureDebugOutput(true);
+    for (std::string store : {foreignKeys(kMaxKeys + 1000), foreignValues(kMaxValues + 5000)}) {
+        SCOPED_TRACE(store.substr(18, 40));
+        store.replace(store.size() - 4, 4, own);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::ofstream(seams::RegistryFilePath(HKEY_CURRENT_USER), std::ios::binary) << store;
+        seams::ReloadRegistry();
+        for (const char *run : {"first start", "next start"}) {
+            SCOPED_TRACE(run);
+            CMyD3DApplication app;
+            EXPECT_EQ(app.m_dwSteeringSensitivity, 7u);
+            EXPECT_STREQ(app.m_hallOfFame[0].initials, "ZED");
+            EXPECT_EQ(app.m_hallOfFame[0].score, 123456u);
+            EXPECT_EQ(app.m_hallOfFame[1].score, 90000u);
+            EXPECT_EQ(app.SaveSettings(), ERROR_SUCCESS);
+            seams::ReloadRegistry();
+        }
+        const std::string trace = seams::TakeDebugOutput();
+        EXPECT_NE(trace.find("kept key \"Software\\Tarvos\""), std::string::npos) << trace;
+    }
+    seams::CaptureDebugOutput(false);
+    seams::ResetAll();
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace mediagen {
 
@@ -18,8 +19,15 @@ void number(std::string &s, float v) {
     s += buf;
 }
 
+// `prefix`, then a count and its ";" line end, appended in place.
+void countLine(std::string &s, std::string_view prefix, std::size_t count) {
+    s += prefix;
+    s += std::to_string(count);
+    s += ";\n";
+}
+
 void faceList(std::string &s, const Mesh &m) {
-    s += " " + std::to_string(m.faces.size()) + ";\n";
+    countLine(s, " ", m.faces.size());
     for (std::size_t i = 0; i < m.faces.size(); ++i) {
         const auto &f = m.faces[i];
         s += " 3;" + std::to_string(f[0]) + "," + std::to_string(f[1]) + "," +
@@ -48,17 +56,17 @@ std::string WriteXText(const Mesh &source, const std::string &name) {
     Mesh m = source;
     m.sortByMaterial();
     std::string s = "xof 0303txt 0032\nMesh " + name + " {\n";
-    s += " " + std::to_string(m.vertices.size()) + ";\n";
+    countLine(s, " ", m.vertices.size());
     vectorList(s, m, &Vertex::p);
     faceList(s, m);
     if (m.hasNormals) {
-        s += " MeshNormals {\n " + std::to_string(m.vertices.size()) + ";\n";
+        countLine(s, " MeshNormals {\n ", m.vertices.size());
         vectorList(s, m, &Vertex::n);
         faceList(s, m);
         s += " }\n";
     }
     if (m.hasUv) {
-        s += " MeshTextureCoords {\n  " + std::to_string(m.vertices.size()) + ";\n";
+        countLine(s, " MeshTextureCoords {\n  ", m.vertices.size());
         for (std::size_t i = 0; i < m.vertices.size(); ++i) {
             s += "  ";
             number(s, m.vertices[i].u);
@@ -70,7 +78,8 @@ std::string WriteXText(const Mesh &source, const std::string &name) {
     }
     if (m.hasUv2) {
         // The second set travels as raw float bit patterns, two per vertex.
-        s += " FVFData {\n  256;\n  " + std::to_string(m.vertices.size() * 2) + ";\n  ";
+        countLine(s, " FVFData {\n  256;\n  ", m.vertices.size() * 2);
+        s += "  ";
         for (std::size_t i = 0; i < m.vertices.size(); ++i) {
             float uv[2] = {m.vertices[i].u2, m.vertices[i].v2};
             for (int k = 0; k < 2; ++k) {
@@ -86,8 +95,8 @@ std::string WriteXText(const Mesh &source, const std::string &name) {
         }
         s += " }\n";
     }
-    s += " MeshMaterialList {\n  " + std::to_string(m.materials.size()) + ";\n  " +
-         std::to_string(m.faces.size()) + ";\n";
+    countLine(s, " MeshMaterialList {\n  ", m.materials.size());
+    countLine(s, "  ", m.faces.size());
     for (std::size_t i = 0; i < m.faceMaterial.size(); ++i) {
         s += "  " + std::to_string(m.faceMaterial[i]);
         s += i + 1 < m.faceMaterial.size() ? ",\n" : ";\n";

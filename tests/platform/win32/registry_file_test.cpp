@@ -129,10 +129,7 @@ TEST_F(RegistryFile, DamagedFilesKeepTheirIntactValuesAndAreSetAside) {
 
     for (const Damage &damage : cases) {
         SCOPED_TRACE(damage.what);
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), damage.text);
+        startWithStore(damage.text);
 
         HKEY key = createKey();
         for (const char *value : {"Width", "Name0", "Height"}) {
@@ -159,6 +156,66 @@ TEST_F(RegistryFile, DamagedFilesKeepTheirIntactValuesAndAreSetAside) {
         RegCloseKey(key);
         EXPECT_EQ(seams::TakeDebugOutput(), "");
     }
+}
+
+// A repair replaces the damaged file only with the repaired one, and only once a copy of the
+// damaged file is kept: whatever fails on the way (a full disk, a kill, a file system without
+// hard links), the store's name holds the player's values.
+TEST_F(RegistryFile, TheStoresNameHoldsThePlayersValuesWhateverFailsDuringARepair) {
+    const std::string damaged = kClean + std::string(4096, '\x9C');
+    auto expectValues = [this](const char *when) {
+        SCOPED_TRACE(when);
+        HKEY key = createKey();
+        EXPECT_EQ(bytesOf(key, "Width"), std::string("\x20\x03\0\0", 4));
+        EXPECT_EQ(bytesOf(key, "Name0"), std::string("ABC\0", 4));
+        RegCloseKey(key);
+    };
+    auto start = [&] {
+        seams::ClearFailures();
+        startWithStore(damaged);
+    };
+    const fs::path aside = userFile().string() + ".damaged-1";
+
+    // The repaired store cannot be written (no room left, or killed before it was): the damaged
+    // file stays, a copy is already kept, and the next start repairs it without a second copy.
+    start();
+    seams::InjectFailure("RegistrySave", seams::kFailAlways);
+    expectValues("not written: this run");
+    EXPECT_TRUE(readText(userFile()) == damaged);
+    EXPECT_TRUE(readText(aside) == damaged);
+    EXPECT_NE(seams::TakeDebugOutput().find("stays in place"), std::string::npos);
+    seams::ClearFailures();
+    seams::ReloadRegistry();
+    expectValues("not written: next run");
+    EXPECT_EQ(readText(userFile()), kClean);
+    EXPECT_FALSE(fs::exists(userFile().string() + ".damaged-2"));
+    seams::TakeDebugOutput();
+
+    // No second name for the file: a copy is kept instead.
+    start();
+    seams::InjectFailure("RegistryLink");
+    expectValues("no hard links");
+    EXPECT_EQ(readText(userFile()), kClean);
+    EXPECT_TRUE(readText(aside) == damaged);
+    EXPECT_NE(fs::status(aside).type(), fs::file_type::symlink);
+    EXPECT_EQ(fs::hard_link_count(aside), 1u);
+    seams::TakeDebugOutput();
+
+    // Neither a second name nor a copy: the damaged file stays as it is, and the first save keeps
+    // its copy (room was made since) before replacing it.
+    start();
+    seams::InjectFailure("RegistryLink");
+    seams::InjectFailure("RegistryCopy");
+    HKEY key = createKey();
+    EXPECT_TRUE(readText(userFile()) == damaged);
+    EXPECT_FALSE(fs::exists(aside));
+    EXPECT_NE(seams::TakeDebugOutput().find("no copy"), std::string::npos);
+    setDword(key, "Height", 768);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_TRUE(readText(aside) == damaged);
+    seams::ReloadRegistry();
+    expectValues("after the save");
+    EXPECT_EQ(seams::TakeDebugOutput().find("damaged ("), std::string::npos);
 }
 
 TEST_F(RegistryFile, AnUnreadableFileFallsBackToDefaultsAndOtherRootsKeepWorking) {
@@ -250,10 +307,7 @@ TEST_F(RegistryFile, AStoreAtOrOverItsLimitsIsSetAsideAndTheProgramStillSaves) {
     };
     for (const Case &each : cases) {
         SCOPED_TRACE(each.what);
-        seams::ReloadRegistry();
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        writeText(userFile(), each.text);
+        startWithStore(each.text);
 
         HKEY key = createKey();
         ASSERT_NE(key, nullptr);
@@ -272,6 +326,56 @@ TEST_F(RegistryFile, AStoreAtOrOverItsLimitsIsSetAsideAndTheProgramStillSaves) {
         EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
         EXPECT_EQ(seams::TakeDebugOutput(), "");
         EXPECT_FALSE(fs::exists(userFile().string() + ".damaged-2"));
+    }
+}
+
+// Over or at its limits, a store keeps the keys the program uses (the one it opens first, and
+// later every key it holds open) and sets the rest aside, wherever they stand in the file.
+TEST_F(RegistryFile, AStoreOverOrAtItsLimitsKeepsTheKeysInUse) {
+    using win32::registry::kMaxKeys;
+    using win32::registry::kMaxValues;
+    const std::string own = "key \"Software\\Tarvos\"\nvalue \"Width\" 4 4 20030000\n";
+    auto foreign = [](std::size_t keys, std::size_t values) {
+        std::string text;
+        for (std::size_t i = 0; i < keys; ++i)
+            text += "key \"Foreign\\" + std::to_string(i) + "\"\n";
+        for (std::size_t i = 0; i < values; ++i)
+            text += "value \"v" + std::to_string(i) + "\" 4 4 01000000\n";
+        return text;
+    };
+    struct Case {
+        const char *what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"more keys than a store may hold",
+         "tarvos-registry 1\n" + foreign(kMaxKeys + 500, 0) + own + "end\n"},
+        {"more values than a store may hold",
+         "tarvos-registry 1\n" + foreign(1, kMaxValues + 10) + own + "end\n"},
+        {"as many values as a store may hold",
+         "tarvos-registry 1\n" + own + foreign(1, kMaxValues - 1) + "end\n"},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.what);
+        startWithStore(each.text);
+
+        HKEY key = createKey();
+        EXPECT_EQ(bytesOf(key, "Width"), std::string("\x20\x03\0\0", 4));
+        setDword(key, "Width", 1024);
+        setDword(key, "Height", 768);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        const std::string trace = seams::TakeDebugOutput();
+        EXPECT_NE(trace.find("kept key \"Software\\Tarvos\""), std::string::npos) << trace;
+        EXPECT_TRUE(readText(userFile().string() + ".damaged-1") == each.text);
+
+        seams::ReloadRegistry();
+        key = createKey();
+        EXPECT_EQ(bytesOf(key, "Width"), std::string("\0\x04\0\0", 4));
+        EXPECT_EQ(bytesOf(key, "Height"), std::string("\0\x03\0\0", 4));
+        RegCloseKey(key);
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Foreign", 0, KEY_READ, &key),
+                  ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(seams::TakeDebugOutput(), "");
     }
 }
 

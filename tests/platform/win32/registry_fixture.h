@@ -65,6 +65,14 @@ protected:
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
     std::filesystem::path userFile() const { return seams::RegistryFilePath(HKEY_CURRENT_USER); }
+    // A new run, as a new process starts, over a store folder that holds only `text` as the
+    // current user's file.
+    void startWithStore(const std::string &text) const {
+        seams::ReloadRegistry();
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+        writeText(userFile(), text);
+    }
 
     std::string m_folder;
 };
