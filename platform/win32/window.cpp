@@ -57,7 +57,10 @@ WindowTable &table() {
 std::string classKey(LPCSTR name) {
     std::string key;
     if (IS_INTRESOURCE(name)) {
-        key = "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+        // Built front to back, as a literal prepended to a temporary draws overlap warnings
+        // from optimised builds.
+        key = '#';
+        key += std::to_string(reinterpret_cast<std::uintptr_t>(name));
     } else {
         for (const char *p = name; *p; ++p)
             key += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
