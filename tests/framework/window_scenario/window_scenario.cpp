@@ -2,6 +2,7 @@
 // fifty times, a resize that resets the device, a device loss and its recovery, then the close
 // button; nothing of the device layer may be left behind. Runs headless and on an X server.
 #include "../d3d_app_test_support.h"
+#include "tests/desktop_user.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -121,6 +122,40 @@ TEST_F(WindowScenario, AltEnterFiftyTimesResizeLossAndCloseLeaveNothingBehind) {
     EXPECT_EQ(app.count("PrepareDeviceResources"), 1); // every change was a reset
     EXPECT_EQ(app.count("FinalShutdown"), 1);
     EXPECT_FALSE(IsWindow(app.m_hWnd));
+}
+
+TEST_F(WindowScenario, AWindowSizedPastTheDisplayKeepsDrawingThenComesBack) {
+    ASSERT_EQ(app.Startup(GetModuleHandleA(nullptr)), S_OK);
+    SDL_Window *sdl = win32::SdlWindowOf(app.m_hWnd);
+    // The user drags the frame: through the window manager on a desktop; headless, where there is
+    // no frame to drag, the new size and the move-size loop around it come straight.
+    const bool onDesktop = test_support::UnderWindowManager(sdl);
+    const auto userResizes = [&](int width, int height) {
+        if (onDesktop)
+            return test_support::UserResizes(sdl, width, height);
+        SDL_SetWindowSize(sdl, width, height);
+        PostMessageA(app.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+        PostMessageA(app.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    };
+    SDL_DisplayMode desktop{};
+    SDL_GetDesktopDisplayMode(0, &desktop);
+    const UINT sizes[][2] = {{UINT(desktop.w) + 220, UINT(desktop.h) + 126}, {400, 300}};
+    size_t stage = 0;
+    int framesAtSize = -1;
+    app.onFrame = [&] {
+        ASSERT_LT(app.renders, 20000) << "stuck at size " << stage;
+        if (framesAtSize < 0) {
+            userResizes(int(sizes[stage][0]), int(sizes[stage][1]));
+            framesAtSize = 0;
+        } else if (app.m_backBufferDesc.Width == sizes[stage][0] &&
+                   app.m_backBufferDesc.Height == sizes[stage][1] && ++framesAtSize == 3) {
+            framesAtSize = -1;
+            if (++stage == 2)
+                PostMessageA(app.m_hWnd, WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(app.RunMessageLoop(), 0);
+    EXPECT_EQ(stage, 2u);
 }
 
 } // namespace
