@@ -273,14 +273,16 @@ void ForgetMouseButtons() {
 void PumpSdlEvents(bool scripted) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    const std::uint64_t round = BeginEventRound();
     SDL_PumpEvents();
     if (scripted) {
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-        return;
+    } else {
+        SDL_Event event;
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            TranslateSdlEvent(event);
     }
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        TranslateSdlEvent(event);
+    EndEventRound(round);
 }
 
 } // namespace win32::detail

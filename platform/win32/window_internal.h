@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -34,6 +35,11 @@ bool ConsumeExpectedSize(HWND window, int width, int height);
 // The desktop moved the window: the answer to the layer's own last placement, which is asked once
 // more when the window did not land where it was put.
 void NoteWindowMoved(HWND window);
+// An event round is one pass over what the desktop reported. The answer to a placement comes in
+// the first round after it or never: a placement still unanswered when that round ends has
+// landed, and whatever moves the window later is the user's doing.
+std::uint64_t BeginEventRound();
+void EndEventRound(std::uint64_t round);
 
 // Frame thickness the layer gives a style (left, top, right, bottom).
 RECT FrameInsets(DWORD style);
