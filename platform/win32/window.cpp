@@ -41,6 +41,9 @@ struct WindowRecord {
     bool placing = false;
     POINT placedAt{};
     std::uint64_t placedInRound = 0;
+    // Where the client area last stood as far as the layer knows: a move report that finds it
+    // there still moved nothing.
+    POINT knownAt{};
     // A window manager drew a frame around the window: it frames it anew when its style changes.
     bool framedByDesktop = false;
 };
@@ -178,7 +181,7 @@ RECT placedClient(const RECT &outer, DWORD style, const RECT &inset) {
 
 void markPlacement(WindowRecord &record, POINT clientAt, std::uint64_t round) {
     record.placing = true;
-    record.placedAt = clientAt;
+    record.placedAt = record.knownAt = clientAt;
     record.placedInRound = round;
 }
 
@@ -275,32 +278,40 @@ HWND MainWindow() {
     return nullptr;
 }
 
-void NoteWindowMoved(HWND window) {
-    SDL_Window *sdl = nullptr;
-    POINT placedAt{};
-    {
-        WindowTable &t = table();
-        std::lock_guard guard(t.lock);
-        const auto it = t.windows.find(window);
-        if (it == t.windows.end() || !it->second.placing)
-            return;
-        it->second.placing = false;
-        sdl = it->second.sdl;
-        placedAt = it->second.placedAt;
-    }
+bool NoteWindowMoved(HWND window) {
+    // A full-screen or minimised window is the device's or the task bar's to move.
+    SDL_Window *sdl = SdlWindowOf(window);
+    if (!sdl || (SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+        return false;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
     // A window placed before its window manager had framed it lands with the frame's corner, not
     // the client area's, where the client area was meant to go: window managers that honour the
     // north-west gravity X gives a window by default (openbox among them) do so. The client area
     // then stands exactly one frame's thickness right and down, out of the work area. Once the
     // frame is known, SDL allows for it, so the same place asked again is where the layer meant.
-    // Any other landing is the desktop's or the user's doing and stays.
-    int x = 0, y = 0;
-    SDL_GetWindowPosition(sdl, &x, &y);
     int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left) &&
-        x == placedAt.x + left && y == placedAt.y + top &&
-        !(SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+    const bool framed =
+        SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left);
+    bool cornerPlaced = false, moved = false;
+    POINT placedAt{};
+    {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.windows.find(window);
+        if (it == t.windows.end())
+            return false;
+        WindowRecord &r = it->second;
+        placedAt = r.placedAt;
+        cornerPlaced = r.placing && framed && x == placedAt.x + left && y == placedAt.y + top;
+        moved = x != r.knownAt.x || y != r.knownAt.y;
+        r.placing = false;
+        r.knownAt = cornerPlaced ? placedAt : POINT{x, y};
+    }
+    if (cornerPlaced)
         SDL_SetWindowPosition(sdl, placedAt.x, placedAt.y);
+    // Any other landing is the desktop's or the user's doing, and stays.
+    return moved && !cornerPlaced;
 }
 
 std::uint64_t BeginEventRound() {

@@ -39,6 +39,10 @@ TEST_F(WindowOnDesktop, AUsersMoveAfterAPlacementThatMovedNothingSticks) {
     ASSERT_TRUE(Settled(sdl));
     EXPECT_EQ(ClientOnScreen(sdl).x, moved.x);
     EXPECT_EQ(ClientOnScreen(sdl).y, moved.y);
+    // Only the user's move is a size-move, at whose end the program reads the window's new place.
+    DrainQueue();
+    EXPECT_EQ(recorder().CodesAmong({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+              (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
 }
 
 TEST_F(WindowOnDesktop, AWindowAsLargeAsTheDesktopFitsWithTheDesktopsFrame) {
