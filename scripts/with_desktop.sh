@@ -34,8 +34,7 @@ trap 'exit 130' INT
 wait_for() {
     local pid="$1"
     shift
-    local tries
-    for tries in $(seq 300); do
+    for _ in $(seq 300); do
         "$@" && return 0
         kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.1
