@@ -6,7 +6,8 @@
 #   with_desktop.sh PROGRAM [ARGS...]
 #
 # TARVOS_X_DISPLAYS=FIRST-LAST picks the display numbers to try (default 99-199); programs run in
-# parallel each take the next free one. The screen is 1280 x 1024.
+# parallel each take the next free one. The screen is 1280 x 1024. The program finds the window
+# manager's name in TARVOS_WINDOW_MANAGER.
 set -uo pipefail
 
 if [ $# -eq 0 ]; then
@@ -82,6 +83,6 @@ if ! wait_for "$manager_pid" test -e "$work/managing"; then
     exit 1
 fi
 
-"$@"
+TARVOS_WINDOW_MANAGER=openbox "$@"
 status=$?
 exit "$status"

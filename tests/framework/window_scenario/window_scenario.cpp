@@ -127,35 +127,31 @@ TEST_F(WindowScenario, AltEnterFiftyTimesResizeLossAndCloseLeaveNothingBehind) {
 TEST_F(WindowScenario, AWindowSizedPastTheDisplayKeepsDrawingThenComesBack) {
     ASSERT_EQ(app.Startup(GetModuleHandleA(nullptr)), S_OK);
     SDL_Window *sdl = win32::SdlWindowOf(app.m_hWnd);
-    // The user drags the frame: through the window manager on a desktop; headless, where there is
-    // no frame to drag, the new size and the move-size loop around it come straight.
-    const bool onDesktop = test_support::UnderWindowManager(sdl);
-    const auto userResizes = [&](int width, int height) {
-        if (onDesktop)
-            return test_support::UserResizes(sdl, width, height);
-        SDL_SetWindowSize(sdl, width, height);
-        PostMessageA(app.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
-        PostMessageA(app.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
-    };
-    SDL_DisplayMode desktop{};
-    SDL_GetDesktopDisplayMode(0, &desktop);
-    const UINT sizes[][2] = {{UINT(desktop.w) + 220, UINT(desktop.h) + 126}, {400, 300}};
-    size_t stage = 0;
-    int framesAtSize = -1;
+    const int sizes[][2] = {{1500, 1150}, {400, 300}}; // the test displays are smaller
+    int stage = 0, framesAtSize = -1;
     app.onFrame = [&] {
         ASSERT_LT(app.renders, 20000) << "stuck at size " << stage;
+        if (stage == 2)
+            return;
+        const int width = sizes[stage][0], height = sizes[stage][1];
         if (framesAtSize < 0) {
-            userResizes(int(sizes[stage][0]), int(sizes[stage][1]));
+            // The user drags the frame: through the window manager on a desktop; headless, where
+            // there is none, the new size and the size-move loop around it come straight.
             framesAtSize = 0;
-        } else if (app.m_backBufferDesc.Width == sizes[stage][0] &&
-                   app.m_backBufferDesc.Height == sizes[stage][1] && ++framesAtSize == 3) {
+            if (test_support::XWindowOf(sdl).first)
+                return test_support::UserConfigures(sdl, CWWidth | CWHeight, width, height);
+            SDL_SetWindowSize(sdl, width, height);
+            PostMessageA(app.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+            PostMessageA(app.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+        } else if (app.m_backBufferDesc.Width == UINT(width) &&
+                   app.m_backBufferDesc.Height == UINT(height) && ++framesAtSize == 3) {
             framesAtSize = -1;
             if (++stage == 2)
                 PostMessageA(app.m_hWnd, WM_CLOSE, 0, 0);
         }
     };
     EXPECT_EQ(app.RunMessageLoop(), 0);
-    EXPECT_EQ(stage, 2u);
+    EXPECT_EQ(stage, 2);
 }
 
 } // namespace
