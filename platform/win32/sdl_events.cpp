@@ -279,16 +279,15 @@ void ForgetMouseButtons() {
 void PumpSdlEvents(bool scripted) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
-    const std::uint64_t round = BeginEventRound();
+    StartEventRound();
     SDL_PumpEvents();
     if (scripted) {
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    } else {
-        SDL_Event event;
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-            TranslateSdlEvent(event);
+        return;
     }
-    EndEventRound(round);
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        TranslateSdlEvent(event);
 }
 
 } // namespace win32::detail

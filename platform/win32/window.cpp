@@ -314,17 +314,13 @@ bool NoteWindowMoved(HWND window) {
     return moved && !cornerPlaced;
 }
 
-std::uint64_t BeginEventRound() {
+void StartEventRound() {
     WindowTable &t = table();
     std::lock_guard guard(t.lock);
-    return ++t.eventRound;
-}
-
-void EndEventRound(std::uint64_t round) {
-    WindowTable &t = table();
-    std::lock_guard guard(t.lock);
+    ++t.eventRound;
+    // Placements made before the round that just ended have had their answer.
     for (auto &[handle, record] : t.windows)
-        if (record.placing && record.placedInRound < round)
+        if (record.placing && record.placedInRound + 1 < t.eventRound)
             record.placing = false;
 }
 

@@ -38,8 +38,7 @@ bool NoteWindowMoved(HWND window);
 // An event round is one pass over what the desktop reported. The answer to a placement comes in
 // the first round after it or never: a placement still unanswered when that round ends has
 // landed, and whatever moves the window later is the user's doing.
-std::uint64_t BeginEventRound();
-void EndEventRound(std::uint64_t round);
+void StartEventRound();
 
 // Frame thickness the layer gives a style (left, top, right, bottom).
 RECT FrameInsets(DWORD style);
