@@ -8,7 +8,6 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
-#include <cstdlib>
 #include <utility>
 
 namespace test_support {
@@ -17,7 +16,7 @@ namespace test_support {
 inline std::pair<Display *, Window> XWindowOf(SDL_Window *sdl) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!std::getenv("TARVOS_WINDOW_MANAGER") || !SDL_GetWindowWMInfo(sdl, &info) ||
+    if (!SDL_getenv("TARVOS_WINDOW_MANAGER") || !SDL_GetWindowWMInfo(sdl, &info) ||
         info.subsystem != SDL_SYSWM_X11)
         return {nullptr, 0};
     return {info.info.x11.display, info.info.x11.window};
@@ -38,11 +37,10 @@ inline void UserConfigures(SDL_Window *sdl, unsigned mask, int a, int b) {
 // SDL knows the frame and where the window stands, other than `notAt`; whether that came.
 inline bool Settled(SDL_Window *sdl, POINT notAt = {-1 << 20, 0}) {
     const auto settled = [=] {
-        const auto [display, window] = XWindowOf(sdl);
+        const auto [d, w] = XWindowOf(sdl);
         int top = 0, x = 0, y = 0, realX = 0, realY = 0;
         Window child = 0;
-        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &realX, &realY,
-                              &child);
+        XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &realX, &realY, &child);
         SDL_GetWindowBordersSize(sdl, &top, nullptr, nullptr, nullptr);
         SDL_GetWindowPosition(sdl, &x, &y);
         return top > 0 && realX == x && realY == y && (x != notAt.x || y != notAt.y);
