@@ -48,20 +48,23 @@ function(tarvos_folder_tests name)
         DEPS ${ARG_DEPS} ENV ${ARG_ENV})
 endfunction()
 
-# tarvos_x11_test(NAME LABEL label PROGRAM target [TIMEOUT s] [ARGS ...]): the program once more in
-# a real X server started by xvfb-run, where windows, sizes and the pointer are a window manager's.
-# Added only where xvfb-run is installed: the headless runs stand for it elsewhere.
+# tarvos_x11_test(NAME LABEL label PROGRAM target [TIMEOUT s] [ARGS ...]): the program once more on
+# a desktop of its own (scripts/with_desktop.sh: a virtual X server and a window manager), where
+# windows are framed, placed and moved as on a user's desktop. Added only where both are installed:
+# the headless runs stand for it elsewhere.
 function(tarvos_x11_test name)
     cmake_parse_arguments(ARG "" "LABEL;PROGRAM;TIMEOUT" "ARGS" ${ARGN})
-    if(NOT TARVOS_XVFB_RUN)
+    if(NOT TARVOS_XVFB OR NOT TARVOS_OPENBOX)
         return()
     endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
-    add_test(NAME ${name} COMMAND ${TARVOS_XVFB_RUN} -a $<TARGET_FILE:${ARG_PROGRAM}> ${ARG_ARGS})
+    add_test(NAME ${name}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/with_desktop.sh $<TARGET_FILE:${ARG_PROGRAM}>
+                ${ARG_ARGS})
     set_tests_properties(${name} PROPERTIES
-        LABELS "${ARG_LABEL}"
+        LABELS "${ARG_LABEL};x11"
         TIMEOUT ${ARG_TIMEOUT}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
         ENVIRONMENT "SDL_VIDEODRIVER=x11;SDL_AUDIODRIVER=dummy;TARVOS_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARVOS_BINARY_DIR=${CMAKE_BINARY_DIR}")

@@ -12,7 +12,7 @@ TARVOS_PACKAGES=(
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    xvfb xauth
+    xvfb xauth openbox xdotool
 )
 
 install_packages() {

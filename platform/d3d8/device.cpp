@@ -172,6 +172,8 @@ HRESULT Device::ApplyPresentation(const D3DPRESENT_PARAMETERS &parameters) {
         if (pp.BackBufferHeight == 0)
             pp.BackBufferHeight = static_cast<UINT>(std::max(h, 1));
     }
+    // The bound is the largest renderbuffer common GL drivers make, far past any window a user
+    // drags out; a smaller driver limit shows as a framebuffer that cannot be completed.
     if (pp.BackBufferWidth == 0 || pp.BackBufferHeight == 0 || pp.BackBufferWidth > 16384 ||
         pp.BackBufferHeight > 16384) {
         Trace("invalid back-buffer size");

@@ -192,17 +192,8 @@ bool Direct3D::ValidPresentation(UINT adapter, D3DDEVTYPE type,
             Trace("a windowed back buffer must have the desktop's format");
             return false;
         }
-        // A window is never larger than the desktop, and its back buffer no larger than the
-        // largest picture the display shows: anything more is memory no frame can use.
-        UINT largestWidth = info->desktop.Width, largestHeight = info->desktop.Height;
-        for (const D3DDISPLAYMODE &mode : info->modes) {
-            largestWidth = std::max(largestWidth, mode.Width);
-            largestHeight = std::max(largestHeight, mode.Height);
-        }
-        if (pp.BackBufferWidth > largestWidth || pp.BackBufferHeight > largestHeight) {
-            Trace("a windowed back buffer larger than the largest display mode");
-            return false;
-        }
+        // Any size: a user may drag or maximise a window past the display it started on, and
+        // its back buffer follows the client area (the device bounds it by what GL can make).
         return true;
     }
     for (const D3DDISPLAYMODE &mode : info->modes) {

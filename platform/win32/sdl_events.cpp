@@ -1,6 +1,6 @@
-// SDL events to the window messages a Windows program receives: closing, sizing (with the
-// size-move pair around a resize by the user), activation, painting, keys, characters and the
-// mouse. Focus and minimising also move the layer's active window.
+// SDL events to the window messages a Windows program receives: closing, sizing and moving (with
+// the size-move pair around a resize or a move by the user), activation, painting, keys,
+// characters and the mouse. Focus and minimising also move the layer's active window.
 #include "platform/win32/sdl_events.h"
 
 #include "platform/win32/activation.h"
@@ -98,7 +98,13 @@ void translateWindowEvent(const SDL_WindowEvent &event) {
         post(window, WM_ACTIVATEAPP, FALSE, 0);
         break;
     case SDL_WINDOWEVENT_MOVED:
-        NoteWindowMoved(window);
+        // The user's drag of a window is a size-move too: the program reads its new place at
+        // the end of it. The steps of one drag still waiting in the queue make one pair.
+        if (NoteWindowMoved(window) && (info->style & WS_CAPTION) == WS_CAPTION &&
+            !info->queue->HasQueued(window, WM_EXITSIZEMOVE)) {
+            post(window, WM_ENTERSIZEMOVE, 0, 0);
+            post(window, WM_EXITSIZEMOVE, 0, 0);
+        }
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         info->queue->Invalidate(window);
@@ -273,6 +279,7 @@ void ForgetMouseButtons() {
 void PumpSdlEvents(bool scripted) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    StartEventRound();
     SDL_PumpEvents();
     if (scripted) {
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

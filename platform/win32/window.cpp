@@ -36,9 +36,16 @@ struct WindowRecord {
     bool destroying = false;
     int expectedWidth = -1;
     int expectedHeight = -1;
-    // Where the layer last put the client area, until the desktop reports the window moved.
+    // Where the layer last put the client area, while the desktop's answer may still come: it
+    // comes in the first event round after the placement, or not at all.
     bool placing = false;
     POINT placedAt{};
+    std::uint64_t placedInRound = 0;
+    // Where the client area last stood as far as the layer knows: a move report that finds it
+    // there still moved nothing.
+    POINT knownAt{};
+    // A window manager drew a frame around the window: it frames it anew when its style changes.
+    bool framedByDesktop = false;
 };
 
 struct WindowTable {
@@ -47,6 +54,7 @@ struct WindowTable {
     std::map<HWND, WindowRecord> windows; // ordered by handle, so by age
     std::uintptr_t nextHandle = 0x10000;
     ATOM nextAtom = 0xC000;
+    std::uint64_t eventRound = 0;
 };
 
 WindowTable &table() {
@@ -114,9 +122,40 @@ bool holdVideo() {
     return held;
 }
 
-void applyStyle(SDL_Window *sdl, DWORD style) {
-    SDL_SetWindowBordered(sdl, hasDecorations(style) ? SDL_TRUE : SDL_FALSE);
+bool framedByDesktop(HWND window) {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.windows.find(window);
+    return it != t.windows.end() && it->second.framedByDesktop;
+}
+
+// Waits, for a moment at most, until SDL has heard whether the window manager draws a frame
+// around `sdl` now. A window manager frames a window anew on its own time, keeping the frame's
+// corner where it was (openbox does), so the client area shifts by the frame's thickness; a
+// placement asked before SDL knows the new frame would land that far off.
+void awaitDesktopFrame(SDL_Window *sdl, bool framed) {
+    constexpr Uint64 kLongestWaitMs = 250;
+    const Uint64 end = SDL_GetTicks64() + kLongestWaitMs;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    do {
+        SDL_PumpEvents(); // the events stay queued for the message loop
+        if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0 ||
+            (top > 0 || left > 0) == framed)
+            return;
+        SDL_Delay(1);
+    } while (SDL_GetTicks64() < end);
+}
+
+void applyStyle(HWND window, SDL_Window *sdl, DWORD style) {
+    const bool framed = hasDecorations(style);
+    const Uint32 flags = SDL_GetWindowFlags(sdl);
+    const bool reframed =
+        framed == ((flags & SDL_WINDOW_BORDERLESS) != 0) &&
+        !(flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED));
+    SDL_SetWindowBordered(sdl, framed ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    if (reframed && framedByDesktop(window))
+        awaitDesktopFrame(sdl, framed);
 }
 
 // The window rectangle in the layer's frame for `style`, from the SDL window's client area.
@@ -143,20 +182,26 @@ RECT placedClient(const RECT &outer, DWORD style, const RECT &inset) {
                 std::max(top + 1, fitted.bottom - inset.bottom)};
 }
 
-// Gives the SDL window the client rectangle `client`, moving and sizing only what changes or what
-// the caller asked for; a size the layer gives is remembered, so its echo is no user's resize.
-void placeClient(HWND window, SDL_Window *sdl, const RECT &client, bool move, bool size) {
+void markPlacement(WindowRecord &record, POINT clientAt, std::uint64_t round) {
+    record.placing = true;
+    record.placedAt = record.knownAt = clientAt;
+    record.placedInRound = round;
+}
+
+// Gives the SDL window the client rectangle `client`, moving only a window that stands elsewhere
+// (the desktop answers nothing to a move that moves nothing, and a placement waiting for that
+// answer would take the user's next move for it) and sizing what changes or what the caller
+// asked for; a size the layer gives is remembered, so its echo is no user's resize.
+void placeClient(HWND window, SDL_Window *sdl, const RECT &client, bool size) {
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(sdl, &x, &y);
     SDL_GetWindowSize(sdl, &w, &h);
-    if (move || x != client.left || y != client.top) {
+    if (x != client.left || y != client.top) {
         {
             WindowTable &t = table();
             std::lock_guard guard(t.lock);
-            if (const auto it = t.windows.find(window); it != t.windows.end()) {
-                it->second.placing = true;
-                it->second.placedAt = POINT{client.left, client.top};
-            }
+            if (const auto it = t.windows.find(window); it != t.windows.end())
+                markPlacement(it->second, POINT{client.left, client.top}, t.eventRound);
         }
         SDL_SetWindowPosition(sdl, client.left, client.top);
     }
@@ -174,6 +219,22 @@ void placeClient(HWND window, SDL_Window *sdl, const RECT &client, bool move, bo
         it->second.expectedWidth = takenWidth;
         it->second.expectedHeight = takenHeight;
     }
+}
+
+// The desktop frames a shown window as it maps it. Placed again once SDL has heard of that frame,
+// the new window fits `outer`, the place it was given in the layer's frame, frame and all: a frame
+// thicker than the layer's would leave a desktop-sized window hanging off the screen.
+void fitDesktopFrame(HWND window, SDL_Window *sdl, DWORD style, const RECT &outer) {
+    SDL_PumpEvents(); // the events stay queued for the message loop
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left)) {
+        WindowTable &t = table();
+        std::lock_guard guard(t.lock);
+        if (const auto it = t.windows.find(window); it != t.windows.end())
+            it->second.framedByDesktop = true;
+    }
+    placeClient(window, sdl, placedClient(outer, style, win32::detail::PlacementInsets(sdl, style)),
+                false);
 }
 
 } // namespace
@@ -220,30 +281,50 @@ HWND MainWindow() {
     return nullptr;
 }
 
-void NoteWindowMoved(HWND window) {
-    SDL_Window *sdl = nullptr;
+bool NoteWindowMoved(HWND window) {
+    // A full-screen or minimised window is the device's or the task bar's to move.
+    SDL_Window *sdl = SdlWindowOf(window);
+    if (!sdl || (SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+        return false;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(sdl, &x, &y);
+    // A window placed before its window manager had framed it lands with the frame's corner, not
+    // the client area's, where the client area was meant to go: window managers that honour the
+    // north-west gravity X gives a window by default (openbox among them) do so. The client area
+    // then stands exactly one frame's thickness right and down, out of the work area. Once the
+    // frame is known, SDL allows for it, so the same place asked again is where the layer meant.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    const bool framed =
+        SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left);
+    bool cornerPlaced = false, moved = false;
     POINT placedAt{};
     {
         WindowTable &t = table();
         std::lock_guard guard(t.lock);
         const auto it = t.windows.find(window);
-        if (it == t.windows.end() || !it->second.placing)
-            return;
-        it->second.placing = false;
-        sdl = it->second.sdl;
-        placedAt = it->second.placedAt;
+        if (it == t.windows.end())
+            return false;
+        WindowRecord &r = it->second;
+        placedAt = r.placedAt;
+        cornerPlaced = r.placing && framed && x == placedAt.x + left && y == placedAt.y + top;
+        moved = x != r.knownAt.x || y != r.knownAt.y;
+        r.placing = false;
+        r.knownAt = cornerPlaced ? placedAt : POINT{x, y};
     }
-    // A window placed before its window manager had framed it may land with the frame's corner,
-    // not the client area's, where the client area was meant to go: a frame's thickness too far
-    // right and down, out of the work area. Once the frame is known, SDL allows for it, so the
-    // same place asked again is where the layer meant.
-    int x = 0, y = 0;
-    SDL_GetWindowPosition(sdl, &x, &y);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if ((x != placedAt.x || y != placedAt.y) &&
-        SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0 && (top || left) &&
-        !(SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)))
+    if (cornerPlaced)
         SDL_SetWindowPosition(sdl, placedAt.x, placedAt.y);
+    // Any other landing is the desktop's or the user's doing, and stays.
+    return moved && !cornerPlaced;
+}
+
+void StartEventRound() {
+    WindowTable &t = table();
+    std::lock_guard guard(t.lock);
+    ++t.eventRound;
+    // Placements made before the round that just ended have had their answer.
+    for (auto &[handle, record] : t.windows)
+        if (record.placing && record.placedInRound + 1 < t.eventRound)
+            record.placing = false;
 }
 
 bool ConsumeExpectedSize(HWND window, int width, int height) {
@@ -282,12 +363,12 @@ void RestoreFrame(HWND window) {
     const auto info = detail::Lookup(window);
     if (!info || (SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_FULLSCREEN))
         return;
-    applyStyle(info->sdl, info->style);
+    applyStyle(window, info->sdl, info->style);
     if (!(SDL_GetWindowFlags(info->sdl) & SDL_WINDOW_MINIMIZED))
         placeClient(window, info->sdl,
                     placedClient(outerOf(info->sdl, info->style), info->style,
                                  detail::PlacementInsets(info->sdl, info->style)),
-                    false, false);
+                    false);
 }
 
 } // namespace win32
@@ -385,10 +466,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         r.exStyle = exStyle;
         r.classIcon = cls.icon;
         r.classCursor = cls.cursor;
-        r.placing = true;
-        r.placedAt = POINT{clientX, clientY};
+        markPlacement(r, POINT{clientX, clientY}, t.eventRound);
     }
     applyMinimumSize(handle, sdl, style);
+    if ((style & WS_VISIBLE) && !(style & WS_MINIMIZE) && hasDecorations(style))
+        fitDesktopFrame(handle, sdl, style, outer);
     // A top-level window that starts out shown comes to the front, as on the desktop.
     if ((style & WS_VISIBLE) && !(style & (WS_MINIMIZE | WS_CHILD)))
         win32::detail::Activate(handle);
@@ -463,7 +545,7 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
     }
     // The client area keeps its size; the frame around it follows the new style. Full screen is
     // the device's business: it switches the SDL window itself.
-    applyStyle(sdl, style);
+    applyStyle(window, sdl, style);
     applyMinimumSize(window, sdl, style);
     // A frame that grows around a window as large as the work area would push it out: the window
     // is fitted again. A full-screen window is the device's, which gives it back to the desktop
@@ -472,7 +554,7 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
         placeClient(
             window, sdl,
             placedClient(outerOf(sdl, style), style, win32::detail::PlacementInsets(sdl, style)),
-            false, false);
+            false);
     return static_cast<LONG>(previous);
 }
 
@@ -537,7 +619,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
             outer = RECT{outer.left, outer.top, outer.left + width, outer.top + height};
         const RECT client = placedClient(outer, info->style,
                                          win32::detail::PlacementInsets(info->sdl, info->style));
-        placeClient(window, info->sdl, client, move, size);
+        placeClient(window, info->sdl, client, size);
     }
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_TOPMOST)

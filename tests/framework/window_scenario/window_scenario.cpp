@@ -2,6 +2,7 @@
 // fifty times, a resize that resets the device, a device loss and its recovery, then the close
 // button; nothing of the device layer may be left behind. Runs headless and on an X server.
 #include "../d3d_app_test_support.h"
+#include "tests/desktop_user.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -121,6 +122,36 @@ TEST_F(WindowScenario, AltEnterFiftyTimesResizeLossAndCloseLeaveNothingBehind) {
     EXPECT_EQ(app.count("PrepareDeviceResources"), 1); // every change was a reset
     EXPECT_EQ(app.count("FinalShutdown"), 1);
     EXPECT_FALSE(IsWindow(app.m_hWnd));
+}
+
+TEST_F(WindowScenario, AWindowSizedPastTheDisplayKeepsDrawingThenComesBack) {
+    ASSERT_EQ(app.Startup(GetModuleHandleA(nullptr)), S_OK);
+    SDL_Window *sdl = win32::SdlWindowOf(app.m_hWnd);
+    const int sizes[][2] = {{1500, 1150}, {400, 300}}; // the test displays are smaller
+    int stage = 0, framesAtSize = -1;
+    app.onFrame = [&] {
+        ASSERT_LT(app.renders, 20000) << "stuck at size " << stage;
+        if (stage == 2)
+            return;
+        const int width = sizes[stage][0], height = sizes[stage][1];
+        if (framesAtSize < 0) {
+            // The user drags the frame: through the window manager on a desktop; headless, where
+            // there is none, the new size and the size-move loop around it come straight.
+            framesAtSize = 0;
+            if (test_support::XWindowOf(sdl).first)
+                return test_support::UserConfigures(sdl, CWWidth | CWHeight, width, height);
+            SDL_SetWindowSize(sdl, width, height);
+            PostMessageA(app.m_hWnd, WM_ENTERSIZEMOVE, 0, 0);
+            PostMessageA(app.m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+        } else if (app.m_backBufferDesc.Width == UINT(width) &&
+                   app.m_backBufferDesc.Height == UINT(height) && ++framesAtSize == 3) {
+            framesAtSize = -1;
+            if (++stage == 2)
+                PostMessageA(app.m_hWnd, WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(app.RunMessageLoop(), 0);
+    EXPECT_EQ(stage, 2);
 }
 
 } // namespace

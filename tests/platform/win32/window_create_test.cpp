@@ -3,6 +3,7 @@
 
 #include "platform/win32/window_internal.h"
 #include "platform/win32/window_placement.h"
+#include "tests/desktop_user.h"
 
 #include <set>
 
@@ -150,6 +151,39 @@ TEST_F(WindowTest, WindowsThePlacementMakesNeverLeaveTheWorkArea) {
         EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS);
     }
     EXPECT_TRUE(inside(window));
+}
+
+TEST_F(WindowTest, OnADesktopTheFrameFitsTheWorkAreaAndTheUsersMoveSticks) {
+    if (!test_support::XWindowOf(win32::SdlWindowOf(window)).first)
+        GTEST_SKIP() << "no X desktop with a window manager";
+    seams::ScriptMessages(false);
+    // As large as the desktop, the size a stored window of a full-screen run has.
+    RECT work = win32::detail::PrimaryWorkArea(), rc = work;
+    AdjustWindowRect(&rc, kWindowedStyle, FALSE);
+    HWND big =
+        CreateWindowExA(0, "D3D Window", "big", kWindowedStyle, CW_USEDEFAULT, 0,
+                        rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, nullptr, nullptr);
+    SDL_Window *sdl = win32::SdlWindowOf(big);
+    ASSERT_TRUE(test_support::Settled(sdl));
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right);
+    GetClientRect(big, &rc);
+    POINT at{};
+    SDL_GetWindowPosition(sdl, &at.x, &at.y);
+    EXPECT_TRUE(at.x - left >= work.left && at.y - top >= work.top &&
+                at.x + rc.right + right <= work.right && at.y + rc.bottom + bottom <= work.bottom);
+    // A device made again puts the window where it already stands: the desktop has nothing to
+    // answer, so the next move it reports is the user's, which stays.
+    GetWindowRect(big, &rc);
+    SetWindowPos(big, HWND_NOTOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_SHOWWINDOW);
+    test_support::UserConfigures(sdl, CWX | CWY, at.x + 60, at.y + 40);
+    EXPECT_TRUE(test_support::Settled(sdl, at)) << "moved back to " << at.x << "," << at.y;
+    // Only the user's move is a size-move, at whose end the program reads the window's new place.
+    DrainQueue();
+    EXPECT_EQ(recorder().CodesAmong({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}),
+              (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
+    DestroyWindow(big);
 }
 
 TEST_F(WindowTest, DestroyedWindowIsGoneForEveryCall) {
