@@ -50,13 +50,9 @@ endfunction()
 
 # tarvos_x11_test(NAME LABEL label PROGRAM target [TIMEOUT s] [ARGS ...]): the program once more on
 # a desktop of its own (scripts/with_desktop.sh: a virtual X server and a window manager), where
-# windows are framed, placed and moved as on a user's desktop. Added only where both are installed:
-# the headless runs stand for it elsewhere.
+# windows are framed, placed and moved as on a user's desktop.
 function(tarvos_x11_test name)
     cmake_parse_arguments(ARG "" "LABEL;PROGRAM;TIMEOUT" "ARGS" ${ARGN})
-    if(NOT TARVOS_XVFB OR NOT TARVOS_OPENBOX)
-        return()
-    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
