@@ -1,14 +1,14 @@
 // The cockpit seen from the pilot's eye at (0, 0.4, -0.3): a windscreen frame (two pillars rising
-// from a coaming, closed by a roof bar above the view), side instrument panels and console ledges
-// along the coaming, the glass, gun sight, speed bar, the station's overhead display and the
-// pinned photo. Subset numbers are fixed by the drawing order.
+// from a coaming, closed by a roof bar above the view), the lower dashboard under the coaming, side
+// instrument panels and console ledges along it, the glass, gun sight, speed bar, the station's
+// overhead display and the pinned photo. Subset numbers are fixed by the drawing order.
 //
 // Everything is authored where it appears on the reference plane z = 1 (cockpit_layout.h) and
-// placed along the eye's rays at its own depth. The game draws its HUD in the corners and along
-// the bottom (health gauge and lives, radar, time, score, the cheat label) and sways the whole
-// cockpit by up to 0.087 against the eye, so the cockpit keeps out of those places at every
-// back-buffer size, nothing of it comes into or goes out of view with the sway, and whatever meets
-// a screen edge runs far past it.
+// placed along the eye's rays at its own depth. The game sways the whole cockpit by up to 0.087
+// against the eye and draws its HUD over it: the health gauge, lives and radar in the top corners,
+// which the cockpit keeps clear of at every back-buffer size and sway, and the time, the score and
+// the cheat label along the bottom, where the dashboard is dark and plain. Nothing of the cockpit
+// comes into or goes out of view with the sway: whatever meets a screen edge runs far past it.
 #include "tools/mediagen/assets.h"
 #include "tools/mediagen/cockpit_layout.h"
 #include "tools/mediagen/cockpit_paint.h"
@@ -131,6 +131,25 @@ void band(Mesh &m, const std::vector<Point> &inner, const std::vector<Point> &ou
     }
 }
 
+// Quads between the columns `xs` and the rows `ys` (top first), sharing their corners.
+void grid(Mesh &m, const std::vector<float> &xs, const std::vector<float> &ys, const Part &part) {
+    std::vector<std::uint32_t> idx;
+    for (float y : ys) {
+        for (float x : xs) {
+            idx.push_back(m.addVertex(vertexAt(part, {x, y})));
+        }
+    }
+    const std::size_t n = xs.size();
+    for (std::size_t r = 0; r + 1 < ys.size(); ++r) {
+        for (std::size_t c = 0; c + 1 < n; ++c) {
+            std::uint32_t a = idx[r * n + c], b = idx[r * n + c + 1], d = idx[(r + 1) * n + c],
+                          e = idx[(r + 1) * n + c + 1];
+            facingEye(m, a, b, e, part.subset);
+            facingEye(m, a, e, d, part.subset);
+        }
+    }
+}
+
 // The window opening, clockwise from the coaming's left end, and for each of its points the point
 // of the frame's outer edge across from it.
 void windscreenLoops(std::vector<Point> &inner, std::vector<Point> &outer) {
@@ -170,6 +189,11 @@ float panelDepth(float x, float) {
     return 0.92f + 0.06f * (std::fabs(x) - 0.3f);
 }
 
+// The lower dashboard leans back from the coaming's lower edge, where it meets the frame.
+float dashDepth(float, float y) {
+    return frameDepth(0, kSillBottom) + 0.3f * (y - kSillBottom);
+}
+
 void addMaterials(Mesh &m) {
     const char *textures[11] = {"cockpit-glass.jpg",   "photo.jpg",           "cockpit-body.jpg",
                                 "cockpit-body.jpg",    "cockpit-console.jpg", "cockpit-console.jpg",
@@ -197,6 +221,24 @@ std::vector<Point> addWindscreenFrame(Mesh &m) {
               return Vec3{x > 0 ? -0.4f : 0.4f, 0, -1};
           }});
     return inner;
+}
+
+// The lower dashboard: across the screen from the coaming's lower edge, sharing its corners
+// there, to below the screen's bottom; beside the pillars it rises behind the side panels and the
+// ledges, which are drawn over it. Mirrored in its texture about x = 0.
+void addLowerDashboard(Mesh &m) {
+    const float foot = pillarOuter(kSillBottom);
+    const float cornerX = pillarInner(kSillTop + kFillet) - kFillet;
+    Part dash{kDash,
+              dashDepth,
+              [](float x, float y) { return kDashRegion.uv(std::min(std::fabs(x), kDashSeen), y); },
+              {0, 0.33f, -0.94f},
+              {}};
+    grid(m, {-kFar, -kDashSeen, -foot, -cornerX, 0, cornerX, foot, kDashSeen, kFar},
+         {kSillBottom, kDashBottom}, dash);
+    for (float side : {-1.0f, 1.0f}) {
+        grid(m, {side * foot, side * kDashSeen, side * kFar}, {kDashSideTop, kSillBottom}, dash);
+    }
 }
 
 // Side panels from the pillars outward; each overlaps its pillar's outer edge a little. The
@@ -301,6 +343,7 @@ Mesh BuildCockpit() {
     m.hasNormals = true;
     addMaterials(m);
     std::vector<Point> window = addWindscreenFrame(m);
+    addLowerDashboard(m);
     addSidePanels(m);
     rectPolygon(m, window, kGlass, 1.18f, {});
     addSightAndSpeedBar(m);

@@ -20,6 +20,14 @@ constexpr float kPanelTop = 0.38f, kPanelOuterTop = 0.32f, kDetailEdge = 0.54f, 
 constexpr float kLedgeInner = 0.335f, kLedgeTop = 0.19f;
 // The speed bar's slot in the coaming.
 constexpr float kBarHalf = 0.16f, kBarBottom = 0.128f, kBarTop = 0.152f;
+// The lower dashboard hangs from the coaming and runs past the bottom of the screen and, behind
+// the side panels and ledges, past its sides. A trim runs along its top; below kPlainTop it is
+// plain and dark, for the time, the score and the cheat label are drawn over it there and the sway
+// carries them up to 0.09 across it (on a 640 x 400 screen, as high as 0.078).
+constexpr float kDashBottom = -0.30f, kDashSideTop = 0.15f, kPlainTop = 0.08f;
+constexpr float kTrimBottom = 0.087f, kTrimTop = 0.1f;
+// Beyond this the dashboard is never seen, up to 21:9 with the sway.
+constexpr float kDashSeen = 1.45f;
 inline float pillarCentre(float y) {
     return 0.30f - 0.06f * (y - 0.1f);
 }
@@ -58,6 +66,9 @@ inline constexpr Region kLeftRegion{0, 0, 128, 256, -0.56f, -0.29f, 0.47f, 0.09f
 inline constexpr Region kRightRegion{128, 0, 256, 256, 0.29f, 0.56f, 0.47f, 0.09f};
 // Beyond the instruments both sides share one plain strip (by |x|).
 inline constexpr Region kOuterRegion{0, 256, 256, 320, 0.5f, 2.3f, 0.47f, 0.09f};
+// The lower dashboard, mirrored about x = 0 (by |x|); the columns left of x = 0 repeat its mirror
+// image, so filtering across the axis meets the same paint.
+inline constexpr Region kDashRegion{4, 320, 256, 512, 0.0f, kDashSeen, kDashSideTop, kDashBottom};
 
 struct Lamp {
     float x, y, r;
@@ -73,6 +84,10 @@ inline constexpr Lamp kLamps[] = {
     {0.467f, 0.297f, 0.0075f, 0x40ff70}, {0.493f, 0.297f, 0.0075f, 0x40ff70},
     {0.519f, 0.297f, 0.0075f, 0xffb020}, {0.467f, 0.333f, 0.0075f, 0x40c0ff},
     {0.493f, 0.333f, 0.0075f, 0xffb020}, {0.519f, 0.333f, 0.0075f, 0xff3020}};
+// Tell-tales on the dashboard's trim, mirrored left and right.
+inline constexpr Lamp kTellTales[] = {{0.19f, 0.0935f, 0.0042f, 0x40ff70},
+                                      {0.215f, 0.0935f, 0.0042f, 0xffb020},
+                                      {0.24f, 0.0935f, 0.0042f, 0x40ff70}};
 // Small bar-graph screens under the lamps.
 constexpr float kScreenX0 = 0.455f, kScreenX1 = 0.53f, kScreenY0 = 0.205f, kScreenY1 = 0.268f;
 

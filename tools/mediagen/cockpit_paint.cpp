@@ -62,6 +62,56 @@ void paintPanel(Canvas &c, const Region &r, float side, std::uint32_t seed) {
     }
 }
 
+// Every texel of the lower dashboard's region from a function of (|x|, y) on the reference plane.
+void shadeDash(Canvas &c, const std::function<Color(float, float)> &f) {
+    const float px0 = 0, py0 = kDashRegion.py0, px1 = kDashRegion.px1, py1 = kDashRegion.py1;
+    c.fillPolygon({{px0, py0}, {px1, py0}, {px1, py1}, {px0, py1}}, [&](float px, float py) {
+        Point q = kDashRegion.plane(px, py);
+        return f(std::fabs(q[0]), q[1]);
+    });
+}
+
+// The lower dashboard: a brushed trim under the coaming's lip with a few tell-tales, then dark
+// painted plating in the trim's shadow, falling darker toward the pilot's knees, with a few broad
+// seams and nothing that competes with the time and score drawn over it.
+void paintLowerDashboard(Canvas &c) {
+    Noise noise(605);
+    const float foot = pillarOuter(kSillBottom);
+    shadeDash(c, [&](float x, float y) {
+        if (y > kTrimTop) {
+            return hex(0x1a1e23); // the groove under the lip
+        }
+        if (y > kTrimBottom) {
+            float t = (y - kTrimBottom) / (kTrimTop - kTrimBottom);
+            float k = 0.8f + 0.45f * smoothstep(0.6f, 0.9f, t) - 0.35f * smoothstep(0.25f, 0.0f, t);
+            return scale(metal(noise, x, y, hex(0x737d89)), k);
+        }
+        Color col = metal(noise, x, y, hex(0x434a53));
+        float k = 0.8f + 0.2f * smoothstep(kDashBottom, kPlainTop, y);
+        k *= 1.0f - 0.35f * smoothstep(kPlainTop - 0.02f, kTrimBottom, y);
+        // Broad seams: one across, and down from each pillar's foot and further out.
+        float seam = std::min({std::fabs(y - 0.02f), std::fabs(x - foot), std::fabs(x - 0.8f)});
+        k *= 1.0f - 0.15f * smoothstep(0.004f, 0.0015f, seam);
+        return scale(col, k);
+    });
+    // Flush fasteners where the seams cross and halfway along them.
+    for (float x : {foot, 0.56f, 0.8f, 1.2f}) {
+        for (float y : {0.02f, -0.16f}) {
+            if (y > 0 || x != 0.56f) {
+                Point p = kDashRegion.pixel(x, y);
+                c.fillCircle(p[0], p[1], 2.2f, hex(0x2a2f35));
+                c.fillCircle(p[0] - 0.3f, p[1] - 0.3f, 1.3f, hex(0x4f5660));
+            }
+        }
+    }
+    for (const Lamp &l : kTellTales) {
+        Point p = kDashRegion.pixel(l.x, l.y);
+        float r = l.r * kDashRegion.scale();
+        c.fillCircle(p[0], p[1], r + 1.5f, hex(0x14181c));
+        c.fillCircle(p[0], p[1], r, scale(hex(l.colour), 0.4f));
+    }
+}
+
 } // namespace
 
 Canvas BodyTexture() {
@@ -108,6 +158,7 @@ Canvas BodyTexture() {
         }
         return col;
     });
+    paintLowerDashboard(c);
     paintPanel(c, kLeftRegion, -1, 602);
     paintPanel(c, kRightRegion, 1, 603);
     // The far parts: plain plating with horizontal grooves.
@@ -122,7 +173,18 @@ Canvas BodyTexture() {
 Canvas LightsTexture() {
     const int s = 512;
     // A soft cabin floodlight over every panel, so the cockpit reads with the sun behind it.
-    Canvas c(s, s, rgb(0.11f, 0.125f, 0.15f));
+    const Color flood = rgb(0.11f, 0.125f, 0.15f);
+    Canvas c(s, s, flood);
+    // Under the coaming it lights only the dashboard's trim, and its tell-tales glow.
+    shadeDash(c, [&](float, float y) {
+        return y > kTrimBottom && y < kTrimTop ? scale(flood, 0.6f) : rgb(0, 0, 0);
+    });
+    for (const Lamp &l : kTellTales) {
+        Point p = kDashRegion.pixel(l.x, l.y);
+        float r = l.r * kDashRegion.scale();
+        c.fillCircle(p[0], p[1], r * 1.3f, scale(hex(l.colour), 0.3f));
+        c.fillCircle(p[0], p[1], r * 0.8f, mix(hex(l.colour), rgb(1, 1, 1), 0.35f));
+    }
     for (const Region *r : {&kLeftRegion, &kRightRegion}) {
         float side = r == &kLeftRegion ? -1.0f : 1.0f;
         auto P = [&](float x, float y) { return r->pixel(side * x, y); };
