@@ -86,7 +86,7 @@ void paintLowerDashboard(Canvas &c) {
             float k = 0.8f + 0.45f * smoothstep(0.6f, 0.9f, t) - 0.35f * smoothstep(0.25f, 0.0f, t);
             return scale(metal(noise, x, y, hex(0x737d89)), k);
         }
-        Color col = metal(noise, x, y, hex(0x434a53));
+        Color col = metal(noise, x, y, hex(0x3f464e));
         float k = 0.8f + 0.2f * smoothstep(kDashBottom, kPlainTop, y);
         k *= 1.0f - 0.35f * smoothstep(kPlainTop - 0.02f, kTrimBottom, y);
         // Broad seams: one across, and down from each pillar's foot and further out.
@@ -100,7 +100,7 @@ void paintLowerDashboard(Canvas &c) {
             if (y > 0 || x != 0.56f) {
                 Point p = kDashRegion.pixel(x, y);
                 c.fillCircle(p[0], p[1], 2.2f, hex(0x2a2f35));
-                c.fillCircle(p[0] - 0.3f, p[1] - 0.3f, 1.3f, hex(0x4f5660));
+                c.fillCircle(p[0] - 0.3f, p[1] - 0.3f, 1.3f, hex(0x454c54));
             }
         }
     }
@@ -175,9 +175,14 @@ Canvas LightsTexture() {
     // A soft cabin floodlight over every panel, so the cockpit reads with the sun behind it.
     const Color flood = rgb(0.11f, 0.125f, 0.15f);
     Canvas c(s, s, flood);
-    // Under the coaming it lights only the dashboard's trim, and its tell-tales glow.
+    // Under the coaming it catches the dashboard's trim and, dimmer, its face, fading toward the
+    // pilot's knees; the tell-tales glow.
     shadeDash(c, [&](float, float y) {
-        return y > kTrimBottom && y < kTrimTop ? scale(flood, 0.6f) : rgb(0, 0, 0);
+        if (y > kTrimTop) {
+            return rgb(0, 0, 0);
+        }
+        float k = y > kTrimBottom ? 0.6f : 0.3f + 0.15f * smoothstep(kDashBottom, kPlainTop, y);
+        return scale(flood, k);
     });
     for (const Lamp &l : kTellTales) {
         Point p = kDashRegion.pixel(l.x, l.y);
