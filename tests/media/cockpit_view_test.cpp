@@ -88,57 +88,46 @@ std::vector<V3> Shakes() {
 const float kSizes[][2] = {{640, 480},  {640, 400},   {800, 600},  {1280, 1024},
                            {1280, 720}, {1920, 1080}, {2560, 1080}};
 
-// The cockpit's subsets in the order the game draws them; within a subset, faces in file order.
-// The first four are always drawn, opaque.
-const int kDrawOrder[] = {2, 3, 4, 5, 0, 9, 10, 6, 8, 7, 1};
+// The cockpit's subsets in the order the game draws them (within a subset the faces go in file
+// order), and those it always draws opaque.
+const int kDrawOrder[] = {2, 3, 0, 9, 10, 4, 5, 6, 8, 7, 1};
+const int kAlwaysOpaque[] = {2, 3, 4, 5};
 
-// The cockpit's faces on one screen at one sway, in drawing order.
-struct Screen {
-    struct Face {
-        Pixel corner[3];
-        std::size_t index;
-        float x0, y0, x1, y1; // bounds
-    };
-    std::vector<Face> faces;
-
-    // The face drawn last over `at` (null when none is) and the weights of its corners there.
-    const Face *Top(Pixel at, float (&weight)[3]) const {
-        const Face *top = nullptr;
-        for (const Face &f : faces) {
-            if (at.x < f.x0 || at.x > f.x1 || at.y < f.y0 || at.y > f.y1) {
-                continue;
-            }
-            const Pixel &a = f.corner[0], &b = f.corner[1], &c = f.corner[2];
-            float area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-            float w1 = ((at.x - a.x) * (c.y - a.y) - (at.y - a.y) * (c.x - a.x)) / area;
-            float w2 = ((b.x - a.x) * (at.y - a.y) - (b.y - a.y) * (at.x - a.x)) / area;
-            if (w1 >= 0 && w2 >= 0 && w1 + w2 <= 1) {
-                top = &f;
-                weight[0] = 1 - w1 - w2, weight[1] = w1, weight[2] = w2;
-            }
-        }
-        return top;
-    }
-};
-
-Screen Project(const Mesh &m, std::span<const int> subsets, V3 shake, float w, float h) {
-    Screen screen;
+// The faces of `subsets` on one screen at one sway, in drawing order.
+using Projected = std::vector<std::pair<std::size_t, std::array<Pixel, 3>>>;
+Projected Project(const Mesh &m, std::span<const int> subsets, V3 shake, float w, float h) {
+    Projected faces;
     for (int s : subsets) {
         for (std::size_t f = 0; f < m.faces.size(); ++f) {
-            if (static_cast<int>(m.faceMaterial[f]) != s) {
-                continue;
+            if (static_cast<int>(m.faceMaterial[f]) == s) {
+                const auto &i = m.faces[f];
+                faces.push_back({f,
+                                 {OnScreen(m.positions[i[0]], shake, w, h),
+                                  OnScreen(m.positions[i[1]], shake, w, h),
+                                  OnScreen(m.positions[i[2]], shake, w, h)}});
             }
-            Screen::Face face{{}, f, 1e30f, 1e30f, -1e30f, -1e30f};
-            for (int c = 0; c < 3; ++c) {
-                Pixel p = OnScreen(m.positions[m.faces[f][c]], shake, w, h);
-                face.corner[c] = p;
-                face.x0 = std::min(face.x0, p.x), face.x1 = std::max(face.x1, p.x);
-                face.y0 = std::min(face.y0, p.y), face.y1 = std::max(face.y1, p.y);
-            }
-            screen.faces.push_back(face);
         }
     }
-    return screen;
+    return faces;
+}
+
+// The face drawn last over a pixel (-1 for none) and the weights of its corners there.
+struct Seen {
+    long face = -1;
+    float weight[3]{};
+};
+Seen TopAt(const Projected &faces, Pixel at) {
+    Seen seen;
+    for (const auto &[f, t] : faces) {
+        auto cross = [&](Pixel p, Pixel q) {
+            return (p.x - t[0].x) * (q.y - t[0].y) - (p.y - t[0].y) * (q.x - t[0].x);
+        };
+        float area = cross(t[1], t[2]), w1 = cross(at, t[2]) / area, w2 = cross(t[1], at) / area;
+        if (w1 >= 0 && w2 >= 0 && w1 + w2 <= 1) {
+            seen = {static_cast<long>(f), {1 - w1 - w2, w1, w2}};
+        }
+    }
+    return seen;
 }
 
 } // namespace
@@ -146,8 +135,7 @@ Screen Project(const Mesh &m, std::span<const int> subsets, V3 shake, float w, f
 TEST(CockpitView, LeavesTheTopHudCornersFreeAndHoldsStillAtTheScreenEdges) {
     Mesh m = LoadMesh("cockpit.x");
     const std::vector<V3> shakes = Shakes();
-    for (const auto &size : kSizes) {
-        const float w = size[0], h = size[1];
+    for (const auto &[w, h] : kSizes) {
         // Health gauge and lives; the radar disc.
         const Rect gauge{8, 4, 136, 76};
         const Pixel radar{w - 72, 72};
@@ -178,88 +166,69 @@ TEST(CockpitView, LeavesTheTopHudCornersFreeAndHoldsStillAtTheScreenEdges) {
 
 TEST(CockpitView, CoversTheBottomFifthAndTheSideEdgesAtEverySway) {
     Mesh m = LoadMesh("cockpit.x");
-    for (const auto &size : kSizes) {
-        const float w = size[0], h = size[1];
-        // The side panels' top edge sways down to about y = 0.27 on the plane z = 1 at the
-        // screen's sides; up to 0.2 the sides must be cockpit.
-        const float sidesFrom = (0.9385f - 0.2f) / 1.077f * h;
-        std::vector<Pixel> samples;
-        for (float y = h - 0.5f; y > 0.8f * h; y -= 5) {
-            for (float x = 0.5f; x < w; x += 5) {
-                samples.push_back({x, y});
-            }
-        }
-        for (float y = h - 0.5f; y > sidesFrom; y -= 5) {
-            samples.push_back({0.5f, y});
-            samples.push_back({w - 0.5f, y});
-        }
-        int open = 0;
+    for (const auto &[w, h] : kSizes) {
+        // Swayed down, the side panels' top edge comes to y = 0.27 on the plane z = 1 at the
+        // screen's sides: up to 0.2 they must be there.
+        const float sides = (0.9385f - 0.2f) / 1.077f * h;
         for (V3 shake : Shakes()) {
-            Screen screen = Project(m, std::span(kDrawOrder).first(4), shake, w, h);
-            for (Pixel p : samples) {
-                float weight[3];
-                if (!screen.Top(p, weight) && open++ == 0) {
-                    ADD_FAILURE() << "open space at (" << p.x << ", " << p.y << ") of " << w
-                                  << " x " << h << " swayed by (" << shake.x << ", " << shake.y
-                                  << ", " << shake.z << ")";
+            Projected faces = Project(m, kAlwaysOpaque, shake, w, h);
+            for (float y = h - 0.5f; y > sides; y -= 5) {
+                for (float x = 0.5f; x<w; x += y> 0.8f * h ? 5 : w - 1) {
+                    ASSERT_GE(TopAt(faces, {x, y}).face, 0)
+                        << "open at (" << x << ", " << y << ") of " << w << " x " << h
+                        << " swayed by (" << shake.x << ", " << shake.y << ", " << shake.z << ")";
                 }
             }
         }
     }
 }
 
-// A texel of a picture at texture coordinates, wrapped, nearest.
-Texel Sample(const Picture &p, const std::array<float, 2> &uv) {
-    auto wrap = [](float t, std::uint32_t size) {
-        long i = std::lround(std::floor((t - std::floor(t)) * size));
-        return static_cast<std::uint32_t>(std::clamp(i, 0L, long(size) - 1));
-    };
-    return p.At(wrap(uv[0], p.width), wrap(uv[1], p.height));
-}
-
 TEST(CockpitView, IsDarkAndPlainUnderTheTimeTheScoreAndTheCheatLabel) {
     Mesh m = LoadMesh("cockpit.x");
     // The frame and the dashboard are drawn with texture 2 and the light map added through the
-    // second set; the two ledges share their own texture.
+    // second set; the two ledges with their own.
     ASSERT_EQ(m.materials[4].textureFilename, m.materials[5].textureFilename);
-    Picture body = LoadPicture(m.materials[2].textureFilename);
-    Picture lights = LoadPicture("cockpit-lights.jpg");
-    Picture ledges = LoadPicture(m.materials[4].textureFilename);
-    for (const auto &size : kSizes) {
-        const float w = size[0], h = size[1];
+    const Picture body = LoadPicture(m.materials[2].textureFilename),
+                  lights = LoadPicture("cockpit-lights.jpg"),
+                  ledges = LoadPicture(m.materials[4].textureFilename);
+    auto level = [&](const Picture &p, const std::vector<std::array<float, 2>> &uvs, Seen s) {
+        float u = 0, v = 0;
+        for (int c = 0; c < 3; ++c) {
+            u += s.weight[c] * uvs[m.faces[s.face][c]][0];
+            v += s.weight[c] * uvs[m.faces[s.face][c]][1];
+        }
+        auto texel = [](float t, std::uint32_t n) {
+            return std::min(n - 1, static_cast<std::uint32_t>((t - std::floor(t)) * n));
+        };
+        return p.At(texel(u, p.width), texel(v, p.height)).Sum() / 3.0f;
+    };
+    for (const auto &[w, h] : kSizes) {
         const Rect hud[] = {{6, h - 48, 206, h - 22},
                             {w - 248, h - 48, w - 4, h - 22},
                             {w / 2 - 70, h - 36, w / 2 + 70, h - 4}};
         float brightest = 0, busiest = 0;
         for (V3 shake : Shakes()) {
-            Screen screen = Project(m, kDrawOrder, shake, w, h);
+            Projected faces = Project(m, kDrawOrder, shake, w, h);
             for (const Rect &r : hud) {
                 float n = 0, sum = 0, squares = 0;
                 for (float y = r.y0 + 0.5f; y < r.y1; y += 3) {
                     for (float x = std::max(0.5f, r.x0 + 0.5f); x < r.x1; x += 3) {
-                        float weight[3];
-                        const Screen::Face *f = screen.Top({x, y}, weight);
-                        if (!f) {
+                        Seen s = TopAt(faces, {x, y});
+                        if (s.face < 0) {
                             continue;
                         }
-                        const int subset = static_cast<int>(m.faceMaterial[f->index]);
+                        const int subset = static_cast<int>(m.faceMaterial[s.face]);
                         ASSERT_TRUE(subset >= 2 && subset <= 5)
                             << "subset " << subset << " under the HUD at " << w << " x " << h;
-                        std::array<float, 2> uv{}, uv2{};
-                        for (int c = 0; c < 3; ++c) {
-                            const std::uint32_t v = m.faces[f->index][c];
-                            uv[0] += weight[c] * m.uvs[v][0], uv[1] += weight[c] * m.uvs[v][1];
-                            uv2[0] += weight[c] * m.uvs2[v][0], uv2[1] += weight[c] * m.uvs2[v][1];
-                        }
-                        float level = Sample(subset <= 3 ? body : ledges, uv).Sum() / 3.0f;
-                        level = std::min(
-                            255.0f, level + (subset <= 3 ? Sample(lights, uv2).Sum() / 3.0f : 0));
-                        n += 1, sum += level, squares += level * level;
-                        brightest = std::max(brightest, level);
+                        float l = subset > 3 ? level(ledges, m.uvs, s)
+                                             : std::min(255.0f, level(body, m.uvs, s) +
+                                                                    level(lights, m.uvs2, s));
+                        n += 1, sum += l, squares += l * l;
+                        brightest = std::max(brightest, l);
                     }
                 }
                 if (n > 0) {
-                    busiest = std::max(busiest, std::sqrt(squares / n - (sum / n) * (sum / n)));
+                    busiest = std::max(busiest, std::sqrt(squares / n - sum * sum / (n * n)));
                 }
             }
         }
