@@ -223,6 +223,10 @@ std::vector<Point> addWindscreenFrame(Mesh &m) {
     return inner;
 }
 
+// Each side panel stands nearer the eye than its pillar, so the sway moves it up to 0.008 across
+// the pillar's outer edge: it overlaps that edge by more.
+constexpr float kPanelOverlap = 0.01f;
+
 // The lower dashboard: across the screen from the coaming's lower edge, sharing its corners
 // there, to below the screen's bottom; beside the pillars it rises behind the side panels and the
 // ledges, which are drawn over it. Mirrored in its texture about x = 0.
@@ -236,13 +240,21 @@ void addLowerDashboard(Mesh &m) {
               {}};
     grid(m, {-kFar, -kDashSeen, -foot, -cornerX, 0, cornerX, foot, kDashSeen, kFar},
          {kSillBottom, kDashBottom}, dash);
+    // Beside the pillars its inner edge leans in under each pillar's outer edge, which the side
+    // panel covers, so no sliver opens between them as the pillar leans away.
     for (float side : {-1.0f, 1.0f}) {
-        grid(m, {side * foot, side * kDashSeen, side * kFar}, {kDashSideTop, kSillBottom}, dash);
+        polygon(m,
+                {{side * foot, kSillBottom},
+                 {side * kDashSeen, kSillBottom},
+                 {side * kDashSeen, kDashSideTop},
+                 {side * (pillarOuter(kDashSideTop) - kPanelOverlap / 2), kDashSideTop}},
+                dash);
+        grid(m, {side * kDashSeen, side * kFar}, {kDashSideTop, kSillBottom}, dash);
     }
 }
 
-// Side panels from the pillars outward; each overlaps its pillar's outer edge a little. The
-// instruments are near the pillar, plain plating beyond.
+// Side panels from the pillars outward. The instruments are near the pillar, plain plating beyond.
+
 void addSidePanels(Mesh &m) {
     for (float side : {-1.0f, 1.0f}) {
         const Region &detail = side < 0 ? kLeftRegion : kRightRegion;
@@ -254,8 +266,8 @@ void addSidePanels(Mesh &m) {
                  [](float x, float y) { return kOuterRegion.uv(std::fabs(x), y); },
                  facing,
                  {}};
-        float innerBottom = pillarOuter(kSillBottom) - 0.004f,
-              innerTop = pillarOuter(kPanelTop) - 0.004f;
+        float innerBottom = pillarOuter(kSillBottom) - kPanelOverlap,
+              innerTop = pillarOuter(kPanelTop) - kPanelOverlap;
         polygon(m,
                 {{side * innerBottom, kSillBottom},
                  {side * kDetailEdge, kSillBottom},
