@@ -94,7 +94,11 @@ const int kDrawOrder[] = {2, 3, 0, 9, 10, 4, 5, 6, 8, 7, 1};
 const int kAlwaysOpaque[] = {2, 3, 4, 5};
 
 // The faces of `subsets` on one screen at one sway, in drawing order.
-using Projected = std::vector<std::pair<std::size_t, std::array<Pixel, 3>>>;
+struct OnScreenFace {
+    std::size_t face;
+    Pixel corner[3];
+};
+using Projected = std::vector<OnScreenFace>;
 Projected Project(const Mesh &m, std::span<const int> subsets, V3 shake, float w, float h) {
     Projected faces;
     for (int s : subsets) {
@@ -164,34 +168,9 @@ TEST(CockpitView, LeavesTheTopHudCornersFreeAndHoldsStillAtTheScreenEdges) {
     }
 }
 
-TEST(CockpitView, CoversTheScreenUpToTheSidePanelsAtEverySway) {
-    Mesh m = LoadMesh("cockpit.x");
-    const int glass[] = {0};
-    for (const auto &[w, h] : kSizes) {
-        // Swayed down, the side panels' top edge comes to y = 0.27 on the plane z = 1: up to
-        // 0.25 all but the window is cockpit, with no crack where two of its parts meet.
-        const float top = (0.9385f - 0.25f) / 1.077f * h, step = h / 240;
-        for (V3 shake : Shakes()) {
-            Projected opaque = Project(m, kAlwaysOpaque, shake, w, h);
-            Projected window = Project(m, glass, shake, w, h);
-            for (float y = h - 0.5f; y > top; y -= step) {
-                for (float x = 0.5f; x < w; x += step) {
-                    // The glass lies behind the window's frame: next to it is the view.
-                    auto nearGlass = [&](const auto &face) {
-                        const Pixel t[3] = {face.second[0], face.second[1], face.second[2]};
-                        return Overlaps(t, {x, y}, h / 50);
-                    };
-                    ASSERT_TRUE(TopAt(opaque, {x, y}).face >= 0 ||
-                                std::any_of(window.begin(), window.end(), nearGlass))
-                        << "open at (" << x << ", " << y << ") of " << w << " x " << h
-                        << " swayed by (" << shake.x << ", " << shake.y << ", " << shake.z << ")";
-                }
-            }
-        }
-    }
-}
-
-TEST(CockpitView, IsDarkAndPlainUnderTheTimeTheScoreAndTheCheatLabel) {
+// Up to the side panels the screen shows cockpit, with no crack where two of its parts meet, and
+// under the time, the score and the cheat label that cockpit is dark and plain.
+TEST(CockpitView, FillsTheScreenUpToTheSidePanelsDarkAndPlainUnderTheHudAtEverySway) {
     Mesh m = LoadMesh("cockpit.x");
     // The frame and the dashboard are drawn with texture 2 and the light map added through the
     // second set; the two ledges with their own.
@@ -205,27 +184,39 @@ TEST(CockpitView, IsDarkAndPlainUnderTheTimeTheScoreAndTheCheatLabel) {
             u += s.weight[c] * uvs[m.faces[s.face][c]][0];
             v += s.weight[c] * uvs[m.faces[s.face][c]][1];
         }
-        auto texel = [](float t, std::uint32_t n) {
-            return std::min(n - 1, static_cast<std::uint32_t>((t - std::floor(t)) * n));
-        };
-        return p.At(texel(u, p.width), texel(v, p.height)).Sum() / 3.0f;
+        const std::uint32_t x = std::uint32_t(u * p.width), y = std::uint32_t(v * p.height);
+        return p.At(x % p.width, y % p.height).Sum() / 3.0f;
     };
+    const int glass[] = {0};
     for (const auto &[w, h] : kSizes) {
+        // Swayed down, the side panels' top edge comes to y = 0.27 on the plane z = 1.
+        const float top = (0.9385f - 0.25f) / 1.077f * h, step = h / 240;
         const Rect hud[] = {{6, h - 48, 206, h - 22},
                             {w - 248, h - 48, w - 4, h - 22},
                             {w / 2 - 70, h - 36, w / 2 + 70, h - 4}};
         float brightest = 0, busiest = 0;
         for (V3 shake : Shakes()) {
+            Projected opaque = Project(m, kAlwaysOpaque, shake, w, h);
+            Projected window = Project(m, glass, shake, w, h);
+            for (float y = h - 0.5f; y > top; y -= step) {
+                for (float x = 0.5f; x < w; x += step) {
+                    // The glass lies behind the window's frame: next to it is the view.
+                    auto nearGlass = [&](const OnScreenFace &f) {
+                        return Overlaps(f.corner, {x, y}, h / 50);
+                    };
+                    ASSERT_TRUE(TopAt(opaque, {x, y}).face >= 0 ||
+                                std::any_of(window.begin(), window.end(), nearGlass))
+                        << "open at (" << x << ", " << y << ") of " << w << " x " << h
+                        << " swayed by (" << shake.x << ", " << shake.y << ", " << shake.z << ")";
+                }
+            }
             Projected faces = Project(m, kDrawOrder, shake, w, h);
             for (const Rect &r : hud) {
                 float n = 0, sum = 0, squares = 0;
                 for (float y = r.y0 + 0.5f; y < r.y1; y += 3) {
                     for (float x = std::max(0.5f, r.x0 + 0.5f); x < r.x1; x += 3) {
                         Seen s = TopAt(faces, {x, y});
-                        if (s.face < 0) {
-                            continue;
-                        }
-                        const int subset = static_cast<int>(m.faceMaterial[s.face]);
+                        const int subset = s.face < 0 ? -1 : int(m.faceMaterial[s.face]);
                         ASSERT_TRUE(subset >= 2 && subset <= 5)
                             << "subset " << subset << " under the HUD at " << w << " x " << h;
                         float l = subset > 3 ? level(ledges, m.uvs, s)
@@ -235,9 +226,7 @@ TEST(CockpitView, IsDarkAndPlainUnderTheTimeTheScoreAndTheCheatLabel) {
                         brightest = std::max(brightest, l);
                     }
                 }
-                if (n > 0) {
-                    busiest = std::max(busiest, std::sqrt(squares / n - sum * sum / (n * n)));
-                }
+                busiest = std::max(busiest, std::sqrt(squares / n - sum * sum / (n * n)));
             }
         }
         // Fully sunlit, with the lights on: dark enough for white text, and no detail to read
