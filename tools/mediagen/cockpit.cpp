@@ -254,7 +254,6 @@ void addLowerDashboard(Mesh &m) {
 }
 
 // Side panels from the pillars outward. The instruments are near the pillar, plain plating beyond.
-
 void addSidePanels(Mesh &m) {
     for (float side : {-1.0f, 1.0f}) {
         const Region &detail = side < 0 ? kLeftRegion : kRightRegion;
