@@ -1,13 +1,15 @@
-// The cockpit's pictures: brushed metal frame and panels with their instruments, the lamps of the
-// light map on the same atlas layout, the glass, the ledges' switches, the station's display, the
-// gun sight and the speed bar's glow.
+// The cockpit's pictures: the brushed metal frame, the side panels with their instruments and the
+// dark lower dashboard on one atlas, the lamps of the light map on the same layout, the glass, the
+// ledges' switches, the station's display, the gun sight and the speed bar's glow.
 #include "tools/mediagen/cockpit_paint.h"
 
 #include "tools/mediagen/cockpit_layout.h"
 #include "tools/mediagen/hull_paint.h"
 #include "tools/mediagen/noise.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace mediagen::cockpit {
 
@@ -94,15 +96,13 @@ void paintLowerDashboard(Canvas &c) {
         k *= 1.0f - 0.15f * smoothstep(0.004f, 0.0015f, seam);
         return scale(col, k);
     });
-    // Flush fasteners where the seams cross and halfway along them.
-    for (float x : {foot, 0.56f, 0.8f, 1.2f}) {
-        for (float y : {0.02f, -0.16f}) {
-            if (y > 0 || x != 0.56f) {
-                Point p = kDashRegion.pixel(x, y);
-                c.fillCircle(p[0], p[1], 2.2f, hex(0x2a2f35));
-                c.fillCircle(p[0] - 0.3f, p[1] - 0.3f, 1.3f, hex(0x454c54));
-            }
-        }
+    // Flush fasteners where the seams cross and along them.
+    const Point fasteners[] = {{foot, 0.02f}, {0.56f, 0.02f}, {0.8f, 0.02f},
+                               {1.2f, 0.02f}, {foot, -0.16f}, {0.8f, -0.16f}};
+    for (const Point &f : fasteners) {
+        Point p = kDashRegion.pixel(f[0], f[1]);
+        c.fillCircle(p[0], p[1], 2.2f, hex(0x2a2f35));
+        c.fillCircle(p[0] - 0.3f, p[1] - 0.3f, 1.3f, hex(0x454c54));
     }
     for (const Lamp &l : kTellTales) {
         Point p = kDashRegion.pixel(l.x, l.y);
