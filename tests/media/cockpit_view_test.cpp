@@ -73,14 +73,11 @@ bool Overlaps(const Pixel (&t)[3], Pixel centre, float radius) {
 // The shake sways the cockpit by up to 0.05 along each world axis: any way up to 0.087 in the
 // ship's frame. At rest, and that far toward each of the 26 neighbours of a cube's centre.
 std::vector<V3> Shakes() {
-    std::vector<V3> shakes{{0, 0, 0}};
+    std::vector<V3> shakes;
     for (int i = 0; i < 27; ++i) {
         V3 d{float(i % 3 - 1), float(i / 3 % 3 - 1), float(i / 9 - 1)};
-        float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
-        if (length > 0) {
-            float k = 0.0866f / length;
-            shakes.push_back({d.x * k, d.y * k, d.z * k});
-        }
+        float k = i == 13 ? 0 : 0.0866f / std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        shakes.push_back({d.x * k, d.y * k, d.z * k});
     }
     return shakes;
 }
