@@ -85,7 +85,7 @@ void MenuFrame(benchmark::State &state) {
 BENCHMARK(MenuFrame)->Unit(benchmark::kMicrosecond);
 
 // The menu frame with two outlined lines of the large text font, the second made of `second`.
-void MenuFrameWithText(CMyD3DApplication &app, const char *second) {
+void DrawMenuFrameWithText(CMyD3DApplication &app, const char *second) {
     app.m_fRunningTime += 1.0f / 60.0f;
     app.RenderFrame();
     app.m_pDevice->BeginScene();
@@ -103,13 +103,14 @@ void RenewLargeFont(CMyD3DApplication &app) {
     HFONT font = CreateFontA(20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 4, 0, "Arial");
     D3DXCreateFont(app.m_pDevice, font, &app.m_pLargeFont);
     DeleteObject(font);
-    MenuFrameWithText(app, "PRESS RETURN TO PLAY");
+    DrawMenuFrameWithText(app, "PRESS RETURN TO PLAY");
 }
 
 constexpr const char *kNewCharacters = "wave 7: 0123456789";
 
-// Every character of the text drawn before.
-void MenuFrameWithDrawnText(benchmark::State &state) {
+// The menu frame with text whose second line is drawn before, or new to the font in every frame
+// measured.
+void MenuFrameWithText(benchmark::State &state, bool newCharacters) {
     PrepareProcess();
     auto app = game_bench::StartGame(640, 480);
     if (!app) {
@@ -118,31 +119,19 @@ void MenuFrameWithDrawnText(benchmark::State &state) {
     }
     ShowMainMenu(*app);
     RenewLargeFont(*app);
-    MenuFrameWithText(*app, kNewCharacters);
-    for (auto _ : state)
-        MenuFrameWithText(*app, kNewCharacters);
-    CloseGame(app);
-}
-BENCHMARK(MenuFrameWithDrawnText)->Unit(benchmark::kMicrosecond);
-
-// The second line's characters new to the font in every frame measured.
-void MenuFrameWithNewCharacters(benchmark::State &state) {
-    PrepareProcess();
-    auto app = game_bench::StartGame(640, 480);
-    if (!app) {
-        state.SkipWithError("start-up failed");
-        return;
-    }
-    ShowMainMenu(*app);
+    DrawMenuFrameWithText(*app, kNewCharacters);
     for (auto _ : state) {
-        state.PauseTiming();
-        RenewLargeFont(*app);
-        state.ResumeTiming();
-        MenuFrameWithText(*app, kNewCharacters);
+        if (newCharacters) {
+            state.PauseTiming();
+            RenewLargeFont(*app);
+            state.ResumeTiming();
+        }
+        DrawMenuFrameWithText(*app, kNewCharacters);
     }
     CloseGame(app);
 }
-BENCHMARK(MenuFrameWithNewCharacters)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MenuFrameWithText, drawn_before, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MenuFrameWithText, new_characters, true)->Unit(benchmark::kMicrosecond);
 
 // The floor: the same device clearing both buffers and presenting.
 void EmptyFrame(benchmark::State &state) {
