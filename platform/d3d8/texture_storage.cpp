@@ -110,6 +110,7 @@ void TextureStorage::CreateGlTexture() {
     if (f.opaque)
         gl.TexParameteri(target, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     // Storage only: the texels come with each level's first unlock, so nothing is sent twice.
+    // Under the test seam it holds a pattern instead, so that a level left undefined shows.
     std::vector<std::uint8_t> poison;
     if (poisonNewStorage())
         poison.assign(rectBytes(wholeLevel(m_store.front()), m_format), 0xA5);
