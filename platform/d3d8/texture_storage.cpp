@@ -65,6 +65,7 @@ TextureStorage::TextureStorage(Device *device, UINT width, UINT height, UINT lev
     ++LiveObjectCount();
     if (m_pool == D3DPOOL_DEFAULT)
         m_device->AddDefaultPoolResource(1);
+    m_store.reserve(static_cast<std::size_t>(faces) * levels);
     for (int face = 0; face < faces; ++face) {
         UINT w = width, h = height;
         for (UINT level = 0; level < levels; ++level) {
