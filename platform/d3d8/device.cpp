@@ -89,13 +89,18 @@ Device::~Device() {
     if (m_context && windowAlive && MakeCurrent()) {
         m_pipeline.reset();
         DestroyBackBuffer();
+        if (m_texelFramebuffer) {
+            m_gl.DeleteFramebuffers(1, &m_texelFramebuffer);
+            m_texelFramebuffer = 0;
+            --LiveGlCount();
+        }
     } else {
         if (m_pipeline)
             m_pipeline->Abandon();
         m_pipeline.reset();
         // Without its window the context cannot be made current; deleting the context frees
         // the objects it owns.
-        for (GLuint *object : {&m_framebuffer, &m_colour, &m_depth}) {
+        for (GLuint *object : {&m_framebuffer, &m_colour, &m_depth, &m_texelFramebuffer}) {
             if (*object) {
                 *object = 0;
                 --LiveGlCount();
@@ -147,6 +152,14 @@ bool Device::MakeCurrent() {
         return false;
     }
     return true;
+}
+
+bool Device::MakeContextCurrent() {
+    if (seams::ShouldFail("MakeContextCurrent")) {
+        Trace("the device's context cannot be made current");
+        return false;
+    }
+    return MakeCurrent();
 }
 
 void Device::SetFullScreen(bool fullScreen) {

@@ -12,6 +12,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_cursor.h"
 #include "platform/d3d8/gl_functions.h"
+#include "platform/d3d8/texel_transfer.h"
 
 #include <SDL.h>
 
@@ -104,7 +105,7 @@ public:
 
     // For the device's resources: its GL functions and context, and the drawing pipeline.
     const gl::Functions &GL() const { return m_gl; }
-    bool MakeContextCurrent() { return MakeCurrent(); }
+    bool MakeContextCurrent();
     Pipeline &GetPipeline() { return *m_pipeline; }
 
     // For the layer: the presentation in force, the back buffer read back (rows top to bottom,
@@ -115,20 +116,16 @@ public:
     void AddDefaultPoolResource(int delta) { m_defaultPoolResources += delta; }
     void InjectLoss(int lostChecks);
 
-    // Zero-filled memory for the copy of a locked resource, and its return at the unlock. One
-    // block, the largest returned, is kept for the next lock: a program filling resource after
+    // Memory for the copy of a locked resource, its bytes undefined, and its return at the unlock.
+    // One block, the largest returned, is kept for the next lock: a program filling resource after
     // resource then works in warm memory instead of faulting fresh pages in for each.
-    std::vector<std::uint8_t> TakeStaging(std::size_t bytes) {
-        std::vector<std::uint8_t> block = std::move(m_spareStaging);
-        m_spareStaging = {};
-        block.assign(bytes, 0);
-        return block;
-    }
-    void GiveBackStaging(std::vector<std::uint8_t> &&block) {
-        if (block.capacity() > m_spareStaging.capacity())
-            m_spareStaging = std::move(block);
-        block = {};
-    }
+    StagingBlock TakeStaging(std::size_t bytes);
+    void GiveBackStaging(StagingBlock &&block);
+
+    // Texels between a texture level in OpenGL and memory (texel_transfer.cpp). Both expect the
+    // context current; the call log records them as ReadTexels and SendTexels.
+    bool ReadTexels(const TexelRegion &region, std::uint8_t *out);
+    void SendTexels(const TexelRegion &region, const std::uint8_t *in);
 
 private:
     Device(Direct3D *owner, UINT adapter, D3DDEVTYPE type, HWND window, SDL_Window *sdlWindow,
@@ -173,7 +170,8 @@ private:
     bool m_windowMinimised = false;
     int m_injectedLostChecks = 0;
     int m_defaultPoolResources = 0;
-    std::vector<std::uint8_t> m_spareStaging;
+    StagingBlock m_spareStaging;
+    GLuint m_texelFramebuffer = 0; // where a texture level is attached to be read back
 
     // Cursor.
     BOOL m_cursorShown = FALSE;

@@ -10,6 +10,8 @@
 //   "CompileProgram"        the next fixed-function program fails to compile (draws skipped)
 //   "DeviceRelease"         the next device Release keeps its reference: the count it returns
 //                           stays above zero and a later Release frees the device
+//   "MakeContextCurrent"    a resource cannot make its device's context current, as when the
+//                           window is already gone
 #pragma once
 
 #include "platform/d3d8/adapters.h"
@@ -49,11 +51,18 @@ unsigned PresentCount();
 bool ReadBackBuffer(IDirect3DDevice8 *device, image::Rgba8Image &out);
 
 // The log of device calls with their arguments, in order: empty and off until started; a seams
-// reset turns it off. Each entry reads as "Method(arg, ...)" with numbers in decimal.
+// reset turns it off. Each entry reads as "Method(arg, ...)" with numbers in decimal. Besides the
+// device's methods it records the texels a texture moves between memory and OpenGL:
+// ReadTexels(face, level, left, top, right, bottom) when a lock reads a rectangle back, and
+// SendTexels(face, level, left, top, right, bottom) when an unlock or a first use sends one.
 void StartDeviceCallLog();
 void StopDeviceCallLog();
 const std::vector<d3d8::DeviceCall> &DeviceCalls();
 std::vector<std::string> DeviceCallTexts();
+
+// New texture storage in OpenGL filled with a pattern instead of what the driver gives (which may
+// be zeros), so that a level the layer forgot to define shows.
+void PoisonNewTextureStorage(bool on);
 
 // The image and hot spot the device's cursor was last given (SetCursorProperties); false when
 // none was.

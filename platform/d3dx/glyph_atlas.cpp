@@ -44,6 +44,17 @@ bool GlyphAtlas::place(int width, int height, RECT *where) {
     return true;
 }
 
+void GlyphAtlas::markChanged(const RECT &rect) {
+    if (m_changed.right <= m_changed.left) {
+        m_changed = rect;
+        return;
+    }
+    m_changed.left = std::min(m_changed.left, rect.left);
+    m_changed.top = std::min(m_changed.top, rect.top);
+    m_changed.right = std::max(m_changed.right, rect.right);
+    m_changed.bottom = std::max(m_changed.bottom, rect.bottom);
+}
+
 const AtlasGlyph &GlyphAtlas::Glyph(char32_t character) {
     if (const auto it = m_glyphs.find(character); it != m_glyphs.end())
         return it->second;
@@ -63,7 +74,7 @@ const AtlasGlyph &GlyphAtlas::Glyph(char32_t character) {
                                 bitmap.coverage.data() +
                                     static_cast<std::size_t>(row) * bitmap.width,
                                 static_cast<std::size_t>(bitmap.width));
-                ++m_version;
+                markChanged(entry.atlas);
             } else {
                 OutputDebugStringA("fonts: the glyph atlas is full; a character is left out\n");
             }

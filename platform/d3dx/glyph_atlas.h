@@ -33,11 +33,14 @@ public:
     int Height() const { return m_height; }
     // Coverage, Width() x Height(), rows top first.
     const std::vector<std::uint8_t> &Coverage() const { return m_coverage; }
-    // Counts every change of the picture, so that an uploaded copy knows when it is stale.
-    std::uint64_t Version() const { return m_version; }
+    // The part of the picture drawn since the last ClearChanged (empty when none), so that an
+    // uploaded copy is brought up to date by that part alone.
+    const RECT &Changed() const { return m_changed; }
+    void ClearChanged() { m_changed = RECT{}; }
 
 private:
     bool place(int width, int height, RECT *where);
+    void markChanged(const RECT &rect);
 
     FontFace &m_face;
     std::unordered_map<char32_t, AtlasGlyph> m_glyphs;
@@ -46,7 +49,7 @@ private:
     int m_shelfX = 0;
     int m_shelfY = 0;
     int m_shelfHeight = 0;
-    std::uint64_t m_version = 0;
+    RECT m_changed{};
 };
 
 } // namespace fonts

@@ -18,6 +18,7 @@ public:
     const LOGFONTA &Record() const { return m_record; }
     const FontFace &Face() const { return *m_face; }
     const GlyphAtlas &Atlas() const { return m_atlas; }
+    GlyphAtlas &Atlas() { return m_atlas; }
 
     // As LayoutText, characters entering the atlas as they are first met.
     int Layout(LPCSTR text, INT count, RECT *rect, DWORD format, std::vector<GlyphQuad> *quads) {

@@ -5,6 +5,7 @@
 #include "platform/d3dx/text_font.h"
 #include "platform/win32/debug_output.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -103,14 +104,15 @@ public:
     }
 
 private:
-    // Uploads the atlas again when characters were added since the last upload.
+    // Brings the texture up to date with the atlas: a new texture filled whole when the atlas has
+    // grown, else only the rectangle of the characters added since, so that a new character
+    // neither reads back nor sends the rest of the atlas.
     HRESULT refreshTexture() {
-        const fonts::GlyphAtlas &atlas = m_text->Atlas();
-        if (m_texture && m_uploaded == atlas.Version())
-            return S_OK;
-        const UINT width = static_cast<UINT>(atlas.Width());
-        const UINT height = static_cast<UINT>(std::max(1, atlas.Height()));
-        if (!m_texture || m_textureHeight != height) {
+        fonts::GlyphAtlas &atlas = m_text->Atlas();
+        const LONG width = atlas.Width();
+        const LONG height = std::max(1, atlas.Height());
+        RECT part = atlas.Changed();
+        if (!m_texture || m_textureHeight != static_cast<UINT>(height)) {
             if (m_texture)
                 m_texture->Release();
             m_texture = nullptr;
@@ -119,23 +121,26 @@ private:
             if (FAILED(hr))
                 return hr;
             m_textureHeight = height;
+            part = RECT{0, 0, width, height};
+        } else if (part.right <= part.left) {
+            return S_OK;
         }
         D3DLOCKED_RECT locked{};
-        HRESULT hr = m_texture->LockRect(0, &locked, nullptr, 0);
+        HRESULT hr = m_texture->LockRect(0, &locked, &part, 0);
         if (FAILED(hr))
             return hr;
         const std::vector<std::uint8_t> &coverage = atlas.Coverage();
-        for (UINT y = 0; y < height; ++y) {
+        for (LONG y = part.top; y < part.bottom; ++y) {
             auto *row = reinterpret_cast<std::uint32_t *>(static_cast<BYTE *>(locked.pBits) +
-                                                          y * locked.Pitch);
-            for (UINT x = 0; x < width; ++x) {
+                                                          (y - part.top) * locked.Pitch);
+            for (LONG x = part.left; x < part.right; ++x) {
                 const std::size_t at = static_cast<std::size_t>(y) * width + x;
                 const std::uint32_t alpha = at < coverage.size() ? coverage[at] : 0;
-                row[x] = (alpha << 24) | 0x00FFFFFF;
+                row[x - part.left] = (alpha << 24) | 0x00FFFFFF;
             }
         }
         m_texture->UnlockRect(0);
-        m_uploaded = atlas.Version();
+        atlas.ClearChanged();
         return S_OK;
     }
 
@@ -211,7 +216,6 @@ private:
     std::unique_ptr<fonts::TextFont> m_text;
     IDirect3DTexture8 *m_texture = nullptr;
     UINT m_textureHeight = 0;
-    std::uint64_t m_uploaded = 0;
     bool m_begun = false;
     std::array<DWORD, kRenderStates.size()> m_savedRender{};
     std::array<DWORD, kStageStates.size()> m_savedStage{};

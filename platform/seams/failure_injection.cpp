@@ -63,6 +63,7 @@ constexpr std::string_view kPoints[] = {
     "LoadObjectFromFile",
     "LoadResource",
     "LockResource",
+    "MakeContextCurrent",
     "mmioAdvance",
     "mmioAscend",
     "mmioCreateChunk",

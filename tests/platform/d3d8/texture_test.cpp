@@ -190,8 +190,9 @@ TEST_F(TextureTest, ALockReadsBackTheTexelsTheLevelHolds) {
 }
 
 // A texture drawn before anything was written to it samples transparent black, not whatever
-// OpenGL's fresh storage holds.
+// OpenGL's fresh storage holds (which the seam makes other than zeros).
 TEST_F(TextureTest, ANeverWrittenTextureSamplesAsTransparentBlack) {
+    seams::PoisonNewTextureStorage(true);
     IDirect3DTexture8 *texture = nullptr;
     ASSERT_EQ(m_device->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
               S_OK);

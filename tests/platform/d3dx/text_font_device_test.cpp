@@ -84,4 +84,45 @@ TEST_F(TextFontDevice, DrawTextPaintsInsideItsRectangleAndRestoresStates) {
     DeleteObject(gdiFont);
 }
 
+// The texel transfers of the calls logged since the log started.
+std::vector<d3d8::DeviceCall> Transfers() {
+    std::vector<d3d8::DeviceCall> transfers;
+    for (const d3d8::DeviceCall &call : seams::DeviceCalls())
+        if (call.method == "ReadTexels" || call.method == "SendTexels")
+            transfers.push_back(call);
+    return transfers;
+}
+
+// A character met after the atlas texture exists reads back and sends only its own rectangle,
+// never the atlas, and still draws; characters met before move nothing.
+TEST_F(TextFontDevice, ANewCharacterMovesOnlyItsOwnRectangle) {
+    HFONT gdiFont = Arial(20);
+    ID3DXFont *font = nullptr;
+    ASSERT_EQ(D3DXCreateFont(m_device, gdiFont, &font), S_OK);
+    Begin();
+    RECT rect = {0, 0, 32, 32};
+    font->DrawTextA("I", -1, &rect, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+    seams::StartDeviceCallLog();
+    font->DrawTextA("II", -1, &rect, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+    EXPECT_TRUE(Transfers().empty());
+    seams::StartDeviceCallLog();
+    rect = {32, 32, 64, 64};
+    font->DrawTextA("W", -1, &rect, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+    End("d3dx-text-font-new-character");
+    const std::vector<d3d8::DeviceCall> transfers = Transfers();
+    EXPECT_GE(transfers.size(), 1u);
+    EXPECT_LE(transfers.size(), 2u);
+    for (const d3d8::DeviceCall &call : transfers) {
+        EXPECT_LE(std::stoi(call.arguments[4]) - std::stoi(call.arguments[2]), 24) << call.Text();
+        EXPECT_LE(std::stoi(call.arguments[5]) - std::stoi(call.arguments[3]), 24) << call.Text();
+    }
+    int lit = 0;
+    for (int y = 32; y < 64; ++y)
+        for (int x = 32; x < 64; ++x)
+            lit += At(x, y).r > 128;
+    EXPECT_GT(lit, 20) << "the new character is drawn";
+    font->Release();
+    DeleteObject(gdiFont);
+}
+
 } // namespace
