@@ -66,15 +66,23 @@ void ShowMainMenu(CMyD3DApplication &app) {
         app.m_menuItems[i] = items[i];
 }
 
-// One picture of the main menu over the turning sky, as the render step draws it, presented.
-void MenuFrame(benchmark::State &state) {
+// The game started at 640 x 480 and showing its main menu, or null with the benchmark marked
+// failed.
+std::unique_ptr<CMyD3DApplication> StartMenuGame(benchmark::State &state) {
     PrepareProcess();
     auto app = game_bench::StartGame(640, 480);
-    if (!app) {
+    if (!app)
         state.SkipWithError("start-up failed");
+    else
+        ShowMainMenu(*app);
+    return app;
+}
+
+// One picture of the main menu over the turning sky, as the render step draws it, presented.
+void MenuFrame(benchmark::State &state) {
+    auto app = StartMenuGame(state);
+    if (!app)
         return;
-    }
-    ShowMainMenu(*app);
     for (auto _ : state) {
         app->m_fRunningTime += 1.0f / 60.0f;
         app->RenderFrame();
@@ -111,13 +119,9 @@ constexpr const char *kNewCharacters = "wave 7: 0123456789";
 // The menu frame with text whose second line is drawn before, or new to the font in every frame
 // measured.
 void MenuFrameWithText(benchmark::State &state, bool newCharacters) {
-    PrepareProcess();
-    auto app = game_bench::StartGame(640, 480);
-    if (!app) {
-        state.SkipWithError("start-up failed");
+    auto app = StartMenuGame(state);
+    if (!app)
         return;
-    }
-    ShowMainMenu(*app);
     RenewLargeFont(*app);
     DrawMenuFrameWithText(*app, kNewCharacters);
     for (auto _ : state) {
@@ -135,12 +139,9 @@ BENCHMARK_CAPTURE(MenuFrameWithText, new_characters, true)->Unit(benchmark::kMic
 
 // The floor: the same device clearing both buffers and presenting.
 void EmptyFrame(benchmark::State &state) {
-    PrepareProcess();
-    auto app = game_bench::StartGame(640, 480);
-    if (!app) {
-        state.SkipWithError("start-up failed");
+    auto app = StartMenuGame(state);
+    if (!app)
         return;
-    }
     for (auto _ : state)
         game_bench::PresentEmptyFrame(app->m_pDevice);
     CloseGame(app);
